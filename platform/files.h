@@ -1,0 +1,57 @@
+#pragma once
+// The data folder, the Documents folder and property-list array files.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/plist_value.h"
+
+namespace yx {
+
+class Files {
+public:
+  // The data folder (default "$XDG_DATA_HOME/yunxiu", else
+  // "$HOME/.local/share/yunxiu"). Setting it does not create it.
+  static std::string dataDirectory();
+  static void setDataDirectory(const std::string& dir);
+  static std::string defaultDataDirectory();
+  // <data folder>/Documents, created (0700) when missing.
+  static std::string documentsDirectory();
+
+  // A property-list file whose top level is an array. Missing, unreadable,
+  // malformed or not an array: nothing.
+  static std::optional<Value> readArrayFile(const std::string& path);
+  // Writes an XML property list atomically (temporary file in the same
+  // folder, flush, rename). False when the value is not an array or the
+  // write fails; the old file is then untouched.
+  static bool writeArrayFile(const std::string& path, const Value& array);
+  // Any property-list file (dictionary or array at the top).
+  static std::optional<Value> readPlistFile(const std::string& path);
+  static bool writePlistFile(const std::string& path, const Value& value, unsigned mode = 0644);
+  // Atomic write of raw bytes (PDF files, caches).
+  static bool writeFileAtomically(const std::string& path, std::string_view bytes,
+                                  unsigned mode = 0644);
+  static std::optional<std::string> readFile(const std::string& path);
+
+  static bool exists(const std::string& path);
+  static bool isDirectory(const std::string& path);
+  // Removes a file or a folder with its contents; false when nothing was removed.
+  static bool removeItem(const std::string& path);
+  static bool createDirectory(const std::string& path, bool intermediate);
+  // Names (not paths) of the regular files in dir ending in "." + ext
+  // (ext given without the dot), sorted.
+  static std::vector<std::string> listByExtension(const std::string& dir, const std::string& ext);
+
+  // A single file name made from server data or user text, safe to join to a
+  // folder: "/" and "\\" become "_", NUL bytes and control characters are
+  // dropped; empty, "." and ".." names are refused. Other text (Chinese
+  // included) is kept as is. Names longer than 200 bytes are refused.
+  static std::optional<std::string> safeFileName(std::string_view text);
+
+  // dir + "/" + name.
+  static std::string join(const std::string& dir, const std::string& name);
+};
+
+}  // namespace yx

@@ -1,0 +1,42 @@
+#pragma once
+// Decoding pictures (JPEG, PNG, GIF, BMP) just far enough to know whether
+// bytes are a picture and how large it is; bundled images by name.
+
+#include <string>
+#include <string_view>
+
+namespace yx {
+
+class Image {
+public:
+  Image() = default;
+  // Inspects bytes; an empty image when they are not a picture.
+  static Image fromBytes(std::string_view bytes);
+  // A bundled picture under resources/images/, by name with or without
+  // extension ("hl_p1.jpg", "hl_p1"); an empty image when absent.
+  static Image named(const std::string& name);
+
+  static bool isImage(std::string_view bytes);
+
+  bool empty() const { return width_ == 0; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // The resource name or "" for images made from bytes.
+  const std::string& name() const { return name_; }
+  const std::string& path() const { return path_; }
+  // The encoded bytes (kept so front-ends can draw the picture).
+  const std::string& bytes() const { return bytes_; }
+
+  // Folder searched by named() (default: the source tree's resources/images).
+  static void setResourceDirectory(const std::string& dir);
+  static std::string resourceDirectory();
+
+private:
+  int width_ = 0;
+  int height_ = 0;
+  std::string name_;
+  std::string path_;
+  std::string bytes_;
+};
+
+}  // namespace yx

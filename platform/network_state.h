@@ -1,0 +1,76 @@
+#pragma once
+// Network reachability: flags in the phone platform's bit values, computed
+// from the kernel's interfaces and routes, or from an override set by tests
+// and the driver ("net off|on|wifi|3g").
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace yx {
+
+namespace reach {
+constexpr uint32_t Reachable = 0x2;
+constexpr uint32_t ConnectionRequired = 0x4;
+constexpr uint32_t ConnectionOnTraffic = 0x8;
+constexpr uint32_t InterventionRequired = 0x10;
+constexpr uint32_t ConnectionOnDemand = 0x20;
+constexpr uint32_t IsDirect = 0x20000;
+constexpr uint32_t IsWWAN = 0x40000;
+}  // namespace reach
+
+class NetworkState {
+public:
+  static NetworkState& shared();
+
+  // Flags for reaching host (a name or dotted IPv4; "" or "0.0.0.0" means
+  // any route). Without an override: Reachable when an interface that is up
+  // and not loopback has a default route (or, for a loopback or link-local
+  // host, the matching interface), plus IsWWAN when that route leaves through
+  // a cellular interface (wwan*, ppp*, rmnet*, or not in the wifi interface
+  // list when that list is set), plus IsDirect for a link-local host on a
+  // directly attached network. Loopback hosts are always reachable.
+  uint32_t flagsForHost(const std::string& host);
+
+  // Forces the flags for every host; nothing returns to the kernel's view.
+  void setOverride(std::optional<uint32_t> flags);
+  std::optional<uint32_t> override() const;
+
+  // Interfaces that count as Wi-Fi (non-cellular), e.g. {"en0", "en1"} or
+  // {"wlan0"}. Empty (default): every non-cellular-named interface.
+  void setWifiInterfaces(std::vector<std::string> names);
+
+  // Called on the main queue when the classified state (0 none, 1 wifi,
+  // 2 cellular) of the any-route target changes: after an override change,
+  // or when the periodic kernel check started by startMonitoring() sees one.
+  using CallbackId = std::uint64_t;
+  CallbackId addChangeCallback(std::function<void()> fn);
+  void removeChangeCallback(CallbackId id);
+  // Checks the kernel's view every intervalSeconds (on a main-loop timer).
+  void startMonitoring(double intervalSeconds = 5);
+  void stopMonitoring();
+
+  // The 0/1/2 classification of flags (0 none, 1 wifi/other, 2 cellular).
+  static int classify(uint32_t flags);
+
+  // Tests: forget override, callbacks, interface list and monitoring.
+  void reset();
+
+private:
+  NetworkState() = default;
+  void checkAndNotify();
+  uint32_t kernelFlags(const std::string& host);
+
+  mutable std::mutex mu_;
+  std::optional<uint32_t> override_;
+  std::vector<std::string> wifi_;
+  std::vector<std::pair<CallbackId, std::function<void()>>> callbacks_;
+  CallbackId nextId_ = 1;
+  int lastClass_ = -1;
+  std::uint64_t timer_ = 0;
+};
+
+}  // namespace yx
