@@ -1,0 +1,46 @@
+#include "sim/services.h"
+
+namespace yx::sim {
+
+std::optional<std::string> SimContext::file(const std::string& folder, const std::string& path) const {
+  auto content = data_.read(folder, path);
+  if (content && isTextDataFile(path) && content->find("{{") != std::string::npos) {
+    return fillPlaceholders(*content, time_);
+  }
+  return content;
+}
+
+namespace {
+
+const std::vector<std::string> kRead = {"GET", "HEAD"};
+const std::vector<std::string> kReadPost = {"GET", "HEAD", "POST"};
+
+// The Campus data server's feeds and its report endpoints ("/Data/info1.aspx",
+// "/Data/situ1.aspx", "/data/phone1.aspx", "/Data/review1.aspx") are all data
+// files under campus/, so an overlay can change any of their answers.
+ServiceKind campusData() { return {"campus_data", "campus", kRead, {}}; }
+
+}  // namespace
+
+const std::vector<ServiceKind>& serviceKinds() {
+  static const std::vector<ServiceKind> kinds = {
+      campusData(),
+      {"academic", "academic", kRead, {}},
+      {"library_catalogue", "library_catalogue", kReadPost, {}},
+      {"library_info", "library_info", kRead, {}},
+      {"library_web", "library_web", kRead, {}},
+      {"sip_registration", "sip_registration", kReadPost, {}},
+      {"wifi_orn", "wifi_orn", kReadPost, {}},
+      {"wifi_yi", "wifi_yi", kReadPost, {}},
+      {"wifi_tai", "wifi_tai", kReadPost, {}},
+      {"news_pages", "news_pages", kRead, {}},
+      {"course_enrolment", "course_enrolment", kRead, {}},
+      {"newspaper_web", "newspaper_web", kRead, {}},
+      {"camera", "camera", kRead, {}},
+      {"weather", "weather", kRead, {}},
+      {"bus_info", "bus_info", kRead, {}},
+  };
+  return kinds;
+}
+
+}  // namespace yx::sim
