@@ -27,21 +27,24 @@ public:
   static NetworkState& shared();
 
   // Flags for reaching host (a name or dotted IPv4; "" or "0.0.0.0" means
-  // any route). Without an override: Reachable when an interface that is up
-  // and not loopback has a default route (or, for a loopback or link-local
-  // host, the matching interface), plus IsWWAN when that route leaves through
-  // a cellular interface (wwan*, ppp*, rmnet*, or not in the wifi interface
-  // list when that list is set), plus IsDirect for a link-local host on a
-  // directly attached network. Loopback hosts are always reachable.
+  // any route). Without an override they come from the kernel: a host name
+  // or the any-route address is Reachable when an interface that is up and
+  // not loopback carries a default route; a dotted address is Reachable when
+  // a route (or an interface's own subnet, for link-local addresses) covers
+  // it, with IsDirect when no gateway is needed. IsWWAN is added when the
+  // route leaves through a cellular interface (wwan*, ppp*, rmnet*, wwp*).
+  // Loopback hosts are always Reachable | IsDirect.
   uint32_t flagsForHost(const std::string& host);
 
   // Forces the flags for every host; nothing returns to the kernel's view.
   void setOverride(std::optional<uint32_t> flags);
   std::optional<uint32_t> override() const;
 
-  // Interfaces that count as Wi-Fi (non-cellular), e.g. {"en0", "en1"} or
-  // {"wlan0"}. Empty (default): every non-cellular-named interface.
+  // The names of the interfaces that count as the Wi-Fi link, in the order
+  // the deployment gives them (used to find the device's Wi-Fi address).
+  // When none were set: the kernel's wireless interfaces, in name order.
   void setWifiInterfaces(std::vector<std::string> names);
+  std::vector<std::string> wifiInterfaces() const;
 
   // Called on the main queue when the classified state (0 none, 1 wifi,
   // 2 cellular) of the any-route target changes: after an override change,

@@ -1,0 +1,205 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
+namespace yx {
+
+namespace {
+std::mutex gDirMu;
+std::string gDataDir;
+
+std::string parentOf(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
+}  // namespace
+
+std::string Files::defaultDataDirectory() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && *xdg == '/') return std::string(xdg) + "/yunxiu";
+  const char* home = std::getenv("HOME");
+  if (home && *home) return std::string(home) + "/.local/share/yunxiu";
+  return "/tmp/yunxiu";
+}
+
+std::string Files::dataDirectory() {
+  std::lock_guard<std::mutex> lock(gDirMu);
+  if (gDataDir.empty()) gDataDir = defaultDataDirectory();
+  return gDataDir;
+}
+
+void Files::setDataDirectory(const std::string& dir) {
+  std::lock_guard<std::mutex> lock(gDirMu);
+  gDataDir = dir;
+}
+
+std::string Files::documentsDirectory() {
+  std::string docs = join(dataDirectory(), "Documents");
+  createDirectory(docs, true);
+  return docs;
+}
+
+std::string Files::join(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+bool Files::writeFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
+  static std::atomic<unsigned> counter{0};
+  std::string tmp = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 07777);
+  if (fd < 0) return false;
+  // The umask may have narrowed the mode; the caller's mode is what counts.
+  ::fchmod(fd, mode & 07777);
+  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
+    // Make the rename itself durable.
+    int dfd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+      ::fsync(dfd);
+      ::close(dfd);
+    }
+    return true;
+  }
+  ::unlink(tmp.c_str());
+  return false;
+}
+
+std::optional<std::string> Files::readFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string out;
+  out.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return out;
+}
+
+std::optional<Value> Files::readPlistFile(const std::string& path) {
+  auto bytes = readFile(path);
+  if (!bytes) return std::nullopt;
+  return Value::fromPlistBytes(*bytes);
+}
+
+bool Files::writePlistFile(const std::string& path, const Value& value, unsigned mode) {
+  if (!value.isArray() && !value.isDictionary()) return false;
+  std::string xml = value.toXmlPlist();
+  if (xml.empty()) return false;
+  return writeFileAtomically(path, xml, mode);
+}
+
+std::optional<Value> Files::readArrayFile(const std::string& path) {
+  auto v = readPlistFile(path);
+  if (!v || !v->isArray()) return std::nullopt;
+  return v;
+}
+
+bool Files::writeArrayFile(const std::string& path, const Value& array) {
+  if (!array.isArray()) return false;
+  return writePlistFile(path, array);
+}
+
+bool Files::exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool Files::isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Files::removeItem(const std::string& path) {
+  std::error_code ec;
+  auto n = std::filesystem::remove_all(path, ec);
+  return !ec && n > 0;
+}
+
+bool Files::createDirectory(const std::string& path, bool intermediate) {
+  if (isDirectory(path)) return true;
+  if (intermediate) {
+    std::string parent = parentOf(path);
+    if (parent != path && !isDirectory(parent) && !createDirectory(parent, true)) return false;
+  }
+  if (::mkdir(path.c_str(), 0700) == 0) return true;
+  return errno == EEXIST && isDirectory(path);
+}
+
+std::vector<std::string> Files::listByExtension(const std::string& dir, const std::string& ext) {
+  std::vector<std::string> out;
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return out;
+  std::string suffix = "." + ext;
+  while (struct dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name.size() <= suffix.size()) continue;
+    if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) continue;
+    struct stat st {};
+    if (::stat(join(dir, name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) out.push_back(name);
+  }
+  ::closedir(d);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::optional<std::string> Files::safeFileName(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\')
+      out.push_back('_');
+    else if (u < 0x20 || u == 0x7f)
+      continue;
+    else
+      out.push_back(c);
+  }
+  if (out.empty() || out == "." || out == ".." || out.size() > 200) return std::nullopt;
+  return out;
+}
+
+}  // namespace yx

@@ -1,0 +1,110 @@
+#include "platform/image.h"
+
+#include <climits>
+#include <mutex>
+
+#include "platform/files.h"
+
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Weverything"
+#elif defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#endif
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_NO_STDIO
+#define STBI_NO_HDR
+#define STBI_NO_LINEAR
+#include <stb/stb_image.h>
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#elif defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+#ifndef YX_RESOURCES_DIR
+#define YX_RESOURCES_DIR "resources"
+#endif
+
+namespace yx {
+
+namespace {
+std::mutex gMu;
+std::string gResourceDir = std::string(YX_RESOURCES_DIR) + "/images";
+
+// Pictures larger than this are refused rather than decoded.
+constexpr long long kMaxPixels = 64LL * 1024 * 1024;
+
+bool decode(std::string_view bytes, int* w, int* h) {
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+  auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+  int len = static_cast<int>(bytes.size());
+  int comp = 0;
+  // Read the header first so a hostile size is refused before allocating.
+  if (!stbi_info_from_memory(data, len, w, h, &comp)) return false;
+  if (*w <= 0 || *h <= 0 || static_cast<long long>(*w) * *h > kMaxPixels) return false;
+  // Decode fully: a truncated or corrupt body is not a picture.
+  stbi_uc* pixels = stbi_load_from_memory(data, len, w, h, &comp, 0);
+  if (!pixels) return false;
+  stbi_image_free(pixels);
+  return true;
+}
+
+bool hasExtension(const std::string& name) {
+  auto dot = name.find_last_of('.');
+  return dot != std::string::npos && dot > 0 && dot + 1 < name.size();
+}
+}  // namespace
+
+Image Image::fromBytes(std::string_view bytes) {
+  Image img;
+  int w = 0, h = 0;
+  if (!decode(bytes, &w, &h)) return img;
+  img.width_ = w;
+  img.height_ = h;
+  img.bytes_ = std::string(bytes);
+  return img;
+}
+
+bool Image::isImage(std::string_view bytes) {
+  int w = 0, h = 0;
+  return decode(bytes, &w, &h);
+}
+
+Image Image::named(const std::string& name) {
+  // Only plain names inside the resource folder.
+  if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
+      name.find('\0') != std::string::npos || name == "." || name == "..")
+    return Image();
+  std::string dir = resourceDirectory();
+  std::vector<std::string> candidates;
+  if (hasExtension(name)) candidates.push_back(name);
+  for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", "@2x.png"}) candidates.push_back(name + ext);
+  for (const auto& c : candidates) {
+    std::string path = Files::join(dir, c);
+    auto bytes = Files::readFile(path);
+    if (!bytes) continue;
+    Image img = fromBytes(*bytes);
+    if (img.empty()) continue;
+    img.name_ = name;
+    img.path_ = path;
+    return img;
+  }
+  return Image();
+}
+
+void Image::setResourceDirectory(const std::string& dir) {
+  std::lock_guard<std::mutex> lock(gMu);
+  gResourceDir = dir;
+}
+
+std::string Image::resourceDirectory() {
+  std::lock_guard<std::mutex> lock(gMu);
+  return gResourceDir;
+}
+
+}  // namespace yx

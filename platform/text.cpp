@@ -1,0 +1,53 @@
+#include "platform/text.h"
+
+namespace yx {
+
+std::optional<std::string> decodeAscii(const std::optional<std::string>& bytes) {
+  if (!bytes) return std::nullopt;
+  for (char c : *bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+  return *bytes;
+}
+
+bool isValidUtf8(std::string_view s) {
+  size_t i = 0, n = s.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    int len;
+    unsigned cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+    } else {
+      return false;  // continuation byte, overlong lead (C0, C1) or above F4
+    }
+    if (i + static_cast<size_t>(len) > n) return false;
+    for (int k = 1; k < len; ++k) {
+      unsigned char cc = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += static_cast<size_t>(len);
+  }
+  return true;
+}
+
+std::optional<std::string> decodeUtf8(const std::optional<std::string>& bytes) {
+  if (!bytes || !isValidUtf8(*bytes)) return std::nullopt;
+  return *bytes;
+}
+
+}  // namespace yx
