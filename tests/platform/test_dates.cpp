@@ -1,0 +1,93 @@
+// Dates: the exact patterns, the week-based year at the end of December,
+// time zones, and parsing.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/dates.h"
+
+namespace yx {
+namespace {
+
+using namespace std::chrono;
+
+// A UTC instant from its parts.
+TimePoint utc(int y, unsigned mo, unsigned d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+  return sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi} + seconds{s} +
+         milliseconds{ms};
+}
+
+class DatesTest : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(setTimeZone("Asia/Taipei")); }
+  void TearDown() override { setTimeZone("UTC"); }
+};
+
+TEST_F(DatesTest, WeekBasedYearDiffersFromCalendarYearAtYearEnd) {
+  // 2024-12-29 is a Sunday: in zh_TW weeks start on Sunday and the week
+  // holding 1 January is week 1 of the new year.
+  for (unsigned d : {29u, 30u, 31u}) {
+    TimePoint t = utc(2024, 12, d, 4);  // noon in Taipei
+    EXPECT_EQ(formatDate("yyyy", t), "2024") << d;
+    EXPECT_EQ(formatDate("YYYY", t), "2025") << d;
+    EXPECT_EQ(formatDate("YYYY/MM/dd HH:mm", t), "2025/12/" + std::to_string(d) + " 12:00");
+  }
+  EXPECT_EQ(formatDate("YYYY", utc(2024, 12, 28, 4)), "2024");  // the Saturday before
+  // The time zone decides the day: 23:30 UTC on 28 Dec is already the 29th in Taipei.
+  EXPECT_EQ(formatDate("YYYY", utc(2024, 12, 28, 23, 30)), "2025");
+  ASSERT_TRUE(setTimeZone("UTC"));
+  EXPECT_EQ(formatDate("YYYY", utc(2024, 12, 28, 23, 30)), "2024");
+}
+
+TEST_F(DatesTest, FixedPatternsAsWritten) {
+  TimePoint t = utc(2025, 3, 7, 6, 5, 12, 345);  // 14:05:12.345 in Taipei
+  EXPECT_EQ(formatDate("yyyyMMddHHmmssSSS", t), "20250307140512345");
+  EXPECT_EQ(formatDate("yyyyMMddHHmmss", t), "20250307140512");
+  EXPECT_EQ(formatDate("mmssSSS", t), "0512345");
+  EXPECT_EQ(formatDate("MM-dd", t), "03-07");
+  EXPECT_EQ(formatDate("MM", t), "03");
+  EXPECT_EQ(formatDate("M", t), "3");
+  EXPECT_EQ(formatDate("HH", t), "14");
+  EXPECT_EQ(formatDate("yyyyMMdd", t), "20250307");
+  EXPECT_EQ(formatDate("yyyy/MM/dd HH:mm:ss", t), "2025/03/07 14:05:12");
+  EXPECT_EQ(formatDate("yyyy-MM-dd HH:mm:ss", t), "2025-03-07 14:05:12");
+  // 12-hour clock and the zone name of the device's zone.
+  std::string z = formatDate("yyyy-MM-dd hh:mm:ss z", t);
+  EXPECT_EQ(z.rfind("2025-03-07 02:05:12 ", 0), 0u) << z;
+  EXPECT_GT(z.size(), std::string("2025-03-07 02:05:12 ").size());
+  // Midnight in 12-hour form is 12.
+  EXPECT_EQ(formatDate("hh", utc(2025, 3, 6, 16)), "12");
+}
+
+TEST_F(DatesTest, ZonesChangeFormattingAndUnknownZonesAreRefused) {
+  TimePoint t = utc(2025, 1, 1, 0, 30);
+  EXPECT_EQ(formatDate("yyyy-MM-dd HH:mm:ss", t), "2025-01-01 08:30:00");
+  ASSERT_TRUE(setTimeZone("America/New_York"));
+  EXPECT_EQ(timeZone(), "America/New_York");
+  EXPECT_EQ(formatDate("yyyy-MM-dd HH:mm:ss", t), "2024-12-31 19:30:00");
+  EXPECT_FALSE(setTimeZone("Mars/Olympus_Mons"));
+  EXPECT_EQ(timeZone(), "America/New_York");
+  // Other threads see the new zone too.
+  std::string fromThread;
+  std::thread([&] { fromThread = formatDate("HH", t); }).join();
+  EXPECT_EQ(fromThread, "19");
+}
+
+TEST_F(DatesTest, ParsingWholeTextsOnly) {
+  auto t = parseDate("yyyy-MM-dd HH:mm:ss", "2024-12-31 23:59:58");
+  ASSERT_TRUE(t);
+  EXPECT_EQ(*t, utc(2024, 12, 31, 15, 59, 58));
+  auto d = parseDate("yyyyMMdd", "20250307");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(*d, utc(2025, 3, 6, 16));
+  EXPECT_EQ(formatDate("yyyy/MM/dd HH:mm:ss", *parseDate("yyyy/MM/dd HH:mm:ss",
+                                                         "2025/02/03 04:05:06")),
+            "2025/02/03 04:05:06");
+  EXPECT_FALSE(parseDate("yyyy-MM-dd HH:mm:ss", "2024-12-31 23:59:58 extra"));
+  EXPECT_FALSE(parseDate("yyyy-MM-dd HH:mm:ss", "2024-13-31 23:59:58"));
+  EXPECT_FALSE(parseDate("yyyyMMdd", ""));
+  EXPECT_FALSE(parseDate("yyyyMMdd", "日期"));
+}
+
+}  // namespace
+}  // namespace yx

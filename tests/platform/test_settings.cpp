@@ -1,0 +1,155 @@
+// The settings store: persistence across a re-open, atomic 0600 files in a
+// 0700 folder, a corrupt file kept aside, concurrent readers, secret keys.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/settings.h"
+
+namespace yx {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/yx-settings-XXXXXX";
+    root_ = ::mkdtemp(tmpl);
+    dir_ = root_ + "/data";
+    Settings::standard().open(dir_);
+  }
+  void TearDown() override {
+    Settings::standard().close();
+    Files::removeItem(root_);
+  }
+  std::string file() const { return dir_ + "/settings.plist"; }
+  std::string root_, dir_;
+};
+
+TEST_F(SettingsTest, ValuesSurviveReopenAndNullRemoves) {
+  Settings& s = Settings::standard();
+  s.setString("學號", "410012345");
+  s.setObject("stuSubjectNoAry", Value::stringArray({"1001", "1002"}));
+  s.setObject("libData", Value::dictionary({{"name", "王小明"}, {"due", 3}}));
+  s.setString("密碼", "p@ss word");
+  s.setObject("密碼", Value());  // storing nothing removes
+  ASSERT_TRUE(s.synchronize());
+
+  s.open(dir_);  // a restart
+  EXPECT_EQ(s.stringForKey("學號"), "410012345");
+  EXPECT_FALSE(s.objectForKey("密碼"));
+  EXPECT_EQ(s.objectForKey("stuSubjectNoAry")->asArray().size(), 2u);
+  EXPECT_EQ(s.objectForKey("libData")->get("due").asInteger(), 3);
+  EXPECT_FALSE(s.stringForKey("stuSubjectNoAry"));  // not a string
+  s.removeObjectForKey("學號");
+  s.open(dir_);
+  EXPECT_EQ(s.keys(), (std::vector<std::string>{"stuSubjectNoAry", "libData"}));
+}
+
+TEST_F(SettingsTest, WritesThroughWithOwnerOnlyModes) {
+  Settings& s = Settings::standard();
+  s.setString("個人資料", "填寫過");
+  // Written at once, without synchronize: a crash loses nothing.
+  auto onDisk = Files::readPlistFile(file());
+  ASSERT_TRUE(onDisk);
+  EXPECT_EQ(onDisk->stringFor("個人資料"), "填寫過");
+  struct stat st {};
+  ASSERT_EQ(::stat(file().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(dir_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // No temporary files are left behind.
+  EXPECT_EQ(Files::listByExtension(dir_, "plist"), std::vector<std::string>{"settings.plist"});
+  // Setting the same value again does not rewrite the file.
+  auto writes = s.writeCount();
+  s.setString("個人資料", "填寫過");
+  EXPECT_EQ(s.writeCount(), writes);
+}
+
+TEST_F(SettingsTest, CorruptOrWrongShapedFileIsKeptAsideAndStoreStartsEmpty) {
+  for (std::string bad : {std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
+                          std::string(""), Value::array({"x"}).toXmlPlist()}) {
+    Settings::standard().close();
+    ASSERT_TRUE(Files::writeFileAtomically(file(), bad, 0600));
+    Settings& s = Settings::standard();
+    s.open(dir_);
+    EXPECT_TRUE(s.keys().empty());
+    EXPECT_FALSE(Files::exists(file()));
+    auto aside = Files::readFile(file() + ".corrupt");
+    ASSERT_TRUE(aside);
+    EXPECT_EQ(*aside, bad);
+    s.setString("k", "v");  // the store works normally afterwards
+    s.open(dir_);
+    EXPECT_EQ(s.stringForKey("k"), "v");
+    Files::removeItem(file());
+  }
+}
+
+TEST_F(SettingsTest, ConcurrentReadersSeeWholeValues) {
+  Settings& s = Settings::standard();
+  s.setWriteThrough(false);
+  std::atomic<bool> stop{false};
+  std::atomic<int> torn{0};
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 3; ++t) {
+    readers.emplace_back([&] {
+      while (!stop) {
+        auto v = s.stringForKey("user_id");
+        if (v && v->size() != 17) ++torn;
+        s.keys();
+      }
+    });
+  }
+  for (int i = 0; i < 2000; ++i) {
+    s.setString("user_id", "2024123" + std::to_string(1000000000 + i));
+    if (i % 500 == 0) s.synchronize();
+  }
+  stop = true;
+  for (auto& r : readers) r.join();
+  s.setWriteThrough(true);
+  EXPECT_EQ(torn.load(), 0);
+  EXPECT_TRUE(s.synchronize());
+  s.open(dir_);
+  EXPECT_EQ(s.stringForKey("user_id"), "20241231000001999");
+}
+
+class MemorySecrets : public SecretBackend {
+public:
+  std::optional<std::string> load(const std::string& key) override {
+    auto it = values.find(key);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  bool store(const std::string& key, const std::string& value) override {
+    values[key] = value;
+    return true;
+  }
+  bool remove(const std::string& key) override { return values.erase(key) > 0; }
+  std::map<std::string, std::string> values;
+};
+
+TEST_F(SettingsTest, SecretKeysLiveOutsideTheFile) {
+  Settings& s = Settings::standard();
+  s.setString("libPW", "old-secret");
+  auto secrets = std::make_shared<MemorySecrets>();
+  s.setSecretBackend(secrets, {"libPW", "密碼"});
+  EXPECT_EQ(secrets->values["libPW"], "old-secret");  // moved out of the file
+  s.setString("密碼", "hunter2");
+  s.setString("學號", "410012345");
+  EXPECT_EQ(s.stringForKey("密碼"), "hunter2");
+  auto onDisk = Files::readFile(file());
+  ASSERT_TRUE(onDisk);
+  EXPECT_EQ(onDisk->find("hunter2"), std::string::npos);
+  EXPECT_EQ(onDisk->find("old-secret"), std::string::npos);
+  s.removeObjectForKey("密碼");
+  EXPECT_FALSE(s.stringForKey("密碼"));
+  EXPECT_EQ(secrets->values.count("密碼"), 0u);
+}
+
+}  // namespace
+}  // namespace yx
