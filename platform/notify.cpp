@@ -37,14 +37,15 @@ void NotificationCenter::post(const std::string& name, const void* sender, std::
       if (e.name == name) targets.emplace_back(e.id, e.fn);
   }
   Notification n{name, sender, std::move(object)};
-  for (auto& [id, fn] : targets) {
+  for (auto& target : targets) {
+    const ObserverId id = target.first;
     // An observer removed by an earlier one in this delivery is skipped.
     bool live;
     {
       std::lock_guard<std::mutex> lock(mu_);
       live = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.id == id; });
     }
-    if (live) fn(n);
+    if (live) target.second(n);
   }
 }
 

@@ -1,0 +1,74 @@
+#pragma once
+// The text driver: reads commands, acts on the top screen as a person would,
+// and prints the screen after each command. Both front-ends use it: the
+// terminal program for scripts and tests, the window for --script replays.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+
+namespace yx {
+namespace sim {
+class CampusSim;
+}
+
+struct DriverOptions {
+  std::string dataDir;     // default $XDG_DATA_HOME/yunxiu
+  std::string configFile;  // empty: the embedded simulator
+  bool virtualClock = false;
+  std::string now;         // ISO-8601 start time for the virtual clock
+  std::string timeZone;    // IANA zone; default the machine's
+  std::string scriptFile;
+  std::string simLog, simData;
+  std::vector<std::string> rest;  // arguments the caller handles itself
+};
+
+// Parses the shared options; on a bad option returns the one-line message.
+std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptions& out,
+                                              bool allowUnknown = false);
+std::string driverUsage();
+
+class Driver {
+public:
+  using DelegateFactory = std::function<std::shared_ptr<ApplicationDelegate>()>;
+  explicit Driver(DriverOptions options);
+  ~Driver();
+
+  // Prepares the data folder, clock, deployment (or the embedded simulator)
+  // and launches the application. Returns the error line on failure.
+  std::optional<std::string> start(DelegateFactory makeDelegate);
+  void stop();
+
+  // Runs one command line and returns its output (the screen after it, or
+  // one "error: ..." line). Sets quit() on "quit".
+  std::string execute(const std::string& line);
+  bool quitRequested() const { return quit_; }
+
+  // The screen as text.
+  std::string dump() const;
+
+  // Lets pending work run: timers due now and finished background results.
+  void settle();
+
+  const DriverOptions& options() const { return opts_; }
+  sim::CampusSim* simulator() const { return sim_.get(); }
+
+private:
+  std::string run(const std::vector<std::string>& words, const std::string& rest);
+  DriverOptions opts_;
+  std::unique_ptr<sim::CampusSim> sim_;
+  bool quit_ = false;
+  std::string lastListing_;  // output of the listing commands
+};
+
+// Splits "cmd a b rest of line" into words; `restFrom(n)` is the text after the n-th word.
+std::vector<std::string> splitWords(const std::string& line);
+std::string textAfterWords(const std::string& line, size_t n);
+// One-line form of a text: newline as \n, tab as \t.
+std::string oneLine(const std::string& s);
+
+}  // namespace yx

@@ -1,0 +1,52 @@
+// yunxiu-cli: the text driver. Reads one command a line from --script FILE,
+// a pipe or a terminal, and prints the screen after each.
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+
+#include "app/cli/driver.h"
+#include "core/launch.h"
+
+int main(int argc, char** argv) {
+  yx::DriverOptions opts;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << "usage: yunxiu-cli [options]\n" << yx::driverUsage();
+      return 0;
+    }
+  }
+  if (auto err = yx::parseDriverOptions(argc, argv, opts)) {
+    std::cerr << "yunxiu-cli: " << *err << "\n";
+    return 2;
+  }
+  std::ifstream script;
+  std::istream* in = &std::cin;
+  if (!opts.scriptFile.empty()) {
+    script.open(opts.scriptFile);
+    if (!script) {
+      std::cerr << "yunxiu-cli: cannot read the script " << opts.scriptFile << "\n";
+      return 2;
+    }
+    in = &script;
+  }
+  const bool echo = in != &std::cin || !isatty(STDIN_FILENO);
+
+  yx::Driver driver(opts);
+  if (auto err = driver.start(yx::makeApplicationDelegate)) {
+    std::cerr << "yunxiu-cli: " << *err << "\n";
+    return 2;
+  }
+  std::cout << driver.dump() << std::flush;
+  std::string line;
+  while (!driver.quitRequested()) {
+    if (!echo) std::cout << "> " << std::flush;
+    if (!std::getline(*in, line)) break;
+    if (echo && !yx::splitWords(line).empty()) std::cout << "> " << line << "\n";
+    std::cout << driver.execute(line) << std::flush;
+  }
+  driver.stop();
+  return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The application delegate the front-ends launch.
+
+#include <memory>
+
+#include "platform/application.h"
+
+namespace yx {
+
+std::shared_ptr<ApplicationDelegate> makeApplicationDelegate();
+
+}  // namespace yx

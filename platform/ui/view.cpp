@@ -1,0 +1,688 @@
+#include "platform/ui/view.h"
+
+#include "platform/image.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+namespace yx {
+
+namespace {
+std::function<void(View*)> g_listener;
+std::atomic<unsigned long> g_generation{0};
+std::weak_ptr<View> g_firstResponder;
+std::shared_ptr<WebBackend> g_webBackend;
+}  // namespace
+
+void setUiChangeListener(std::function<void(View*)> listener) { g_listener = std::move(listener); }
+
+void uiChanged(View* view) {
+  ++g_generation;
+  if (g_listener) g_listener(view);
+}
+
+unsigned long uiGeneration() { return g_generation.load(); }
+
+std::string Color::hex() const {
+  auto c = [](float v) { return static_cast<int>(std::clamp(v, 0.f, 1.f) * 255 + 0.5f); };
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "#%02x%02x%02x%02x", c(r), c(g), c(b), c(a));
+  return buf;
+}
+
+// ---------------------------------------------------------------------- View
+
+View::View(Rect frame) : frame_(frame) {}
+
+View::~View() {
+  for (auto& s : subviews_) s->superview_ = nullptr;
+}
+
+void View::setFrame(Rect r) {
+  if (r == frame_) return;
+  frame_ = r;
+  changed();
+}
+void View::setHidden(bool h) {
+  if (h == hidden_) return;
+  hidden_ = h;
+  changed();
+}
+void View::setAlpha(float a) {
+  alpha_ = a;
+  changed();
+}
+void View::setTag(int t) {
+  tag_ = t;
+  hasTag_ = true;
+  changed();
+}
+void View::setName(std::string n) { name_ = std::move(n); }
+void View::setBackgroundColor(Color c) {
+  background_ = c;
+  changed();
+}
+void View::setBackgroundPattern(std::string imageName) {
+  pattern_ = std::move(imageName);
+  changed();
+}
+void View::setBorder(double width, double radius, Color color) {
+  borderWidth_ = width;
+  cornerRadius_ = radius;
+  borderColor_ = color;
+  changed();
+}
+void View::setUserInteractionEnabled(bool on) {
+  interaction_ = on;
+  changed();
+}
+
+void View::addSubview(std::shared_ptr<View> v) { insertSubview(std::move(v), subviews_.size()); }
+
+void View::insertSubview(std::shared_ptr<View> v, size_t index) {
+  if (!v || v.get() == this) return;
+  auto keep = v;  // removing from the old parent may drop the last owner
+  v->removeFromSuperview();
+  v->superview_ = this;
+  index = std::min(index, subviews_.size());
+  subviews_.insert(subviews_.begin() + static_cast<long>(index), std::move(keep));
+  changed();
+}
+
+void View::removeFromSuperview() {
+  View* parent = superview_;
+  if (!parent) return;
+  auto keep = shared_from_this();
+  superview_ = nullptr;
+  std::erase_if(parent->subviews_, [&](const std::shared_ptr<View>& s) { return s.get() == this; });
+  parent->changed();
+}
+
+void View::bringSubviewToFront(View* v) {
+  auto it = std::find_if(subviews_.begin(), subviews_.end(),
+                         [&](const std::shared_ptr<View>& s) { return s.get() == v; });
+  if (it == subviews_.end()) return;
+  auto keep = *it;
+  subviews_.erase(it);
+  subviews_.push_back(keep);
+  changed();
+}
+
+View* View::viewWithTag(int tag) {
+  if (tag_ == tag) return this;
+  for (auto& s : subviews_)
+    if (View* found = s->viewWithTag(tag)) return found;
+  return nullptr;
+}
+
+View* View::viewNamed(const std::string& name) {
+  if (!name.empty() && name_ == name) return this;
+  for (auto& s : subviews_)
+    if (View* found = s->viewNamed(name)) return found;
+  return nullptr;
+}
+
+bool View::isVisible() const {
+  for (const View* v = this; v; v = v->superview_)
+    if (v->hidden_) return false;
+  return true;
+}
+
+void View::endEditing() {
+  auto fr = g_firstResponder.lock();
+  if (!fr) return;
+  for (View* v = fr.get(); v; v = v->superview())
+    if (v == this) {
+      static_cast<TextField*>(fr.get())->resignFirstResponder();
+      return;
+    }
+}
+
+// --------------------------------------------------------------------- Label
+
+Label::Label(Rect frame, std::string text) : View(frame), text_(std::move(text)) {}
+void Label::setText(std::string t) {
+  if (t == text_) return;
+  text_ = std::move(t);
+  changed();
+}
+void Label::setFont(double size, bool bold) {
+  fontSize_ = size;
+  bold_ = bold;
+  changed();
+}
+void Label::setTextColor(Color c) {
+  textColor_ = c;
+  changed();
+}
+void Label::setAlignment(TextAlignment a) {
+  align_ = a;
+  changed();
+}
+void Label::setNumberOfLines(int n) {
+  lines_ = n;
+  changed();
+}
+
+// -------------------------------------------------------------------- Button
+
+Button::Button(Rect frame, std::string title) : View(frame), title_(std::move(title)) {}
+void Button::setTitle(std::string t) {
+  title_ = std::move(t);
+  changed();
+}
+void Button::setTitleColor(Color c) {
+  titleColor_ = c;
+  changed();
+}
+void Button::setFontSize(double s) {
+  fontSize_ = s;
+  changed();
+}
+void Button::setImage(std::string n) {
+  image_ = std::move(n);
+  changed();
+}
+void Button::setBackgroundImage(std::string n) {
+  backgroundImage_ = std::move(n);
+  changed();
+}
+void Button::setEnabled(bool e) {
+  enabled_ = e;
+  changed();
+}
+bool Button::tap() {
+  if (!enabled_ || !isVisible() || !userInteractionEnabled() || !action_) return false;
+  auto keep = shared_from_this();  // the action may remove the button
+  auto action = action_;
+  action(*this);
+  return true;
+}
+
+// ----------------------------------------------------------------- TextField
+
+TextField::TextField(Rect frame) : View(frame) {}
+void TextField::setText(std::string t) {
+  text_ = std::move(t);
+  changed();
+}
+void TextField::setPlaceholder(std::string p) {
+  placeholder_ = std::move(p);
+  changed();
+}
+void TextField::setEnabled(bool e) {
+  enabled_ = e;
+  if (!e) resignFirstResponder();
+  changed();
+}
+void TextField::setSecureTextEntry(bool s) {
+  secure_ = s;
+  changed();
+}
+void TextField::setNumericKeyboard(bool n) {
+  numeric_ = n;
+  changed();
+}
+void TextField::setFontSize(double s) {
+  fontSize_ = s;
+  changed();
+}
+
+bool TextField::isFirstResponder() const { return g_firstResponder.lock().get() == this; }
+
+bool TextField::becomeFirstResponder() {
+  if (isFirstResponder()) return true;
+  if (auto old = g_firstResponder.lock()) static_cast<TextField*>(old.get())->resignFirstResponder();
+  g_firstResponder = shared_from_this();
+  changed();
+  return true;
+}
+
+void TextField::resignFirstResponder() {
+  if (!isFirstResponder()) return;
+  g_firstResponder.reset();
+  if (delegate_) delegate_->textFieldDidEndEditing(*this);
+  changed();
+}
+
+bool TextField::userFocus() {
+  if (!enabled_ || !isVisible()) return false;
+  auto keep = shared_from_this();
+  if (delegate_ && !delegate_->textFieldShouldBeginEditing(*this)) return false;
+  return becomeFirstResponder();
+}
+
+void TextField::userType(const std::string& t) {
+  auto keep = shared_from_this();
+  text_ = t;
+  changed();
+  if (editingChanged_) editingChanged_(*this);
+}
+
+void TextField::userReturn() {
+  auto keep = shared_from_this();
+  if (delegate_) delegate_->textFieldShouldReturn(*this);
+}
+
+// ------------------------------------------------------------------ TextView
+
+TextView::TextView(Rect frame, std::string text) : View(frame), text_(std::move(text)) {}
+void TextView::setText(std::string t) {
+  text_ = std::move(t);
+  changed();
+}
+void TextView::setEditable(bool e) {
+  editable_ = e;
+  changed();
+}
+void TextView::setFontSize(double s) {
+  fontSize_ = s;
+  changed();
+}
+void TextView::setContentOffset(Point p) {
+  offset_ = p;
+  changed();
+}
+bool TextView::userSetText(const std::string& t) {
+  if (!editable_) return false;
+  if (shouldChange_ && !shouldChange_(*this, 0, text_.size(), t)) return false;
+  text_ = t;
+  changed();
+  return true;
+}
+
+// ----------------------------------------------------------------- ImageView
+
+ImageView::ImageView(Rect frame, std::string imageName) : View(frame), imageName_(std::move(imageName)) {}
+void ImageView::setImageNamed(std::string name) {
+  imageName_ = std::move(name);
+  data_.reset();
+  source_.clear();
+  changed();
+}
+void ImageView::setImageData(std::shared_ptr<const std::string> bytes, std::string source) {
+  data_ = std::move(bytes);
+  source_ = std::move(source);
+  imageName_.clear();
+  changed();
+}
+void ImageView::clearImage() {
+  data_.reset();
+  imageName_.clear();
+  source_.clear();
+  changed();
+}
+
+std::string ImageView::state() const {
+  if (data_) return Image::isImage(*data_) ? "loaded" : "failed";
+  if (imageName_.empty()) return "empty";
+  return Image::named(imageName_).empty() ? "failed" : "loaded";
+}
+
+// ---------------------------------------------------------------- ScrollView
+
+ScrollView::ScrollView(Rect frame) : View(frame) {}
+void ScrollView::setContentSize(Size s) {
+  contentSize_ = s;
+  changed();
+}
+void ScrollView::setContentOffset(Point p, bool) {
+  offset_ = p;
+  changed();
+  if (didScroll_) didScroll_(*this);
+}
+void ScrollView::setZoomLimits(double minimum, double maximum) {
+  minZoom_ = minimum;
+  maxZoom_ = std::max(minimum, maximum);
+  zoom_ = std::clamp(zoom_, minZoom_, maxZoom_);
+  changed();
+}
+void ScrollView::setZoomScale(double z, bool) {
+  zoom_ = std::clamp(z, minZoom_, maxZoom_);
+  changed();
+}
+void ScrollView::zoomToRect(Rect r, bool animated) {
+  if (r.width <= 0 || r.height <= 0) return;
+  double z = std::min(frame().width / r.width, frame().height / r.height);
+  setZoomScale(z, animated);
+  setContentOffset({r.x * zoom_, r.y * zoom_}, animated);
+}
+void ScrollView::setPagingEnabled(bool p) {
+  paging_ = p;
+  changed();
+}
+View* ScrollView::zoomingView() const {
+  if (auto v = zoomView_.lock()) return v.get();
+  return subviews().empty() ? nullptr : subviews().front().get();
+}
+
+// -------------------------------------------------------------------- Switch
+
+Switch::Switch(Rect frame) : View(frame) {}
+void Switch::setOn(bool on) {
+  on_ = on;
+  changed();
+}
+void Switch::userSet(bool on) {
+  auto keep = shared_from_this();
+  setOn(on);
+  if (action_) action_(*this);
+}
+
+// --------------------------------------------------------- ActivityIndicator
+
+ActivityIndicator::ActivityIndicator(Rect frame) : View(frame) {}
+void ActivityIndicator::startAnimating() {
+  animating_ = true;
+  changed();
+}
+void ActivityIndicator::stopAnimating() {
+  animating_ = false;
+  changed();
+}
+void ActivityIndicator::setHidesWhenStopped(bool h) {
+  hidesWhenStopped_ = h;
+  changed();
+}
+void ActivityIndicator::setLarge(bool l) {
+  large_ = l;
+  changed();
+}
+
+// -------------------------------------------------------------- ProgressView
+
+ProgressView::ProgressView(Rect frame) : View(frame) {}
+void ProgressView::setProgress(float p) {
+  progress_ = std::clamp(p, 0.f, 1.f);
+  changed();
+}
+void ProgressView::setStyle(int s) {
+  style_ = s;
+  changed();
+}
+
+// ---------------------------------------------------------------- PickerView
+
+std::string PickerViewDelegate::pickerViewTitleForRow(PickerView& p, int row, int component) {
+  auto v = pickerViewViewForRow(p, row, component);
+  if (!v) return {};
+  if (auto* l = dynamic_cast<Label*>(v.get())) return l->text();
+  for (auto& s : v->subviews())
+    if (auto* l = dynamic_cast<Label*>(s.get())) return l->text();
+  return {};
+}
+
+PickerView::PickerView(Rect frame) : View(frame) {}
+int PickerView::numberOfComponents() const {
+  return dataSource_ ? dataSource_->numberOfComponentsInPickerView(const_cast<PickerView&>(*this)) : 0;
+}
+int PickerView::numberOfRows(int component) const {
+  return dataSource_ ? dataSource_->pickerViewNumberOfRowsInComponent(const_cast<PickerView&>(*this), component)
+                     : 0;
+}
+std::string PickerView::titleForRow(int row, int component) const {
+  return delegate_ ? delegate_->pickerViewTitleForRow(const_cast<PickerView&>(*this), row, component)
+                   : std::string();
+}
+int PickerView::selectedRowInComponent(int component) const {
+  if (component < 0) return -1;
+  int rows = numberOfRows(component);
+  if (rows <= 0) return -1;
+  int sel = component < static_cast<int>(selected_.size()) ? selected_[component] : 0;
+  return std::clamp(sel, 0, rows - 1);
+}
+void PickerView::selectRow(int row, int component, bool) {
+  if (component < 0) return;
+  if (static_cast<int>(selected_.size()) <= component) selected_.resize(component + 1, 0);
+  selected_[component] = row;
+  changed();
+}
+void PickerView::reloadAllComponents() {
+  for (int c = 0; c < static_cast<int>(selected_.size()); ++c) {
+    int rows = numberOfRows(c);
+    if (selected_[c] >= rows) selected_[c] = rows > 0 ? rows - 1 : 0;
+  }
+  changed();
+}
+Size PickerView::rowSizeForComponent(int) const { return {frame().width > 0 ? frame().width - 20 : 300, 32}; }
+bool PickerView::userPick(int row, int component) {
+  if (row < 0 || row >= numberOfRows(component)) return false;
+  auto keep = shared_from_this();
+  selectRow(row, component);
+  if (delegate_) delegate_->pickerViewDidSelectRow(*this, row, component);
+  return true;
+}
+
+// ------------------------------------------------------------------- WebView
+
+void setWebBackend(std::shared_ptr<WebBackend> backend) { g_webBackend = std::move(backend); }
+WebBackend* webBackend() { return g_webBackend.get(); }
+
+WebView::WebView(Rect frame) : View(frame) {}
+void WebView::loadRequest(const std::string& url) {
+  url_ = url;
+  content_.clear();
+  state_ = State::Loading;
+  changed();
+  if (g_webBackend)
+    g_webBackend->load(std::static_pointer_cast<WebView>(shared_from_this()), url);
+}
+void WebView::stopLoading() {
+  if (g_webBackend) g_webBackend->stop(*this);
+  if (state_ == State::Loading) {
+    state_ = State::Idle;
+    changed();
+  }
+}
+std::string WebView::stateName() const {
+  switch (state_) {
+    case State::Idle: return "idle";
+    case State::Loading: return "loading";
+    case State::Loaded: return "loaded";
+    case State::Failed: return "failed";
+  }
+  return "idle";
+}
+void WebView::setScalesPageToFit(bool s) {
+  scales_ = s;
+  changed();
+}
+void WebView::backendDidStart() {
+  auto keep = shared_from_this();
+  state_ = State::Loading;
+  changed();
+  if (delegate_) delegate_->webViewDidStartLoad(*this);
+}
+void WebView::backendDidFinish(std::string content) {
+  auto keep = shared_from_this();
+  state_ = State::Loaded;
+  content_ = std::move(content);
+  changed();
+  if (delegate_) delegate_->webViewDidFinishLoad(*this);
+}
+void WebView::backendDidFail(const std::string& error) {
+  auto keep = shared_from_this();
+  state_ = State::Failed;
+  changed();
+  if (delegate_) delegate_->webViewDidFailLoadWithError(*this, error);
+}
+
+// ------------------------------------------------------------- TableViewCell
+
+TableViewCell::TableViewCell(Style style, std::string reuseIdentifier)
+    : View(Rect{0, 0, kScreenWidth, 44}), reuse_(std::move(reuseIdentifier)) {
+  content_ = std::make_shared<View>(Rect{0, 0, kScreenWidth, 44});
+  imageView_ = std::make_shared<ImageView>(Rect{10, 6, 32, 32});
+  textLabel_ = std::make_shared<Label>(Rect{15, 0, kScreenWidth - 30, style == Style::Subtitle ? 26.0 : 44.0});
+  detailLabel_ = std::make_shared<Label>(style == Style::Value1 ? Rect{160, 0, 145, 44}
+                                                                : Rect{15, 24, kScreenWidth - 30, 18});
+  detailLabel_->setFont(style == Style::Subtitle ? 12 : 15);
+  if (style == Style::Value1) detailLabel_->setAlignment(TextAlignment::Right);
+  View::addSubview(content_);
+  content_->addSubview(imageView_);
+  content_->addSubview(textLabel_);
+  content_->addSubview(detailLabel_);
+}
+void TableViewCell::setShowsDisclosure(bool d) {
+  disclosure_ = d;
+  changed();
+}
+void TableViewCell::setSelectable(bool s) {
+  selectable_ = s;
+  changed();
+}
+
+namespace {
+void collectTexts(const View& v, std::vector<std::string>& out) {
+  if (v.hidden()) return;
+  switch (v.kind()) {
+    case ViewKind::Label: {
+      auto& t = static_cast<const Label&>(v).text();
+      if (!t.empty()) out.push_back(t);
+      break;
+    }
+    case ViewKind::Button: {
+      auto& t = static_cast<const Button&>(v).title();
+      if (!t.empty()) out.push_back(t);
+      break;
+    }
+    case ViewKind::TextView: {
+      auto& t = static_cast<const TextView&>(v).text();
+      if (!t.empty()) out.push_back(t);
+      break;
+    }
+    default: break;
+  }
+  for (auto& s : v.subviews()) collectTexts(*s, out);
+}
+}  // namespace
+
+std::vector<std::string> TableViewCell::texts() const {
+  std::vector<std::string> out;
+  for (auto& s : subviews()) collectTexts(*s, out);
+  return out;
+}
+
+// ----------------------------------------------------------------- TableView
+
+TableView::TableView(Rect frame, Style style) : View(frame), style_(style) {}
+void TableView::setDataSource(TableViewDataSource* d) {
+  dataSource_ = d;
+  reloadData();
+}
+void TableView::setDelegate(TableViewDelegate* d) {
+  delegate_ = d;
+  changed();
+}
+void TableView::setRowHeight(double h) {
+  rowHeight_ = h;
+  changed();
+}
+int TableView::numberOfSections() { return dataSource_ ? std::max(0, dataSource_->numberOfSectionsInTableView(*this)) : 0; }
+int TableView::numberOfRowsInSection(int section) {
+  if (!dataSource_ || section < 0 || section >= numberOfSections()) return 0;
+  return std::max(0, dataSource_->tableViewNumberOfRowsInSection(*this, section));
+}
+std::shared_ptr<TableViewCell> TableView::cellForRow(IndexPath ip) {
+  if (auto it = cells_.find({ip.section, ip.row}); it != cells_.end()) return it->second;
+  if (!dataSource_ || ip.section < 0 || ip.row < 0 || ip.row >= numberOfRowsInSection(ip.section))
+    return nullptr;
+  auto cell = dataSource_->tableViewCellForRow(*this, ip);
+  if (!cell) cell = std::make_shared<TableViewCell>();
+  cells_.emplace(std::make_pair(ip.section, ip.row), cell);
+  return cell;
+}
+double TableView::heightForRow(IndexPath ip) {
+  double h = delegate_ ? delegate_->tableViewHeightForRow(*this, ip) : -1;
+  return h >= 0 ? h : rowHeight_;
+}
+std::string TableView::headerTitle(int section) {
+  return dataSource_ ? dataSource_->tableViewTitleForHeaderInSection(*this, section) : std::string();
+}
+std::shared_ptr<View> TableView::headerView(int section) {
+  return delegate_ ? delegate_->tableViewViewForHeaderInSection(*this, section) : nullptr;
+}
+double TableView::headerHeight(int section) {
+  double h = delegate_ ? delegate_->tableViewHeightForHeaderInSection(*this, section) : -1;
+  if (h >= 0) return h;
+  return headerTitle(section).empty() && !headerView(section) ? 0 : 22;
+}
+std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string&) {
+  // Cells are kept per row until the next reload, so nothing is off screen to reuse.
+  return nullptr;
+}
+void TableView::reloadData() {
+  cells_.clear();
+  ++reloads_;
+  changed();
+}
+void TableView::scrollToRow(IndexPath ip, ScrollPosition, bool) {
+  scrolledTo_ = ip;
+  double y = 0;
+  for (int s = 0; s < ip.section; ++s) {
+    y += headerHeight(s);
+    for (int r = 0; r < numberOfRowsInSection(s); ++r) y += heightForRow({s, r});
+  }
+  y += headerHeight(ip.section);
+  for (int r = 0; r < ip.row; ++r) y += heightForRow({ip.section, r});
+  offset_ = {0, y};
+  changed();
+}
+void TableView::setContentOffset(Point p, bool) {
+  offset_ = p;
+  changed();
+}
+bool TableView::userSelectRow(IndexPath ip) {
+  if (ip.section < 0 || ip.row < 0 || ip.row >= numberOfRowsInSection(ip.section)) return false;
+  auto keep = shared_from_this();
+  selected_ = ip;
+  changed();
+  if (delegate_) delegate_->tableViewDidSelectRow(*this, ip);
+  return true;
+}
+void TableView::deselectRow(IndexPath ip, bool) {
+  if (selected_ && *selected_ == ip) {
+    selected_.reset();
+    changed();
+  }
+}
+
+// ------------------------------------------------------------ CollectionView
+
+CollectionView::CollectionView(Rect frame) : View(frame) {}
+void CollectionView::setDataSource(CollectionViewDataSource* d) {
+  dataSource_ = d;
+  reloadData();
+}
+void CollectionView::setItemSize(Size s) {
+  itemSize_ = s;
+  changed();
+}
+int CollectionView::numberOfSections() {
+  return dataSource_ ? std::max(0, dataSource_->numberOfSectionsInCollectionView(*this)) : 0;
+}
+int CollectionView::numberOfItemsInSection(int section) {
+  if (!dataSource_ || section < 0 || section >= numberOfSections()) return 0;
+  return std::max(0, dataSource_->collectionViewNumberOfItemsInSection(*this, section));
+}
+std::shared_ptr<TableViewCell> CollectionView::cellForItem(IndexPath ip) {
+  if (auto it = cells_.find({ip.section, ip.row}); it != cells_.end()) return it->second;
+  if (!dataSource_ || ip.row < 0 || ip.row >= numberOfItemsInSection(ip.section)) return nullptr;
+  auto cell = dataSource_->collectionViewCellForItem(*this, ip);
+  if (!cell) cell = std::make_shared<TableViewCell>();
+  cells_.emplace(std::make_pair(ip.section, ip.row), cell);
+  return cell;
+}
+void CollectionView::reloadData() {
+  cells_.clear();
+  changed();
+}
+bool CollectionView::userSelectItem(IndexPath ip) {
+  if (ip.row < 0 || ip.row >= numberOfItemsInSection(ip.section)) return false;
+  auto keep = shared_from_this();
+  if (dataSource_) dataSource_->collectionViewDidSelectItem(*this, ip);
+  return true;
+}
+
+}  // namespace yx
