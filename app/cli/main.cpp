@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/cli/driver.h"
+#include "app/cli/features.h"
 #include "core/launch.h"
 
 int main(int argc, char** argv) {
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   }
   const bool echo = in != &std::cin || !isatty(STDIN_FILENO);
 
+  yx::registerAllFeatures();
   yx::Driver driver(opts);
   if (auto err = driver.start(yx::makeApplicationDelegate)) {
     std::cerr << "yunxiu-cli: " << *err << "\n";
