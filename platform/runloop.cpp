@@ -4,6 +4,11 @@
 
 namespace yx {
 
+namespace {
+// Timers due within this many seconds of now count as due (floating-point slack).
+constexpr double kEpsilon = 1e-9;
+}  // namespace
+
 TimePoint SystemClock::now() const { return std::chrono::system_clock::now(); }
 
 double SystemClock::monotonic() const {
@@ -84,7 +89,7 @@ TimerId RunLoop::schedule(double delaySeconds, std::function<void()> fn, bool re
     double deadline = clock().monotonic() + delaySeconds;
     auto key = std::make_pair(deadline, seq_++);
     order_[key] = id;
-    timers_[id] = {Timer{std::move(fn), deadline, interval, repeats}, key};
+    timers_[id] = {Timer{std::move(fn), deadline, interval, repeats, deadline, 0}, key};
     waker = waker_;
   }
   cv_.notify_all();
@@ -133,14 +138,16 @@ bool RunLoop::runDueTimer() {
     std::lock_guard<std::mutex> lock(mu_);
     if (timersSuspended_ > 0 || order_.empty()) return false;
     auto first = order_.begin();
-    if (first->first.first > clock().monotonic()) return false;
+    if (first->first.first > clock().monotonic() + kEpsilon) return false;
     TimerId id = first->second;
     order_.erase(first);
     auto it = timers_.find(id);
     Timer& t = it->second.first;
     fn = t.fn;
     if (t.repeats) {
-      t.deadline += t.interval;
+      // Deadlines of a repeating timer are multiples of its interval, so
+      // rounding does not accumulate over many ticks.
+      t.deadline = t.firstDeadline + static_cast<double>(++t.fired) * t.interval;
       auto key = std::make_pair(t.deadline, seq_++);
       order_[key] = id;
       it->second.second = key;
@@ -202,7 +209,7 @@ void RunLoop::runFor(double seconds, double realLimitSeconds) {
       std::lock_guard<std::mutex> lock(mu_);
       next = order_.empty() ? std::numeric_limits<double>::max() : order_.begin()->first.first;
     }
-    if (next > end) break;
+    if (next > end + kEpsilon) break;
     manual.advanceTo(next);
   }
   manual.advanceTo(end);

@@ -116,6 +116,8 @@ private:
     double deadline;
     double interval;
     bool repeats;
+    double firstDeadline = 0;
+    std::uint64_t fired = 0;
   };
   bool runDueTimer();
   bool runPostedTasks();

@@ -1,0 +1,156 @@
+// The run loop under the manual clock: timer order, repetition, cancellation,
+// posting from other threads and waiting for background work.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/runloop.h"
+
+namespace yx {
+namespace {
+
+class RunLoopTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RunLoop::main().reset();
+    clock_ = std::make_shared<ManualClock>(std::chrono::system_clock::now());
+    setClock(clock_);
+  }
+  void TearDown() override {
+    RunLoop::main().reset();
+    setClock(nullptr);
+  }
+  std::shared_ptr<ManualClock> clock_;
+};
+
+TEST_F(RunLoopTest, TimersFireInDeadlineOrderAndEqualDeadlinesKeepSchedulingOrder) {
+  std::vector<std::string> fired;
+  auto& loop = RunLoop::main();
+  loop.schedule(0.3, [&] { fired.push_back("c"); });
+  loop.schedule(0.1, [&] { fired.push_back("a1"); });
+  loop.schedule(0.1, [&] { fired.push_back("a2"); });
+  loop.schedule(0.2, [&] { fired.push_back("b"); });
+  loop.runFor(0.15);
+  EXPECT_EQ(fired, (std::vector<std::string>{"a1", "a2"}));
+  loop.runFor(1);
+  EXPECT_EQ(fired, (std::vector<std::string>{"a1", "a2", "b", "c"}));
+}
+
+TEST_F(RunLoopTest, VirtualTimeAdvancesOnlyAsFarAsAsked) {
+  auto& loop = RunLoop::main();
+  double start = clock().monotonic();
+  bool fired = false;
+  loop.schedule(5, [&] { fired = true; });
+  loop.runFor(4.999);
+  EXPECT_FALSE(fired);
+  EXPECT_NEAR(clock().monotonic() - start, 4.999, 1e-9);
+  loop.runFor(0.001);
+  EXPECT_TRUE(fired);
+}
+
+TEST_F(RunLoopTest, RepeatingTimerFiresEveryIntervalUntilCancelled) {
+  auto& loop = RunLoop::main();
+  int ticks = 0;
+  TimerId id = 0;
+  id = loop.schedule(0.01, [&] {
+    if (++ticks == 100) loop.cancel(id);
+  }, true);
+  loop.runFor(0.5);
+  EXPECT_EQ(ticks, 50);
+  loop.runFor(10);
+  EXPECT_EQ(ticks, 100);
+  EXPECT_FALSE(loop.isScheduled(id));
+}
+
+TEST_F(RunLoopTest, TimerScheduledByATimerRunsInTheSameInterval) {
+  auto& loop = RunLoop::main();
+  std::vector<int> order;
+  loop.schedule(0.1, [&] {
+    order.push_back(1);
+    loop.schedule(0.1, [&] { order.push_back(2); });
+  });
+  loop.runFor(0.2);
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+TEST_F(RunLoopTest, CancelledTimerNeverFiresEvenWhenDueAtTheSameMoment) {
+  auto& loop = RunLoop::main();
+  bool second = false;
+  TimerId b = 0;
+  loop.schedule(0.1, [&] { loop.cancel(b); });
+  b = loop.schedule(0.1, [&] { second = true; });
+  loop.runFor(1);
+  EXPECT_FALSE(second);
+}
+
+TEST_F(RunLoopTest, SuspendedTimersWaitUntilResumed) {
+  auto& loop = RunLoop::main();
+  bool fired = false;
+  loop.schedule(0, [&] { fired = true; });
+  loop.suspendTimers(true);
+  loop.runOnce();
+  EXPECT_FALSE(fired);
+  loop.suspendTimers(false);
+  loop.runOnce();
+  EXPECT_TRUE(fired);
+}
+
+TEST_F(RunLoopTest, TasksPostedFromOtherThreadsRunOnTheMainThreadInOrder) {
+  auto& loop = RunLoop::main();
+  std::vector<int> seen;
+  std::thread::id ran;
+  std::thread t([&] {
+    for (int i = 0; i < 100; ++i) loop.post([&, i] {
+      seen.push_back(i);
+      ran = std::this_thread::get_id();
+    });
+  });
+  t.join();
+  loop.runUntilIdle();
+  ASSERT_EQ(seen.size(), 100u);
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(seen[i], i);
+  EXPECT_EQ(ran, std::this_thread::get_id());
+}
+
+TEST_F(RunLoopTest, WaitingForVirtualTimeAlsoWaitsForBackgroundWorkAndItsResults) {
+  auto& loop = RunLoop::main();
+  std::atomic<bool> started{false};
+  std::string result;
+  Background::run([&] {
+    started = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    loop.post([&] { result = "delivered"; });
+  });
+  loop.runFor(0);
+  EXPECT_TRUE(started);
+  EXPECT_EQ(result, "delivered");
+  EXPECT_EQ(Background::inFlight(), 0);
+}
+
+TEST_F(RunLoopTest, BackgroundWorkStartedByATimerIsFinishedBeforeTheNextTimer) {
+  auto& loop = RunLoop::main();
+  std::vector<std::string> order;
+  loop.schedule(0.1, [&] {
+    Background::run([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      loop.post([&] { order.push_back("report"); });
+    });
+  });
+  loop.schedule(0.2, [&] { order.push_back("next timer"); });
+  loop.runFor(1);
+  EXPECT_EQ(order, (std::vector<std::string>{"report", "next timer"}));
+}
+
+TEST(ManualClockTest, WallTimeMovesWithTheClock) {
+  auto start = std::chrono::system_clock::from_time_t(1'800'000'000);
+  ManualClock c(start);
+  c.advance(1.5);
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(c.now() - start).count(), 1500);
+  c.advance(-3);  // time never runs backwards
+  EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(c.now() - start).count(), 1500);
+}
+
+}  // namespace
+}  // namespace yx

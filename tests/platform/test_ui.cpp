@@ -1,0 +1,363 @@
+// Screens, navigation, alerts, tables and text fields as a front-end drives them.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/application.h"
+#include "platform/notify.h"
+#include "platform/runloop.h"
+#include "platform/ui/alert.h"
+#include "platform/ui/view_controller.h"
+
+namespace yx {
+namespace {
+
+std::vector<std::string>* g_log = nullptr;
+void note(const std::string& s) {
+  if (g_log) g_log->push_back(s);
+}
+
+class Screen : public ViewController {
+public:
+  explicit Screen(std::string n) : name_(std::move(n)) {}
+  std::string className() const override { return name_; }
+  void viewDidLoad() override { note(name_ + ".load"); }
+  void viewWillAppear(bool a) override { note(name_ + ".willAppear" + (a ? "+" : "")); }
+  void viewDidAppear(bool) override { note(name_ + ".didAppear"); }
+  void viewWillDisappear(bool) override { note(name_ + ".willDisappear"); }
+  void viewDidDisappear(bool) override { note(name_ + ".didDisappear"); }
+  void prepareForSegue(const std::string& id, ViewController& dest, const void*) override {
+    note(name_ + ".prepare:" + id + "->" + dest.className() + (dest.navigationController() ? " (pushed!)" : ""));
+  }
+
+private:
+  std::string name_;
+};
+
+class UiTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    g_log = &log;
+    RunLoop::main().reset();
+    Alerts::clear();
+    setClock(std::make_shared<ManualClock>(std::chrono::system_clock::now()));
+  }
+  void TearDown() override {
+    g_log = nullptr;
+    Alerts::clear();
+    RunLoop::main().reset();
+    setClock(nullptr);
+  }
+  std::vector<std::string> log;
+};
+
+TEST_F(UiTest, PushLoadsTheScreenBeforeItAppearsAndRecordsTheAnimatedFlag) {
+  auto root = std::make_shared<Screen>("root");
+  NavigationController nav(root);
+  log.clear();
+  auto second = std::make_shared<Screen>("second");
+  nav.pushViewController(second, false);
+  EXPECT_EQ(log, (std::vector<std::string>{"second.load", "root.willDisappear", "second.willAppear",
+                                           "root.didDisappear", "second.didAppear"}));
+  EXPECT_EQ(nav.depth(), 2u);
+  EXPECT_EQ(second->navigationController(), &nav);
+  ASSERT_FALSE(nav.transitions().empty());
+  EXPECT_EQ(nav.transitions().back().kind, Transition::Kind::Push);
+  EXPECT_FALSE(nav.transitions().back().animated);
+}
+
+TEST_F(UiTest, BackPopsOneAnimatedAndHomePopsToRootWithoutAnimation) {
+  NavigationController nav(std::make_shared<Screen>("home"));
+  std::weak_ptr<ViewController> a, b;
+  {
+    auto sa = std::make_shared<Screen>("a");
+    auto sb = std::make_shared<Screen>("b");
+    a = sa;
+    b = sb;
+    nav.pushViewController(sa, false);
+    nav.pushViewController(sb, false);
+    nav.pushViewController(std::make_shared<Screen>("c"), false);
+  }
+  nav.popViewControllerAnimated(true);
+  EXPECT_EQ(nav.topViewController()->className(), "b");
+  EXPECT_TRUE(nav.transitions().back().animated);
+  log.clear();
+  nav.popToRootViewControllerAnimated(false);
+  EXPECT_EQ(nav.depth(), 1u);
+  EXPECT_EQ(nav.transitions().back().kind, Transition::Kind::PopToRoot);
+  EXPECT_FALSE(nav.transitions().back().animated);
+  EXPECT_EQ(log, (std::vector<std::string>{"b.willDisappear", "home.willAppear", "b.didDisappear", "home.didAppear"}));
+  // Popped screens are released, not kept alive by the stack.
+  EXPECT_TRUE(a.expired());
+  EXPECT_TRUE(b.expired());
+}
+
+TEST_F(UiTest, PoppingTheRootOrAnUnknownScreenDoesNothing) {
+  NavigationController nav(std::make_shared<Screen>("home"));
+  EXPECT_EQ(nav.popViewControllerAnimated(true), nullptr);
+  Screen stranger("x");
+  nav.popToViewController(&stranger, true);
+  EXPECT_EQ(nav.depth(), 1u);
+}
+
+TEST_F(UiTest, SegueCreatesTheDestinationCallsPrepareThenPushesAnimated) {
+  Storyboards::registerSegue("list", "showDetail", [] { return std::make_shared<Screen>("detail"); });
+  auto list = std::make_shared<Screen>("list");
+  NavigationController nav(std::make_shared<Screen>("home"));
+  nav.pushViewController(list, false);
+  log.clear();
+  EXPECT_TRUE(list->performSegueWithIdentifier("showDetail"));
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "list.prepare:showDetail->detail");
+  EXPECT_EQ(nav.topViewController()->className(), "detail");
+  EXPECT_TRUE(nav.transitions().back().animated);
+  EXPECT_FALSE(list->performSegueWithIdentifier("noSuchSegue"));
+}
+
+TEST_F(UiTest, StoryboardInitialScreensCarryTheirStoryboardName) {
+  Storyboards::registerInitial("library", [] { return std::make_shared<Screen>("libLoginViewController"); });
+  auto vc = Storyboards::instantiateInitial("library");
+  ASSERT_NE(vc, nullptr);
+  EXPECT_EQ(vc->storyboardName(), "library");
+  EXPECT_EQ(Storyboards::instantiateInitial("nope"), nullptr);
+}
+
+TEST_F(UiTest, DelayedCallKeepsItsScreenAliveUntilItRuns) {
+  std::weak_ptr<ViewController> weak;
+  bool ran = false;
+  {
+    auto s = std::make_shared<Screen>("s");
+    weak = s;
+    s->performAfterDelay(0.1, [&] { ran = true; });
+  }
+  EXPECT_FALSE(weak.expired());
+  RunLoop::main().runFor(0.1);
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(weak.expired());
+}
+
+// ------------------------------------------------------------------ alerts
+
+class Answers : public AlertViewDelegate {
+public:
+  void willPresentAlertView(AlertView& a) override { events.push_back("present " + a.title()); }
+  void alertViewClickedButtonAtIndex(AlertView& a, int i) override {
+    events.push_back("clicked " + a.title() + " " + std::to_string(i));
+  }
+  void alertViewDidDismissWithButtonIndex(AlertView& a, int i) override {
+    events.push_back("dismissed " + a.title() + " " + std::to_string(i));
+  }
+  std::vector<std::string> events;
+};
+
+TEST_F(UiTest, AlertButtonsAreNumberedCancelFirstAndThePressedIndexReachesTheDelegate) {
+  auto d = std::make_shared<Answers>();
+  auto a = AlertView::create("提醒", "請先輸入您的資料，謝謝。", d, "取消", {"確定", "稍後"});
+  a->show();
+  EXPECT_EQ(a->buttonTitles(), (std::vector<std::string>{"取消", "確定", "稍後"}));
+  EXPECT_EQ(Alerts::front(), a);
+  EXPECT_TRUE(a->pressButton(2));
+  EXPECT_EQ(d->events, (std::vector<std::string>{"present 提醒", "clicked 提醒 2", "dismissed 提醒 2"}));
+  EXPECT_TRUE(Alerts::visible().empty());
+  EXPECT_FALSE(a->pressButton(0));  // already gone
+}
+
+TEST_F(UiTest, AlertWithoutCancelStartsItsOtherButtonsAtZero) {
+  auto a = AlertView::create("t", "m", {}, "", {"OK"});
+  EXPECT_EQ(a->cancelButtonIndex(), -1);
+  a->show();
+  int pressed = -1;
+  a->setOnButton([&](AlertView&, int i) { pressed = i; });
+  EXPECT_FALSE(a->pressButton(1));
+  EXPECT_TRUE(a->pressButton(0));
+  EXPECT_EQ(pressed, 0);
+}
+
+TEST_F(UiTest, DismissalByCodeIsNotAButtonPress) {
+  auto d = std::make_shared<Answers>();
+  auto progress = AlertView::create("網路資料讀取中", "請稍候...", d, "");
+  progress->show();
+  progress->dismissWithClickedButtonIndex(0, false);
+  EXPECT_EQ(d->events, (std::vector<std::string>{"present 網路資料讀取中", "dismissed 網路資料讀取中 0"}));
+}
+
+TEST_F(UiTest, AnAlertShownFromAnAnswerComesToTheFront) {
+  auto first = showAlert("first", "", "確定", [](AlertView&, int) { showAlert("second", "", "確定"); });
+  first->pressButton(0);
+  ASSERT_EQ(Alerts::visible().size(), 1u);
+  EXPECT_EQ(Alerts::front()->title(), "second");
+}
+
+TEST_F(UiTest, AGoneDelegateIsNotCalled) {
+  auto a = AlertView::create("t", "m", std::make_shared<Answers>(), "確定");  // delegate dies here
+  a->show();
+  EXPECT_TRUE(a->pressButton(0));
+}
+
+// ------------------------------------------------------- tables and fields
+
+class Rows : public TableViewDataSource, public TableViewDelegate {
+public:
+  int asked = 0;
+  std::vector<IndexPath> selected;
+  int tableViewNumberOfRowsInSection(TableView&, int) override { return 10000; }
+  std::shared_ptr<TableViewCell> tableViewCellForRow(TableView&, IndexPath ip) override {
+    ++asked;
+    auto c = std::make_shared<TableViewCell>(TableViewCell::Style::Subtitle);
+    c->textLabel().setText("row " + std::to_string(ip.row));
+    c->detailTextLabel().setText(ip.row % 2 ? "odd" : "");
+    return c;
+  }
+  void tableViewDidSelectRow(TableView&, IndexPath ip) override { selected.push_back(ip); }
+};
+
+TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndForgetThemOnReload) {
+  Rows rows;
+  auto t = make<TableView>(Rect{0, 0, 320, 400});
+  t->setDataSource(&rows);
+  t->setDelegate(&rows);
+  EXPECT_EQ(t->numberOfRowsInSection(0), 10000);
+  EXPECT_EQ(rows.asked, 0);
+  EXPECT_EQ(t->cellForRow({0, 3})->texts(), (std::vector<std::string>{"row 3", "odd"}));
+  EXPECT_EQ(t->cellForRow({0, 4})->texts(), (std::vector<std::string>{"row 4"}));
+  t->cellForRow({0, 3});
+  EXPECT_EQ(rows.asked, 2);
+  t->reloadData();
+  t->cellForRow({0, 3});
+  EXPECT_EQ(rows.asked, 3);
+  EXPECT_EQ(t->cellForRow({0, 10000}), nullptr);
+  EXPECT_EQ(t->cellForRow({1, 0}), nullptr);
+}
+
+TEST_F(UiTest, SelectingARowTellsTheDelegateAndOutOfRangeRowsAreRefused) {
+  Rows rows;
+  auto t = make<TableView>();
+  t->setDataSource(&rows);
+  t->setDelegate(&rows);
+  EXPECT_TRUE(t->userSelectRow({0, 7}));
+  EXPECT_FALSE(t->userSelectRow({0, -1}));
+  EXPECT_FALSE(t->userSelectRow({0, 10000}));
+  ASSERT_EQ(rows.selected.size(), 1u);
+  EXPECT_EQ(rows.selected[0].row, 7);
+  t->scrollToRow({0, 5}, TableView::ScrollPosition::Top, false);
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, 5 * 44);
+}
+
+class Gate : public TextFieldDelegate {
+public:
+  bool allow = false;
+  int ended = 0;
+  bool textFieldShouldBeginEditing(TextField&) override { return allow; }
+  void textFieldDidEndEditing(TextField&) override { ++ended; }
+};
+
+TEST_F(UiTest, AFieldWhoseDelegateRefusesEditingNeverBecomesFirstResponder) {
+  Gate gate;
+  auto root = make<View>();
+  auto f = make<TextField>();
+  auto g = make<TextField>();
+  root->addSubview(f);
+  root->addSubview(g);
+  f->setDelegate(&gate);
+  EXPECT_FALSE(f->userFocus());
+  EXPECT_FALSE(f->isFirstResponder());
+  gate.allow = true;
+  EXPECT_TRUE(f->userFocus());
+  std::string changed;
+  f->setEditingChanged([&](TextField& x) { changed = x.text(); });
+  f->userType("1990");
+  EXPECT_EQ(changed, "1990");
+  g->userFocus();  // moving focus ends the first field's editing
+  EXPECT_EQ(gate.ended, 1);
+  EXPECT_FALSE(f->isFirstResponder());
+  root->endEditing();
+  EXPECT_FALSE(g->isFirstResponder());
+}
+
+TEST_F(UiTest, HiddenOrDisabledButtonsIgnoreTaps) {
+  int taps = 0;
+  auto parent = make<View>();
+  auto b = make<Button>(Rect{}, "go");
+  parent->addSubview(b);
+  b->setAction([&](Button&) { ++taps; });
+  EXPECT_TRUE(b->tap());
+  b->setEnabled(false);
+  EXPECT_FALSE(b->tap());
+  b->setEnabled(true);
+  parent->setHidden(true);
+  EXPECT_FALSE(b->tap());
+  EXPECT_EQ(taps, 1);
+}
+
+TEST_F(UiTest, AButtonMayRemoveItselfFromItsOwnAction) {
+  auto parent = make<View>();
+  auto b = make<Button>();
+  parent->addSubview(b);
+  b->setAction([](Button& self) { self.removeFromSuperview(); });
+  std::weak_ptr<View> weak = b;
+  b.reset();
+  ASSERT_FALSE(weak.expired());
+  EXPECT_TRUE(static_cast<Button*>(weak.lock().get())->tap());
+  EXPECT_TRUE(parent->subviews().empty());
+}
+
+// --------------------------------------------------- application object
+
+TEST_F(UiTest, ScheduledNotificationsSurviveARestartAndAreDeliveredWhenDue) {
+  auto dir = std::filesystem::temp_directory_path() / ("yx-app-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  auto& app = Application::shared();
+  app.reset();
+  app.setDataDirectory(dir.string());
+  double t = std::chrono::duration<double>(now().time_since_epoch()).count();
+  LocalNotification n;
+  n.alertBody = "課程異動：資料結構 12/8 停課";
+  n.fireDate = t + 60;
+  n.userInfo["subject"] = "CS201";
+  app.scheduleLocalNotification(n);
+
+  app.reset();  // a new process
+  app.setDataDirectory(dir.string());
+  ASSERT_EQ(app.scheduledLocalNotifications().size(), 1u);
+  EXPECT_EQ(app.scheduledLocalNotifications()[0].userInfo.at("subject"), "CS201");
+  app.deliverDueNotifications();
+  EXPECT_TRUE(app.deliveredNotifications().empty());
+  static_cast<ManualClock&>(clock()).advance(61);
+  app.deliverDueNotifications();
+  ASSERT_EQ(app.deliveredNotifications().size(), 1u);
+  EXPECT_EQ(app.deliveredNotifications()[0].alertBody, n.alertBody);
+  EXPECT_TRUE(app.scheduledLocalNotifications().empty());
+  app.reset();
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(UiTest, OpenedUrlsAreRecordedInOrder) {
+  auto& app = Application::shared();
+  app.reset();
+  app.openURL("tel://0228819471");
+  app.openURL("sip:6201@voip.example");
+  EXPECT_EQ(app.openedURLs(), (std::vector<std::string>{"tel://0228819471", "sip:6201@voip.example"}));
+  app.reset();
+}
+
+TEST(NotificationCenterTest, ObserversHearTheirNameAndMayRemoveEachOtherDuringDelivery) {
+  auto& c = NotificationCenter::defaultCenter();
+  c.reset();
+  int a = 0, b = 0;
+  NotificationCenter::ObserverId second = 0;
+  c.addObserver("kNetworkReachabilityChangedNotification", [&](const Notification&) {
+    ++a;
+    c.removeObserver(second);
+  });
+  second = c.addObserver("kNetworkReachabilityChangedNotification", [&](const Notification&) { ++b; });
+  c.addObserver("savefile", [&](const Notification&) { b += 100; });
+  c.post("kNetworkReachabilityChangedNotification");
+  EXPECT_EQ(a, 1);
+  EXPECT_EQ(b, 0);
+  c.reset();
+}
+
+}  // namespace
+}  // namespace yx
