@@ -1,0 +1,101 @@
+#include "core/screen_kit.h"
+
+#include "core/usage_report.h"
+#include "platform/application.h"
+#include "platform/dates.h"
+#include "platform/escape.h"
+#include "platform/location.h"
+#include "platform/runloop.h"
+#include "platform/settings.h"
+
+#include <mutex>
+
+namespace yx {
+
+void startUsageExitReport() {
+  Background::run([] { upDate2DB().userExit(); });
+}
+
+void goBack(ViewController& from, bool report) {
+  if (report) startUsageExitReport();
+  if (auto* nav = from.navigationController()) nav->popViewControllerAnimated(true);
+}
+
+void goHome(ViewController& from, bool report) {
+  if (report) startUsageExitReport();
+  if (auto* nav = from.navigationController()) nav->popToRootViewControllerAnimated(false);
+}
+
+std::shared_ptr<AlertView> showNetworkAlert(std::weak_ptr<AlertViewDelegate> delegate, bool withFullStop) {
+  auto alert = AlertView::create("網路警示", withFullStop ? "請確認網路連線狀態是否開啟。" : "請確認網路連線狀態是否開啟",
+                                 std::move(delegate), "確定");
+  alert->show();
+  return alert;
+}
+
+corvaleAppDelegate* appDelegate() { return Application::shared().delegateAs<corvaleAppDelegate>(); }
+
+bool networkReachable() {
+  auto* d = appDelegate();
+  return d && d->interetconncet;
+}
+
+void addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
+                  std::function<void(int tag)> onTag, const std::string& pattern) {
+  auto bar = std::make_shared<View>(Rect{0, 0, 320, 44});
+  bar->setName("headerBar");
+  bar->setBackgroundPattern(pattern);
+  auto label = std::make_shared<Label>(Rect{60, 7, 200, 30}, title);
+  label->setName("titleLabel");
+  label->setFont(20, true);
+  label->setTextColor(Color::white());
+  label->setAlignment(TextAlignment::Center);
+  bar->addSubview(label);
+  auto shared = std::make_shared<std::function<void(int)>>(std::move(onTag));
+  auto addButton = [&](int tag, Rect frame, const char* name, const char* text, const char* image) {
+    if (tag < 0) return;
+    auto b = std::make_shared<Button>(frame, text);
+    b->setName(name);
+    b->setTag(tag);
+    b->setImage(image);
+    b->setTitleColor(Color::white());
+    b->setAction([shared](Button& btn) {
+      if (*shared) (*shared)(btn.tag());
+    });
+    bar->addSubview(b);
+  };
+  addButton(homeTag, Rect{5, 5, 50, 34}, "homeButton", "首頁", "btn_home.png");
+  addButton(backTag, Rect{265, 5, 50, 34}, "backButton", "返回", "btn_back.png");
+  vc.view().addSubview(bar);
+}
+
+namespace {
+std::mutex locMu;
+double nowX = 0, nowY = 0;  // longitude, latitude of the last fix
+}  // namespace
+
+void setLastFix(double latitude, double longitude) {
+  std::lock_guard<std::mutex> lock(locMu);
+  nowX = longitude;
+  nowY = latitude;
+}
+
+std::pair<double, double> lastFix() {
+  std::lock_guard<std::mutex> lock(locMu);
+  return {nowY, nowX};
+}
+
+void userBehavior(const std::string& label) {
+  auto [lat, lon] = lastFix();
+  // Ask for a fresh fix; it refreshes the values for a later recording.
+  Location::shared().requestFix([](Coordinate c) { setLastFix(c.latitude, c.longitude); });
+  std::string x = fmtF(lon), y = fmtF(lat);
+  std::string time = formatDate("yyyyMMddHHmmss", now());
+  auto& s = Settings::standard();
+  s.setString("user_X", x);
+  s.setString("user_Y", y);
+  s.setString("功能名稱", label);
+  s.setString("啓動時間", time);
+}
+
+}  // namespace yx
