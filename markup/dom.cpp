@@ -134,7 +134,31 @@ std::optional<std::string> dumpNode(xmlDocPtr doc, xmlNodePtr node) {
   return out;
 }
 
-void silentXPathError(void*, xmlErrorPtr) {}
+// Captures libxml2's XPath error messages for the current thread instead of
+// printing them, restoring the previous handler afterwards.
+class XPathErrorCapture {
+public:
+  XPathErrorCapture() : previous_(xmlStructuredError), previousContext_(xmlStructuredErrorContext) {
+    xmlSetStructuredErrorFunc(this, &XPathErrorCapture::handle);
+  }
+  ~XPathErrorCapture() { xmlSetStructuredErrorFunc(previousContext_, previous_); }
+  XPathErrorCapture(const XPathErrorCapture&) = delete;
+  XPathErrorCapture& operator=(const XPathErrorCapture&) = delete;
+  const std::optional<std::string>& message() const { return message_; }
+  int code() const { return code_; }
+
+private:
+  static void handle(void* self, xmlErrorPtr error) {
+    auto* capture = static_cast<XPathErrorCapture*>(self);
+    if (error == nullptr || capture->code_ != 0) return;
+    capture->code_ = error->code;
+    if (error->message != nullptr) capture->message_ = markup::trimWhitespaceAndNewlines(error->message);
+  }
+  xmlStructuredErrorFunc previous_;
+  void* previousContext_;
+  std::optional<std::string> message_;
+  int code_ = 0;
+};
 
 // Name split at the last colon for the grafting fix-up; false when the colon is
 // missing or first or last.
@@ -512,7 +536,6 @@ std::optional<DomNodeList> DomNode::nodesForXPathImpl(const std::string& xpath, 
     return fail(-1, nullptr);
   }
   ctx->node = node;
-  ctx->error = silentXPathError;
   if (namespaces != nullptr) {
     for (const auto& [prefix, uri] : *namespaces) xmlXPathRegisterNs(ctx, X(prefix), X(uri));
   } else {
@@ -525,15 +548,20 @@ std::optional<DomNodeList> DomNode::nodesForXPathImpl(const std::string& xpath, 
       }
     }
   }
-  xmlXPathObjectPtr result = xmlXPathEvalExpression(X(xpath), ctx);
+  xmlXPathObjectPtr result = nullptr;
+  std::optional<std::string> message;
+  long code = 0;
+  {
+    XPathErrorCapture capture;
+    result = xmlXPathEvalExpression(X(xpath), ctx);
+    message = capture.message();
+    code = ctx->lastError.code != 0 ? ctx->lastError.code : capture.code();
+  }
   std::optional<DomNodeList> out;
   if (result == nullptr) {
-    const long code = ctx->lastError.code;
-    const char* message = ctx->lastError.message;
-    std::string text = message != nullptr ? markup::trimWhitespaceAndNewlines(message) : std::string();
     xmlXPathFreeContext(ctx);
     restore();
-    return fail(code, message != nullptr ? text.c_str() : nullptr);
+    return fail(code != 0 ? code : -1, message ? message->c_str() : nullptr);
   }
   out.emplace();
   if (result->type == XPATH_NODESET && result->nodesetval != nullptr) {

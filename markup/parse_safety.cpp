@@ -189,7 +189,11 @@ htmlDocPtr parseHtmlTree(std::string_view bytes, const char* encoding, int optio
   if (hadErrors != nullptr) *hadErrors = false;
   if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return nullptr;
   if (encoding != nullptr && *encoding == '\0') encoding = nullptr;
-  if (encoding != nullptr && xmlFindCharEncodingHandler(encoding) == nullptr) return nullptr;
+  if (encoding != nullptr) {
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding);
+    if (handler == nullptr) return nullptr;  // an unknown encoding name
+    xmlCharEncCloseFunc(handler);
+  }
   ExternalLoadBlock block;
   htmlParserCtxtPtr ctxt = htmlNewParserCtxt();
   if (ctxt == nullptr) return nullptr;

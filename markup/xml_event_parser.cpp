@@ -18,34 +18,52 @@ namespace {
 constexpr std::size_t kEntityReferenceBudget = 20000;
 constexpr std::size_t kEntityCharacterBudget = 1u << 20;
 
-thread_local XmlEventParser* tCurrent = nullptr;
-
 std::string str(const xmlChar* s) { return s != nullptr ? std::string(reinterpret_cast<const char*>(s)) : std::string(); }
+
+// Without entity substitution libxml2 hands attribute values over with every
+// literal "&" written as "&#38;"; undo exactly that.
+std::string attributeValue(const xmlChar* s) {
+  std::string v = str(s);
+  std::string out;
+  out.reserve(v.size());
+  for (std::size_t i = 0; i < v.size();) {
+    if (v.compare(i, 5, "&#38;") == 0) {
+      out.push_back('&');
+      i += 5;
+    } else {
+      out.push_back(v[i++]);
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
-// The libxml2 callbacks. They find the parser through a thread-local pointer, so
-// callbacks made while an entity's text is expanded (on a nested parser context)
-// reach the same object.
+// The libxml2 callbacks. Their user data is the XmlEventParser itself (never the
+// parser context, so libxml2 cannot bypass getEntity); the context functions of
+// libxml2's own SAX2 module are given the outer parser context.
 struct XmlEventParserCallbacks {
+  static XmlEventParser& self(void* ctx) { return *static_cast<XmlEventParser*>(ctx); }
+  static xmlParserCtxtPtr outer(void* ctx) { return static_cast<xmlParserCtxtPtr>(self(ctx).outerContext_); }
+
   template <typename F>
   static void guarded(void* ctx, F&& body) {
-    XmlEventParser* self = tCurrent;
-    if (self == nullptr || !self->mayDeliver(ctx)) return;
+    XmlEventParser& p = self(ctx);
+    if (!p.mayDeliver(ctx)) return;
     try {
-      body(*self);
+      body(p);
     } catch (...) {
-      if (!self->pendingException_) self->pendingException_ = std::current_exception();
-      self->aborted_ = true;
+      if (!p.pendingException_) p.pendingException_ = std::current_exception();
+      p.aborted_ = true;
     }
-    if (self->aborted_ || self->failed_) xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+    if (p.aborted_ || p.failed_) xmlStopParser(outer(ctx));
   }
 
   static void startElement(void* ctx, const xmlChar* name, const xmlChar** atts) {
     guarded(ctx, [&](XmlEventParser& p) {
       std::vector<std::pair<std::string, std::string>> attributes;
       for (const xmlChar** a = atts; a != nullptr && a[0] != nullptr; a += 2) {
-        attributes.emplace_back(str(a[0]), str(a[1]));
+        attributes.emplace_back(str(a[0]), attributeValue(a[1]));
       }
       if (p.delegate_ != nullptr) p.delegate_->parserDidStartElement(str(name), attributes);
     });
@@ -59,7 +77,7 @@ struct XmlEventParserCallbacks {
 
   static void characters(void* ctx, const xmlChar* chars, int len) {
     guarded(ctx, [&](XmlEventParser& p) {
-      if (ctx != p.outerContext_) {
+      if (outer(ctx)->depth > 0) {  // text coming out of an entity
         p.entityCharacters_ += static_cast<std::size_t>(len);
         if (p.entityCharacters_ > kEntityCharacterBudget + 4 * p.data_.size()) {
           p.fail(ctx, XmlEventParser::kEntityExpansionErrorCode);
@@ -73,25 +91,42 @@ struct XmlEventParserCallbacks {
   }
 
   static xmlEntityPtr getEntity(void* ctx, const xmlChar* name) {
-    XmlEventParser* self = tCurrent;
-    if (self == nullptr || self->aborted_ || self->failed_) return nullptr;
-    xmlEntityPtr ent = xmlSAX2GetEntity(ctx, name);
+    XmlEventParser& p = self(ctx);
+    if (p.aborted_ || p.failed_) return nullptr;
+    xmlEntityPtr ent = xmlSAX2GetEntity(outer(ctx), name);
     if (ent != nullptr && ent->etype != XML_INTERNAL_PREDEFINED_ENTITY) {
-      if (++self->entityReferences_ > kEntityReferenceBudget + self->data_.size() / 8) {
-        self->fail(ctx, XmlEventParser::kEntityExpansionErrorCode);
-        xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+      if (++p.entityReferences_ > kEntityReferenceBudget + p.data_.size() / 8) {
+        p.fail(ctx, XmlEventParser::kEntityExpansionErrorCode);
+        xmlStopParser(outer(ctx));
         return nullptr;
       }
     }
     return ent;
   }
 
+  static xmlEntityPtr getParameterEntity(void* ctx, const xmlChar* name) {
+    return xmlSAX2GetParameterEntity(outer(ctx), name);
+  }
+  static void startDocument(void* ctx) { xmlSAX2StartDocument(outer(ctx)); }
+  static void internalSubset(void* ctx, const xmlChar* name, const xmlChar* externalId, const xmlChar* systemId) {
+    xmlSAX2InternalSubset(outer(ctx), name, externalId, systemId);
+  }
+  static void entityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId, const xmlChar* systemId,
+                         xmlChar* content) {
+    xmlSAX2EntityDecl(outer(ctx), name, type, publicId, systemId, content);
+  }
+  static int isStandalone(void* ctx) { return xmlSAX2IsStandalone(outer(ctx)); }
+  static int hasInternalSubset(void* ctx) { return xmlSAX2HasInternalSubset(outer(ctx)); }
+  static int hasExternalSubset(void* ctx) { return xmlSAX2HasExternalSubset(outer(ctx)); }
+
   static void error(void* ctx, const char*, ...) {
-    XmlEventParser* self = tCurrent;
-    if (self == nullptr || self->aborted_ || self->failed_) return;
-    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    self->fail(ctx, ctxt != nullptr && ctxt->errNo != 0 ? ctxt->errNo : XML_ERR_INTERNAL_ERROR);
-    xmlStopParser(ctxt);
+    XmlEventParser& p = self(ctx);
+    if (p.aborted_ || p.failed_) return;
+    // libxml2 records the error it is reporting as the thread's last error first.
+    xmlErrorPtr last = xmlGetLastError();
+    const long code = last != nullptr && last->code != 0 ? last->code : outer(ctx)->errNo;
+    p.fail(ctx, code != 0 ? code : XML_ERR_INTERNAL_ERROR);
+    xmlStopParser(outer(ctx));
   }
 
   static void warning(void*, const char*, ...) {}
@@ -134,9 +169,13 @@ bool XmlEventParser::parse() {
     return false;
   }
 
+  if (data_.empty()) {
+    fail(nullptr, XML_ERR_DOCUMENT_EMPTY);
+    return false;
+  }
+
   markup::ExternalLoadBlock block;
-  xmlParserCtxtPtr ctxt = data_.empty() ? xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, nullptr)
-                                        : xmlCreateMemoryParserCtxt(data_.data(), static_cast<int>(data_.size()));
+  xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(data_.data(), static_cast<int>(data_.size()));
   if (ctxt == nullptr) {
     fail(nullptr, XML_ERR_NO_MEMORY);
     return false;
@@ -168,25 +207,25 @@ bool XmlEventParser::parse() {
   sax.ignorableWhitespace = XmlEventParserCallbacks::characters;
   sax.cdataBlock = XmlEventParserCallbacks::characters;  // CDATA text is text too
   sax.getEntity = XmlEventParserCallbacks::getEntity;
+  sax.getParameterEntity = XmlEventParserCallbacks::getParameterEntity;
+  sax.startDocument = XmlEventParserCallbacks::startDocument;
+  sax.internalSubset = XmlEventParserCallbacks::internalSubset;
+  sax.entityDecl = XmlEventParserCallbacks::entityDecl;
+  sax.isStandalone = XmlEventParserCallbacks::isStandalone;
+  sax.hasInternalSubset = XmlEventParserCallbacks::hasInternalSubset;
+  sax.hasExternalSubset = XmlEventParserCallbacks::hasExternalSubset;
   sax.endDocument = nullptr;
   sax.error = XmlEventParserCallbacks::error;
   sax.fatalError = XmlEventParserCallbacks::error;
   sax.warning = XmlEventParserCallbacks::warning;
   *ctxt->sax = sax;
-  ctxt->userData = ctxt;
+  ctxt->userData = this;
 
-  XmlEventParser* previous = tCurrent;
-  tCurrent = this;
   outerContext_ = ctxt;
   parsing_ = true;
-  if (data_.empty()) {
-    xmlParseChunk(ctxt, nullptr, 0, 1);
-  } else {
-    xmlParseDocument(ctxt);
-  }
+  xmlParseDocument(ctxt);
   parsing_ = false;
   outerContext_ = nullptr;
-  tCurrent = previous;
 
   const bool wellFormed = ctxt->wellFormed != 0;
   const int err = ctxt->errNo;

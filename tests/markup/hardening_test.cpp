@@ -1,0 +1,139 @@
+// Hostile input: external entities must read nothing, entity bombs must be refused
+// quickly, and deep or odd input must be handled without crashing.
+#include "markup/dom.h"
+#include "markup/html_query.h"
+#include "markup/parse_safety.h"
+#include "markup/xml_event_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+namespace yx {
+namespace {
+
+class SecretFile : public ::testing::Test {
+protected:
+  void SetUp() override {
+    path_ = ::testing::TempDir() + "yx_markup_secret_" + std::to_string(::getpid()) + ".txt";
+    std::ofstream(path_) << "TOP-SECRET-CONTENT";
+  }
+  void TearDown() override { std::remove(path_.c_str()); }
+  std::string xxe(const std::string& body) const {
+    return "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + path_ + "\">"
+           "<!ENTITY % p SYSTEM \"file://" + path_ + "\">]>" + body;
+  }
+  std::string path_;
+};
+
+struct TextCollector : XmlEventDelegate {
+  void parserFoundCharacters(std::string_view chunk) override { text += chunk; }
+  void parserParseErrorOccurred(long code) override { errors.push_back(code); }
+  std::string text;
+  std::vector<long> errors;
+};
+
+TEST_F(SecretFile, ExternalEntitiesReadNothingAnywhere) {
+  const long refusedBefore = markup::ExternalLoadBlock::refusedLoads();
+  auto doc = DomDocument::initWithData(xxe("<r>[&x;]</r>"));
+  if (doc) {
+    EXPECT_EQ(doc->rootElement()->stringValue().value_or("").find("TOP-SECRET"), std::string::npos);
+    EXPECT_EQ(doc->XMLData().find("TOP-SECRET"), std::string::npos);
+    auto all = doc->nodesForXPath("string(/)");
+    ASSERT_TRUE(all);
+  }
+  auto q = HtmlQuery::queryWithXMLData(xxe("<r><a>[&x;]</a></r>"));
+  for (const auto& e : q.searchWithXPathQuery("//a")) {
+    EXPECT_EQ(e->raw().value_or("").find("TOP-SECRET"), std::string::npos);
+  }
+  XmlEventParser parser(xxe("<r>[&x;]</r>"));
+  TextCollector c;
+  parser.setDelegate(&c);
+  parser.parse();
+  EXPECT_EQ(c.text.find("TOP-SECRET"), std::string::npos);
+  // An external DTD is not fetched either.
+  XmlEventParser dtd("<?xml version=\"1.0\"?><!DOCTYPE r SYSTEM \"file://" + path_ + "\"><r>ok</r>");
+  TextCollector d;
+  dtd.setDelegate(&d);
+  EXPECT_TRUE(dtd.parse());
+  EXPECT_EQ(d.text, "ok");
+  EXPECT_GE(markup::ExternalLoadBlock::refusedLoads(), refusedBefore);
+}
+
+std::string billionLaughs() {
+  std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
+  for (int i = 1; i <= 9; ++i) {
+    xml += "<!ENTITY lol" + std::to_string(i) + " \"";
+    const std::string prev = i == 1 ? "lol" : "lol" + std::to_string(i - 1);
+    for (int k = 0; k < 10; ++k) xml += "&" + prev + ";";
+    xml += "\">";
+  }
+  return xml + "]><lolz>&lol9;</lolz>";
+}
+
+TEST(EntityBombTest, BillionLaughsIsRefusedEverywhere) {
+  const std::string bomb = billionLaughs();
+  EXPECT_EQ(DomDocument::initWithData(bomb), nullptr);
+  EXPECT_EQ(DomElement::initWithXMLString(bomb), nullptr);
+  EXPECT_TRUE(HtmlQuery::queryWithXMLData(bomb).searchWithXPathQuery("//lolz").empty());
+
+  XmlEventParser parser(bomb);
+  TextCollector c;
+  parser.setDelegate(&c);
+  EXPECT_FALSE(parser.parse());
+  ASSERT_EQ(c.errors.size(), 1u);
+  EXPECT_LT(c.text.size(), 8u << 20);
+
+  // Many references to one moderate entity add up as well.
+  std::string wide = "<!DOCTYPE r [<!ENTITY k \"" + std::string(100000, 'k') + "\">]><r>";
+  for (int i = 0; i < 200; ++i) wide += "<a>&k;</a>";
+  wide += "</r>";
+  EXPECT_EQ(DomDocument::initWithData(wide), nullptr);
+  XmlEventParser widely(wide);
+  TextCollector w;
+  widely.setDelegate(&w);
+  EXPECT_FALSE(widely.parse());
+  EXPECT_EQ(widely.errorCode(), XmlEventParser::kEntityExpansionErrorCode);
+  // An ordinary small entity is fine.
+  EXPECT_NE(DomDocument::initWithData("<!DOCTYPE r [<!ENTITY k \"v\">]><r a=\"&k;\">&k;&k;</r>"), nullptr);
+}
+
+TEST(EntityBombTest, ReferenceLoopIsAnError) {
+  const std::string loop = "<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>";
+  EXPECT_EQ(DomDocument::initWithData(loop), nullptr);
+  XmlEventParser parser(loop);
+  TextCollector c;
+  parser.setDelegate(&c);
+  EXPECT_FALSE(parser.parse());
+  EXPECT_EQ(c.errors.size(), 1u);
+}
+
+TEST(DepthTest, DeepNestingIsRefusedForXmlAndSurvivedForHtml) {
+  std::string deep;
+  for (int i = 0; i < 5000; ++i) deep += "<d>";
+  EXPECT_EQ(DomDocument::initWithData(deep), nullptr);
+  XmlEventParser parser(deep);
+  EXPECT_FALSE(parser.parse());
+  EXPECT_NE(parser.errorCode(), 0);
+  auto html = HtmlQuery::queryWithHTMLData("<html><body>" + deep + "x");
+  auto top = html.peekAtSearchWithXPathQuery("//body");
+  ASSERT_NE(top, nullptr);
+  EXPECT_TRUE(top->hasChildren());
+}
+
+TEST(OddBytesTest, BinaryAndEmbeddedNulsNeverCrash) {
+  std::string junk;
+  for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131) & 0xFF));
+  EXPECT_EQ(DomDocument::initWithData(junk), nullptr);
+  HtmlQuery::queryWithHTMLData(junk).searchWithXPathQuery("//*");
+  XmlEventParser parser(junk);
+  EXPECT_FALSE(parser.parse());
+  const std::string withNul("<r>a\0b</r>", 10);
+  EXPECT_EQ(DomDocument::initWithData(withNul), nullptr);
+  EXPECT_TRUE(HtmlQuery::queryWithHTMLData(std::string("<p>a\0b</p>", 10)).searchWithXPathQuery("//p").size() <= 1u);
+}
+
+}  // namespace
+}  // namespace yx

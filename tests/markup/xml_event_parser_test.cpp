@@ -1,0 +1,154 @@
+#include "markup/xml_event_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace yx {
+namespace {
+
+// Records every event as a line, and the character chunks separately.
+class Recorder : public XmlEventDelegate {
+public:
+  void parserDidStartElement(const std::string& name,
+                             const std::vector<std::pair<std::string, std::string>>& attributes) override {
+    std::string line = "start " + name;
+    for (const auto& [k, v] : attributes) line += " " + k + "=" + v;
+    events.push_back(line);
+    if (abortAt == name && parser != nullptr) parser->abortParsing();
+    if (throwAt == name) throw std::runtime_error("delegate failed");
+  }
+  void parserFoundCharacters(std::string_view chunk) override {
+    chunks.emplace_back(chunk);
+    text += chunk;
+  }
+  void parserDidEndElement(const std::string& name) override { events.push_back("end " + name); }
+  void parserDidEndDocument() override { events.push_back("document end"); }
+  void parserParseErrorOccurred(long code) override { errors.push_back(code); }
+
+  std::vector<std::string> events;
+  std::vector<std::string> chunks;
+  std::string text;
+  std::vector<long> errors;
+  std::string abortAt;
+  std::string throwAt;
+  XmlEventParser* parser = nullptr;
+};
+
+TEST(XmlEventParserTest, ReportsElementsAttributesAndDocumentEnd) {
+  XmlEventParser parser(R"(<?xml version="1.0" encoding="UTF-8"?>
+<NewDataSet xmlns="urn:x" xmlns:p="urn:p"><act p:id="7" kind="a&amp;b"><課程名稱>書法</課程名稱></act></NewDataSet>)");
+  Recorder r;
+  parser.setDelegate(&r);
+  ASSERT_TRUE(parser.parse());
+  EXPECT_EQ(parser.errorCode(), 0);
+  const std::vector<std::string> expected = {
+      "start NewDataSet xmlns=urn:x xmlns:p=urn:p",  // namespaces off: declarations are attributes
+      "start act p:id=7 kind=a&b",                   // prefixes kept in names
+      "start 課程名稱",
+      "end 課程名稱",
+      "end act",
+      "end NewDataSet",
+      "document end"};
+  EXPECT_EQ(r.events, expected);
+  EXPECT_EQ(r.text, "書法");
+  EXPECT_TRUE(r.errors.empty());
+}
+
+TEST(XmlEventParserTest, CharactersArriveInChunksThatJoinExactly) {
+  std::string longText;
+  for (int i = 0; i < 400; ++i) longText += "課程 ";
+  XmlEventParser parser("<r><t>" + longText + "&amp;tail&#x4E2D;<![CDATA[<raw>]]></t>\n  <u>x</u>\n</r>");
+  Recorder r;
+  parser.setDelegate(&r);
+  ASSERT_TRUE(parser.parse());
+  EXPECT_GT(r.chunks.size(), 3u);  // long text, the entity and CDATA come in pieces
+  EXPECT_EQ(r.text, longText + "&tail中<raw>\n  x\n");
+  // Whitespace between elements is reported as characters too.
+  EXPECT_EQ(r.chunks.back(), "\n");
+}
+
+TEST(XmlEventParserTest, MalformedInputReportsLibxmlCodeAndStops) {
+  struct Case {
+    const char* xml;
+    long code;
+  };
+  const Case cases[] = {
+      {"<r><a></b></r>", 76},         // tag name mismatch
+      {"<r>", 77},                    // premature end
+      {"", 4},                        // empty document
+      {"<r a=1/>", 39},               // unquoted attribute value
+      {"<r>&undefined;</r>", 26},     // undeclared entity
+      {"<r></r><second/>", 5},        // extra content after the root
+  };
+  for (const auto& c : cases) {
+    XmlEventParser parser(c.xml);
+    Recorder r;
+    parser.setDelegate(&r);
+    EXPECT_FALSE(parser.parse()) << c.xml;
+    EXPECT_EQ(parser.errorCode(), c.code) << c.xml;
+    ASSERT_EQ(r.errors.size(), 1u) << c.xml;
+    EXPECT_EQ(r.errors[0], c.code) << c.xml;
+    ASSERT_FALSE(r.events.empty() && std::string(c.xml).size() > 3 && c.code == 76);
+    for (const auto& e : r.events) EXPECT_NE(e, "document end") << c.xml;
+  }
+}
+
+TEST(XmlEventParserTest, EventsBeforeAnErrorAreDeliveredAndNoneAfter) {
+  XmlEventParser parser("<NewDataSet><act>1</act><act>2</oops><act>3</act></NewDataSet>");
+  Recorder r;
+  parser.setDelegate(&r);
+  EXPECT_FALSE(parser.parse());
+  const std::vector<std::string> expected = {"start NewDataSet", "start act", "end act", "start act"};
+  EXPECT_EQ(r.events, expected);
+}
+
+TEST(XmlEventParserTest, AbortFromCallbackStopsWithoutErrorOrEnd) {
+  XmlEventParser parser("<r><a/><b/><c/></r>");
+  Recorder r;
+  r.parser = &parser;
+  r.abortAt = "b";
+  parser.setDelegate(&r);
+  EXPECT_FALSE(parser.parse());
+  EXPECT_TRUE(parser.aborted());
+  EXPECT_EQ(parser.errorCode(), XmlEventParser::kStoppedByUserCode);
+  EXPECT_TRUE(r.errors.empty());
+  const std::vector<std::string> expected = {"start r", "start a", "end a", "start b"};
+  EXPECT_EQ(r.events, expected);
+  // The same parser runs again from the start.
+  r.events.clear();
+  r.abortAt.clear();
+  EXPECT_TRUE(parser.parse());
+  EXPECT_FALSE(parser.aborted());
+  EXPECT_EQ(r.events.back(), "document end");
+}
+
+TEST(XmlEventParserTest, DelegateExceptionPropagatesAfterCleanStop) {
+  XmlEventParser parser("<r><a/><b/></r>");
+  Recorder r;
+  r.throwAt = "a";
+  parser.setDelegate(&r);
+  EXPECT_THROW(parser.parse(), std::runtime_error);
+  EXPECT_EQ(r.events.size(), 2u);
+}
+
+TEST(XmlEventParserTest, InternalEntitiesExpandAsCharacters) {
+  XmlEventParser parser("<!DOCTYPE r [<!ENTITY org \"雲岫學苑\">]><r>&org;/&org;</r>");
+  Recorder r;
+  parser.setDelegate(&r);
+  ASSERT_TRUE(parser.parse());
+  EXPECT_EQ(r.text, "雲岫學苑/雲岫學苑");
+}
+
+TEST(XmlEventParserTest, WorksWithoutDelegateAndWithLegacyEncoding) {
+  XmlEventParser silent("<r/>");
+  EXPECT_TRUE(silent.parse());
+  XmlEventParser big5(std::string("<?xml version=\"1.0\" encoding=\"Big5\"?><r>") + "\xA4\xA4" + "</r>");
+  Recorder r;
+  big5.setDelegate(&r);
+  ASSERT_TRUE(big5.parse());
+  EXPECT_EQ(r.text, "中");
+}
+
+}  // namespace
+}  // namespace yx
