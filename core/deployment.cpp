@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <set>
@@ -159,6 +160,8 @@ Deployment Deployment::fromJson(const std::string& text) { return parse("deploym
 
 Deployment Deployment::fromFile(const std::string& path) {
   const std::string where = "deployment file " + path;
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) fail(where, "cannot be read (it is a folder)");
   std::ifstream in(path, std::ios::binary);
   if (!in) fail(where, std::string("cannot be read (") + std::strerror(errno) + ")");
   std::ostringstream buf;

@@ -379,6 +379,9 @@ struct CampusSim::Impl {
   }
 
   void stopAll() {
+    for (auto& s : servers) {
+      while (s->thread.joinable() && !s->http->is_running()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
     {
       std::lock_guard<std::mutex> lock(stopMutex);
       stopping = true;
@@ -434,6 +437,12 @@ void CampusSim::start() {
     // connections, and no worker is held by an idle client.
     http.set_keep_alive_max_count(1);
     http.set_payload_max_length(64 * 1024 * 1024);
+    // Address reuse only: the library's default also sets SO_REUSEPORT, which
+    // would let a second simulator share a fixed port and split its traffic.
+    http.set_socket_options([](socket_t sock) {
+      int yes = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     const ServiceKind* kind = s->kind;
     auto handler = [&im, kind](const httplib::Request& req, httplib::Response& res) { im.handle(*kind, req, res); };
     http.Get(".*", handler);
@@ -446,7 +455,6 @@ void CampusSim::start() {
     if (im.opt.port > 0) {
       const int port = im.opt.port + static_cast<int>(i);
       if (!http.bind_to_port("127.0.0.1", port)) {
-        im.servers.push_back(std::move(s));
         im.stopAll();
         throw std::runtime_error("campus-sim: cannot listen on 127.0.0.1:" + std::to_string(port) + " for " +
                                  kinds[i].key);
@@ -455,7 +463,6 @@ void CampusSim::start() {
     } else {
       s->port = http.bind_to_any_port("127.0.0.1");
       if (s->port <= 0) {
-        im.servers.push_back(std::move(s));
         im.stopAll();
         throw std::runtime_error("campus-sim: cannot listen on a loopback port for " + kinds[i].key);
       }
@@ -464,6 +471,11 @@ void CampusSim::start() {
     // the accept loop picks them up as soon as its thread runs.
     s->thread = std::thread([&http] { http.listen_after_bind(); });
     im.servers.push_back(std::move(s));
+  }
+  // A server only honours stop() once its accept loop runs, so wait for every
+  // loop before handing the simulator out.
+  for (const auto& s : im.servers) {
+    while (!s->http->is_running()) std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   im.started = true;
 }

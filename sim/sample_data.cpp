@@ -113,14 +113,25 @@ std::string formatCampusDate(std::chrono::sys_seconds local, std::string_view pa
   while (i < pattern.size()) {
     const char c = pattern[i];
     if (c == '\'') {
-      size_t end = pattern.find('\'', i + 1);
-      if (end == std::string_view::npos) end = pattern.size();
-      if (end == i + 1) {
-        out += '\'';  // '' is one quote
-      } else {
-        out.append(pattern.substr(i + 1, end - i - 1));
+      // Quoted text is copied; '' stands for one quote, inside or outside.
+      size_t j = i + 1;
+      if (j < pattern.size() && pattern[j] == '\'') {
+        out += '\'';
+        i = j + 1;
+        continue;
       }
-      i = end + 1;
+      while (j < pattern.size()) {
+        if (pattern[j] == '\'') {
+          if (j + 1 < pattern.size() && pattern[j + 1] == '\'') {
+            out += '\'';
+            j += 2;
+            continue;
+          }
+          break;
+        }
+        out += pattern[j++];
+      }
+      i = j + 1;
       continue;
     }
     size_t run = 1;

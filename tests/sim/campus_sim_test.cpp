@@ -1,0 +1,593 @@
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "http_probe.h"
+#include "sim/campus_sim.h"
+#include "sim/sample_data.h"
+
+namespace yx::sim {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using test::rawGet;
+using test::rawPost;
+
+const std::string kData = YX_SIM_SOURCE_DATA;
+
+// 1 May 2013, 10:20:30 on campus.
+std::chrono::system_clock::time_point fixedMoment() {
+  using namespace std::chrono;
+  return sys_days{year{2013} / 5 / 1} + hours(2) + minutes(20) + seconds(30);
+}
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    static std::atomic<int> n{0};
+    path = fs::temp_directory_path() / ("yx-sim-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
+    fs::create_directories(path);
+  }
+  ~TempDir() { fs::remove_all(path); }
+  void write(const std::string& rel, const std::string& content) const {
+    fs::create_directories((path / rel).parent_path());
+    std::ofstream(path / rel, std::ios::binary) << content;
+  }
+};
+
+class SimTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    SimOptions o;
+    o.fixedNow = fixedMoment();
+    sim = std::make_unique<CampusSim>(o);
+    sim->start();
+    campus = sim->port("campus_data");
+  }
+  std::unique_ptr<CampusSim> sim;
+  int campus = 0;
+};
+
+// ---------------------------------------------------------------- serving
+
+TEST_F(SimTest, ServesEveryCampusFileByteForByteWithDatesFilled) {
+  const CampusTime t{fixedMoment(), 8 * 60};
+  int files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(kData + "/campus")) {
+    if (!entry.is_regular_file()) continue;
+    const std::string path = "/" + fs::relative(entry.path(), kData + "/campus").generic_string();
+    const test::RawReply r = rawGet(campus, path);
+    ASSERT_EQ(r.status, 200) << path;
+    EXPECT_EQ(r.body, fillPlaceholders(readFile(entry.path()), t)) << path;
+    EXPECT_EQ(r.body.find("{{"), std::string::npos) << path << " keeps a placeholder";
+    ++files;
+  }
+  EXPECT_GE(files, 27);
+
+  // A plain file goes out untouched; the feeds say they are XML.
+  const test::RawReply empty = rawGet(campus, "/data/xml/today-4.xml");
+  EXPECT_EQ(empty.body, readFile(kData + "/campus/data/xml/today-4.xml"));
+  EXPECT_EQ(empty.headers.at("content-type"), "text/xml; charset=utf-8");
+
+  // HEAD announces the length without the body.
+  const test::RawReply head = rawGet(campus, "/Data/xml/news-0.xml", "HEAD");
+  EXPECT_EQ(head.status, 200);
+  EXPECT_TRUE(head.body.empty());
+  EXPECT_EQ(head.declaredLength, static_cast<long long>(rawGet(campus, "/Data/xml/news-0.xml").body.size()));
+}
+
+TEST_F(SimTest, PathsMatchLetterCaseAndQueriesDoNotChooseTheFile) {
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-3.xml?x=1&y=%20").body, rawGet(campus, "/Data/xml/news-3.xml").body);
+  EXPECT_EQ(rawGet(campus, "/data/xml/news-3.xml").status, 404);
+  EXPECT_EQ(rawGet(campus, "/Data/xml/cal.xml").status, 404);
+  EXPECT_EQ(rawGet(campus, "/data/xml/cal.xml").status, 200);
+  // Report endpoints answer short ASCII text whatever the query.
+  for (const char* target : {"/Data/info1.aspx?pk=abc&b=1990&s=%E7%94%B7&os=Linux&p=PC",
+                             "/Data/situ1.aspx?pk=abc&fx=1&fy=2&fn=%E8%BF%91&fs=a&fe=b",
+                             "/data/phone1.aspx?pk=abc&s=1&dp=2&r=3"}) {
+    const test::RawReply r = rawGet(campus, target);
+    EXPECT_EQ(r.status, 200) << target;
+    EXPECT_EQ(r.body, "OK") << target;
+  }
+}
+
+TEST_F(SimTest, UnknownPathsGet404AndUnknownMethods405) {
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-7.xml").status, 404);
+  EXPECT_EQ(rawGet(campus, "/").status, 404);
+  EXPECT_EQ(rawGet(campus, "/Data/xml").status, 404);  // a folder is not a file
+  // Nothing outside the data folder can be reached.
+  EXPECT_EQ(rawGet(campus, "/../../../../etc/passwd").status, 404);
+  EXPECT_EQ(rawGet(campus, "/Data/%2e%2e/%2e%2e/campus/Data/xml/labs.xml").status, 404);
+  EXPECT_EQ(rawGet(campus, "/Data/xml/..%2f..%2f..%2fCMakeLists.txt").status, 404);
+
+  const test::RawReply put = test::rawExchange(
+      campus, "PUT /Data/xml/labs.xml HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\nConnection: close\r\n\r\nab");
+  EXPECT_EQ(put.status, 405);
+  EXPECT_EQ(put.headers.at("allow"), "GET, HEAD");
+  EXPECT_EQ(rawGet(campus, "/Data/xml/labs.xml", "DELETE").status, 405);
+  EXPECT_EQ(rawPost(campus, "/Data/info1.aspx", "pk=1").status, 405);
+  // A portal takes POST: an unknown path there is a 404, not a 405.
+  EXPECT_EQ(rawPost(sim->port("wifi_yi"), "/nothing-here", "a=1").status, 404);
+  // Every kind answers on its own port with its own skeleton.
+  for (const auto& kind : Deployment::kinds()) {
+    EXPECT_EQ(rawGet(sim->port(kind), "/no/such/page").status, 404) << kind;
+    EXPECT_EQ(rawGet(sim->port(kind), "/x", "DELETE").status, 405) << kind;
+  }
+}
+
+// ---------------------------------------------------------------- request log
+
+TEST(SimLog, KeepsRawQueriesExactlyAndDecodesFieldsAndBodies) {
+  TempDir dir;
+  SimOptions o;
+  o.logFile = (dir.path / "requests.jsonl").string();
+  CampusSim sim(o);
+  sim.start();
+  const int campus = sim.port("campus_data");
+  const int library = sim.port("library_catalogue");
+
+  const std::string raw = "pk=%E9%9B%B2%E5%B2%AB&c=a+b%2Bc&c=last&empty=&flag&%zz=1//x";
+  rawGet(campus, "/Data/review1.aspx?" + raw);
+  rawGet(campus, "/Data/xml/%E9%9B%B2.xml");
+  rawPost(library, "/patron", "id=A123&pin=p%40ss+w");
+  rawPost(library, "/upload", std::string("\xff\xfe\x00\x01", 4), "application/octet-stream");
+
+  const std::vector<json> log = sim.requests();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0]["kind"], "campus_data");
+  EXPECT_EQ(log[0]["method"], "GET");
+  EXPECT_EQ(log[0]["path"], "/Data/review1.aspx");
+  EXPECT_EQ(log[0]["raw_query"], raw);
+  EXPECT_EQ(log[0]["query"], (json{{"pk", "雲岫"}, {"c", "last"}, {"empty", ""}, {"flag", ""}, {"%zz", "1//x"}}));
+  EXPECT_EQ(log[0]["status"], 200);
+  EXPECT_EQ(log[0]["body"], "");
+  EXPECT_TRUE(std::regex_match(log[0]["time"].get<std::string>(),
+                               std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)")));
+
+  EXPECT_EQ(log[1]["path"], "/Data/xml/%E9%9B%B2.xml");  // as received
+  EXPECT_EQ(log[1]["status"], 404);
+
+  EXPECT_EQ(log[2]["kind"], "library_catalogue");
+  EXPECT_EQ(log[2]["method"], "POST");
+  EXPECT_EQ(log[2]["body"], "id=A123&pin=p%40ss+w");
+  EXPECT_EQ(log[2]["form"], (json{{"id", "A123"}, {"pin", "p@ss w"}}));
+
+  EXPECT_FALSE(log[3].contains("body"));
+  EXPECT_EQ(log[3]["body_base64"], "//4AAQ==");
+  EXPECT_EQ(log[3]["form"], json::object());
+
+  // The log file holds the same objects, one per line.
+  sim.stop();
+  std::ifstream in(o.logFile);
+  std::string line;
+  std::vector<json> fromFile;
+  while (std::getline(in, line)) fromFile.push_back(json::parse(line));
+  EXPECT_EQ(fromFile, log);
+
+  sim.clearRequests();
+  EXPECT_TRUE(sim.requests().empty());
+}
+
+// ---------------------------------------------------------------- overlay
+
+TEST(SimOverlay, OverlayFilesReplaceBundledOnesOnlyWhereTheyExist) {
+  TempDir overlay;
+  overlay.write("campus/Data/xml/news-1.xml", "<NewDataSet>{{today|yyyy}}</NewDataSet>");
+  overlay.write("campus/Data/xml/extra.xml", "<x/>");
+  overlay.write("weather/town/1.htm", "<html>晴</html>");
+  overlay.write("faults.json", R"({"/Data/xml/news-2.xml": {"status": 503, "kind": "campus_data"}})");
+  SimOptions o;
+  o.overlayDir = overlay.path.string();
+  o.fixedNow = fixedMoment();
+  CampusSim sim(o);
+  sim.start();
+  const int campus = sim.port("campus_data");
+
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-1.xml").body, "<NewDataSet>2013</NewDataSet>");
+  EXPECT_EQ(rawGet(campus, "/Data/xml/extra.xml").body, "<x/>");
+  EXPECT_EQ(rawGet(sim.port("weather"), "/town/1.htm").body, "<html>晴</html>");
+  EXPECT_EQ(rawGet(sim.port("weather"), "/town/1.htm").headers.at("content-type"), "text/html; charset=utf-8");
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-2.xml").status, 503);
+  // Everything else still comes from the bundled data.
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-3.xml").body,
+            fillPlaceholders(readFile(kData + "/campus/Data/xml/news-3.xml"), {fixedMoment(), 480}));
+  // The overlay is read per request: a file added while serving is served.
+  overlay.write("campus/Data/xml/news-4.xml", "late");
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-4.xml").body, "late");
+}
+
+TEST(SimOverlay, BadSetUpIsRefusedAtStart) {
+  {
+    SimOptions o;
+    o.overlayDir = "/nonexistent/overlay";
+    CampusSim sim(o);
+    EXPECT_THROW(sim.start(), std::runtime_error);
+  }
+  {
+    TempDir overlay;
+    overlay.write("faults.json", R"({"/x": {"delay": 5}})");
+    SimOptions o;
+    o.overlayDir = overlay.path.string();
+    CampusSim sim(o);
+    try {
+      sim.start();
+      ADD_FAILURE() << "accepted a bad fault file";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find("\"delay\""), std::string::npos) << e.what();
+    }
+  }
+  {
+    SimOptions o;
+    o.dataDir = "/nonexistent/data";
+    CampusSim sim(o);
+    EXPECT_THROW(sim.start(), std::runtime_error);
+  }
+}
+
+TEST(SimOverlay, BundledExampleMakesTheProfileAnswerNonAscii) {
+  SimOptions o;
+  o.overlayDir = kData + "/../overlays/profile-non-ascii";
+  CampusSim sim(o);
+  sim.start();
+  const test::RawReply r = rawGet(sim.port("campus_data"), "/Data/info1.aspx?pk=1&b=2");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.body, "已收到");
+  EXPECT_EQ(rawGet(sim.port("campus_data"), "/Data/situ1.aspx?pk=1").body, "OK");
+}
+
+// ---------------------------------------------------------------- faults
+
+TEST_F(SimTest, FaultsDelayReplaceCutAndChangeStatusPerPath) {
+  const std::string labs = rawGet(campus, "/Data/xml/labs.xml").body;
+  ASSERT_GT(labs.size(), 100u);
+
+  Fault cut;
+  cut.cutAfter = 40;
+  sim->setFault("/Data/xml/labs.xml", cut);
+  test::RawReply r = rawGet(campus, "/Data/xml/labs.xml");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.declaredLength, static_cast<long long>(labs.size()));
+  EXPECT_EQ(r.body, labs.substr(0, 40));
+
+  Fault cutAtOnce;
+  cutAtOnce.cutAfter = 0;
+  sim->setFault("/Data/xml/labs.xml", cutAtOnce);
+  EXPECT_TRUE(rawGet(campus, "/Data/xml/labs.xml").body.empty());
+
+  Fault body;
+  body.body = std::string("<NewDataSet><labs>\xff", 19);
+  body.contentType = "application/octet-stream";
+  sim->setFault("/Data/xml/labs.xml", body);
+  r = rawGet(campus, "/Data/xml/labs.xml");
+  EXPECT_EQ(r.body, *body.body);
+  EXPECT_EQ(r.headers.at("content-type"), "application/octet-stream");
+
+  // A replacement body also answers a path that has no file.
+  Fault invent;
+  invent.body = "made up";
+  sim->setFault("/Data/xml/nothing.xml", invent);
+  r = rawGet(campus, "/Data/xml/nothing.xml");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.body, "made up");
+
+  Fault status;
+  status.status = 500;
+  sim->setFault("/data/xml/cal.xml", status);
+  EXPECT_EQ(rawGet(campus, "/data/xml/cal.xml").status, 500);
+  EXPECT_EQ(sim->requests().back()["status"], 500);
+
+  Fault delay;
+  delay.delayMs = 300;
+  sim->setFault("/data/xml/today-1.xml", delay);
+  const auto before = std::chrono::steady_clock::now();
+  r = rawGet(campus, "/data/xml/today-1.xml");
+  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+  EXPECT_EQ(r.status, 200);
+  EXPECT_NE(r.body.find("<today>"), std::string::npos);
+
+  // A fault limited to one kind leaves the same path elsewhere alone.
+  Fault onlyWeather;
+  onlyWeather.status = 502;
+  onlyWeather.kind = "weather";
+  sim->setFault("/Data/xml/news-0.xml", onlyWeather);
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-0.xml").status, 200);
+
+  // Other paths are untouched; clearing restores every answer.
+  EXPECT_EQ(rawGet(campus, "/Data/xml/act-0.xml").status, 200);
+  sim->clearFaults();
+  EXPECT_EQ(rawGet(campus, "/Data/xml/labs.xml").body, labs);
+  EXPECT_EQ(rawGet(campus, "/data/xml/cal.xml").status, 200);
+}
+
+TEST_F(SimTest, ControlEndpointSetsListsAndClearsFaultsUnlogged) {
+  const int weather = sim->port("weather");
+  EXPECT_EQ(rawPost(weather, "/_sim/faults", R"({"path": "/Data/xml/news-5.xml", "status": 404})", "application/json")
+                .status,
+            200);
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-5.xml").status, 404);
+  const json listed = json::parse(rawGet(campus, "/_sim/faults").body);
+  EXPECT_EQ(listed, (json{{"/Data/xml/news-5.xml", {{"status", 404}}}}));
+
+  EXPECT_EQ(rawPost(campus, "/_sim/faults", R"({"status": 404})", "application/json").status, 400);
+  EXPECT_EQ(rawPost(campus, "/_sim/faults", "not json", "application/json").status, 400);
+  EXPECT_EQ(rawPost(campus, "/_sim/faults", R"({"path": "/a", "cut_after": -3})", "application/json").status, 400);
+
+  EXPECT_EQ(rawGet(campus, "/_sim/faults", "DELETE").status, 200);
+  EXPECT_EQ(rawGet(campus, "/Data/xml/news-5.xml").status, 200);
+  for (const json& entry : sim->requests()) EXPECT_NE(entry["path"], "/_sim/faults");
+}
+
+TEST(SimFaults, StopDoesNotWaitForALongDelay) {
+  CampusSim sim;
+  sim.start();
+  Fault slow;
+  slow.delayMs = 600000;
+  sim.setFault("/Data/xml/labs.xml", slow);
+  std::thread client([port = sim.port("campus_data")] { rawGet(port, "/Data/xml/labs.xml"); });
+  // Give the server time to take the request into its delay.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  sim.stop();  // a hang here fails the test by its time-out
+  client.join();
+  EXPECT_FALSE(sim.running());
+}
+
+// ---------------------------------------------------------------- load, life cycle
+
+TEST_F(SimTest, BurstOfAThousandRequestsGetsEveryAnswerRight) {
+  std::vector<std::string> paths;
+  std::vector<std::string> expected;
+  for (int i = 0; i <= 6; ++i) paths.push_back("/Data/xml/news-" + std::to_string(i) + ".xml");
+  for (int i = 0; i <= 9; ++i) paths.push_back("/Data/xml/act-" + std::to_string(i) + ".xml");
+  paths.push_back("/Data/xml/missing.xml");
+  for (const auto& p : paths) expected.push_back(rawGet(campus, p).body);
+  sim->clearRequests();
+
+  constexpr int kThreads = 8, kPerThread = 125;
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kPerThread; ++i) {
+        const size_t k = static_cast<size_t>(t * kPerThread + i) % paths.size();
+        const test::RawReply r = rawGet(campus, paths[k] + "?n=" + std::to_string(i));
+        const int want = paths[k] == "/Data/xml/missing.xml" ? 404 : 200;
+        if (r.status != want || r.body != expected[k]) ++wrong;
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_EQ(sim->requests().size(), static_cast<size_t>(kThreads * kPerThread));
+  EXPECT_EQ(rawGet(campus, "/Data/xml/labs.xml").status, 200);  // still alive
+}
+
+TEST(SimLifeCycle, DeploymentPointsEveryKindAtItsOwnLivePort) {
+  CampusSim sim;
+  EXPECT_EQ(sim.port("campus_data"), 0);
+  sim.start();
+  const Deployment d = sim.deployment();
+  std::set<std::string> urls;
+  for (const auto& kind : Deployment::kinds()) {
+    ASSERT_TRUE(d.baseUrls.count(kind)) << kind;
+    urls.insert(d.baseUrls.at(kind));
+    EXPECT_EQ(d.baseUrls.at(kind), "http://127.0.0.1:" + std::to_string(sim.port(kind)));
+  }
+  EXPECT_EQ(urls.size(), 15u);
+  EXPECT_FALSE(d.sipDomain.empty());
+  EXPECT_FALSE(d.wifiInterfaces.empty());
+  // The deployment survives its own file form.
+  EXPECT_EQ(Deployment::fromJson(d.toJson()).baseUrls, d.baseUrls);
+  // Serving from the moment start() returns.
+  EXPECT_EQ(rawGet(sim.port("campus_data"), "/Data/xml/labs.xml").status, 200);
+
+  const int oldPort = sim.port("campus_data");
+  sim.stop();
+  EXPECT_FALSE(rawGet(oldPort, "/Data/xml/labs.xml").connected);
+  sim.start();  // a stopped simulator can start again
+  EXPECT_EQ(rawGet(sim.port("campus_data"), "/Data/xml/labs.xml").status, 200);
+}
+
+TEST(SimLifeCycle, FixedPortsNumberKindsInDeploymentOrderAndClashesAreReported) {
+  // Find a free run of ports by binding the first simulator on any port,
+  // then asking for a fixed base well away from it.
+  for (int base : {23500, 31700, 42100}) {
+    SimOptions o;
+    o.port = base;
+    CampusSim sim(o);
+    try {
+      sim.start();
+    } catch (const std::runtime_error&) {
+      continue;  // taken on this machine; try another range
+    }
+    for (size_t i = 0; i < Deployment::kinds().size(); ++i) {
+      EXPECT_EQ(sim.port(Deployment::kinds()[i]), base + static_cast<int>(i));
+    }
+    CampusSim second(o);
+    try {
+      second.start();
+      ADD_FAILURE() << "two simulators on one port";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(std::to_string(base)), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(rawGet(base, "/Data/xml/labs.xml").status, 200);  // the first one is unharmed
+    return;
+  }
+  GTEST_SKIP() << "no free port range";
+}
+
+TEST(SimStandalone, PrintsOneLinePerKindServesAndStopsOnSigterm) {
+  TempDir dir;
+  const std::string log = (dir.path / "log.jsonl").string();
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(out[1], 1);
+    close(out[0]);
+    execl(YX_CAMPUS_SIM_EXE, "campus-sim", "--log", log.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  FILE* f = fdopen(out[0], "r");
+  std::map<std::string, std::string> urls;
+  char line[512];
+  while (urls.size() < 15 && fgets(line, sizeof line, f)) {
+    std::istringstream s(line);
+    std::string key, url;
+    s >> key >> url;
+    urls[key] = url;
+  }
+  ASSERT_EQ(urls.size(), 15u);
+  for (const auto& kind : Deployment::kinds()) ASSERT_TRUE(urls.count(kind)) << kind;
+  const int port = std::stoi(urls["campus_data"].substr(urls["campus_data"].rfind(':') + 1));
+  EXPECT_EQ(rawGet(port, "/data/xml/today-3.xml?k=%20").status, 200);
+
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  fclose(f);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const json entry = json::parse(readFile(log));
+  EXPECT_EQ(entry["raw_query"], "k=%20");
+
+  // Bad arguments: usage and status 2.
+  const pid_t bad = fork();
+  if (bad == 0) {
+    int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 2);
+    execl(YX_CAMPUS_SIM_EXE, "campus-sim", "--port", "x", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  waitpid(bad, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+// ---------------------------------------------------------------- sample data
+
+// The sample feeds as the screens will read them: well-formed, with the item
+// elements and value forms the screens rely on.
+class SampleData : public SimTest {
+protected:
+  xmlDocPtr fetch(const std::string& path) {
+    body = rawGet(campus, path).body;
+    xmlDocPtr doc = xmlReadMemory(body.data(), static_cast<int>(body.size()), path.c_str(), nullptr, XML_PARSE_NONET);
+    docs.push_back(doc);
+    return doc;
+  }
+  // Every item element's children, as name -> text.
+  std::vector<std::map<std::string, std::string>> items(const std::string& path, const std::string& item) {
+    std::vector<std::map<std::string, std::string>> out;
+    xmlDocPtr doc = fetch(path);
+    if (!doc) return out;
+    for (xmlNodePtr n = xmlDocGetRootElement(doc)->children; n; n = n->next) {
+      if (n->type != XML_ELEMENT_NODE || item != reinterpret_cast<const char*>(n->name)) continue;
+      std::map<std::string, std::string> fields;
+      for (xmlNodePtr c = n->children; c; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE) continue;
+        xmlChar* text = xmlNodeGetContent(c);
+        fields[reinterpret_cast<const char*>(c->name)] = text ? reinterpret_cast<const char*>(text) : "";
+        xmlFree(text);
+      }
+      out.push_back(fields);
+    }
+    return out;
+  }
+  void TearDown() override {
+    for (auto d : docs) xmlFreeDoc(d);
+  }
+  std::string body;
+  std::vector<xmlDocPtr> docs;
+};
+
+TEST_F(SampleData, FeedsCarryTheFieldsAndFormsTheScreensRead) {
+  const std::regex iso(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:00\+08:00)");
+  bool sawBreak = false, sawSpace = false;
+  for (int i = 0; i <= 6; ++i) {
+    auto news = items("/Data/xml/news-" + std::to_string(i) + ".xml", "news");
+    ASSERT_NE(docs.back(), nullptr) << i;
+    EXPECT_FALSE(news.empty()) << "news-" << i;
+    for (auto& n : news) {
+      EXPECT_EQ(n.size(), 5u);
+      EXPECT_TRUE(std::regex_match(n["編號"], std::regex(R"(\d+)")));
+      sawBreak |= n["公告"].find("<br>") != std::string::npos;
+      sawSpace |= n["公告"].find(' ') != std::string::npos;
+    }
+  }
+  EXPECT_TRUE(sawBreak);
+  EXPECT_TRUE(sawSpace);
+
+  size_t allActs = 0, sumActs = 0;
+  for (int i = 0; i <= 9; ++i) {
+    auto acts = items("/Data/xml/act-" + std::to_string(i) + ".xml", "act");
+    ASSERT_NE(docs.back(), nullptr) << i;
+    (i == 0 ? allActs : sumActs) += acts.size();
+    for (auto& a : acts) {
+      EXPECT_EQ(a.size(), 9u);
+      for (const char* k : {"上課起始時間", "上課結束時間", "開始報名時間", "結束報名時間"}) {
+        EXPECT_TRUE(std::regex_match(a[k], iso)) << a[k];
+      }
+    }
+  }
+  EXPECT_EQ(allActs, sumActs);  // "all" holds every category's items
+
+  auto labs = items("/Data/xml/labs.xml", "labs");
+  ASSERT_GE(labs.size(), 3u);
+  int closed = 0;
+  for (auto& l : labs) {
+    EXPECT_EQ(l.size(), 6u);
+    closed += l["每間機位數"] == "0";
+    EXPECT_TRUE(std::regex_match(l["更新時間"], std::regex(R"(2013-05-01T10:18:30\+08:00)"))) << l["更新時間"];
+  }
+  EXPECT_GE(closed, 1);
+
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_FALSE(items("/data/xml/today-" + std::to_string(k) + ".xml", "today").empty()) << k;
+  }
+  auto todayActs = items("/data/xml/today-3.xml", "today");
+  for (auto& a : todayActs) {
+    EXPECT_EQ(a.size(), 9u);
+    // Today's activities run today.
+    EXPECT_LE(a["上課起始時間"].substr(0, 10), "2013-05-01");
+    EXPECT_GE(a["上課結束時間"].substr(0, 10), "2013-05-01");
+  }
+  EXPECT_TRUE(items("/data/xml/today-4.xml", "today").empty());
+  EXPECT_NE(docs.back(), nullptr);  // empty, but a document
+
+  auto cal = items("/data/xml/cal.xml", "cal");
+  std::set<std::string> semesters;
+  for (auto& c : cal) {
+    EXPECT_EQ(c.size(), 5u);
+    semesters.insert(c["semester"]);
+    ASSERT_EQ(c["date"].size(), 8u);
+    // 1 May 2013 lies in the academic year August 2012 to July 2013.
+    EXPECT_TRUE(c["date"] >= "20120801" && c["date"] <= "20130731") << c["date"];
+  }
+  EXPECT_EQ(semesters, (std::set<std::string>{"1", "2"}));
+}
+
+}  // namespace
+}  // namespace yx::sim

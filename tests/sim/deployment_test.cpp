@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "core/deployment.h"
+
+namespace yx {
+namespace {
+
+using nlohmann::json;
+
+json fullDeployment() {
+  json j = json::object();
+  int port = 9000;
+  for (const auto& kind : Deployment::kinds()) j[kind] = "http://campus.example.edu.tw:" + std::to_string(port++);
+  j["academic"] = "https://emis.example.edu.tw/app/";
+  j["sip_domain"] = "voip.example.edu.tw";
+  j["reachability_host"] = "www.example.edu.tw";
+  j["softphone_store_link"] = "https://store.example/softphone";
+  j["wifi_interfaces"] = {"wlp3s0", "wlan1"};
+  j["device_model"] = "ThinkPad";
+  j["location"] = {{"latitude", 24.15}, {"longitude", 120.68}};
+  return j;
+}
+
+// The error a text raises, or "" when it is accepted.
+std::string errorOf(const std::string& text) {
+  try {
+    Deployment::fromJson(text);
+  } catch (const DeploymentError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(Deployment, ReadsEveryValueAndJoinsUrlsExactlyAsWritten) {
+  Deployment d = Deployment::fromJson(fullDeployment().dump());
+  EXPECT_EQ(d.baseUrls.size(), 15u);
+  EXPECT_EQ(d.sipDomain, "voip.example.edu.tw");
+  EXPECT_EQ(d.reachabilityHost, "www.example.edu.tw");
+  EXPECT_EQ(d.softphoneStoreLink, "https://store.example/softphone");
+  EXPECT_EQ(d.wifiInterfaces, (std::vector<std::string>{"wlp3s0", "wlan1"}));
+  EXPECT_EQ(d.deviceModel, "ThinkPad");
+  EXPECT_DOUBLE_EQ(d.latitude, 24.15);
+  EXPECT_DOUBLE_EQ(d.longitude, 120.68);
+
+  EXPECT_EQ(d.url("campus_data", "/Data/xml/news-0.xml"), "http://campus.example.edu.tw:9000/Data/xml/news-0.xml");
+  // The prefix's trailing slash is dropped once; a doubled slash in the path stays.
+  EXPECT_EQ(d.url("academic", "//emisappws/AppWebService.asmx/GetX?pKey=a%20b&c=1"),
+            "https://emis.example.edu.tw/app//emisappws/AppWebService.asmx/GetX?pKey=a%20b&c=1");
+  EXPECT_EQ(d.url("weather", ""), "http://campus.example.edu.tw:9013");
+  EXPECT_THROW(d.url("telnet", "/x"), DeploymentError);
+
+  // What toJson writes reads back the same.
+  Deployment again = Deployment::fromJson(d.toJson());
+  EXPECT_EQ(again.baseUrls, d.baseUrls);
+  EXPECT_EQ(again.wifiInterfaces, d.wifiInterfaces);
+  EXPECT_EQ(again.sipDomain, d.sipDomain);
+  EXPECT_DOUBLE_EQ(again.longitude, d.longitude);
+}
+
+TEST(Deployment, OptionalValuesFallBackToSensibleDefaults) {
+  json j = json::object();
+  for (const auto& kind : Deployment::kinds()) j[kind] = "http://10.0.0.1:8080/";
+  j["sip_registration"] = "https://sip.example.edu.tw/register";
+  j["campus_data"] = "http://data.example.edu.tw";
+  Deployment d = Deployment::fromJson(j.dump());
+  EXPECT_EQ(d.sipDomain, "sip.example.edu.tw");
+  EXPECT_EQ(d.reachabilityHost, "data.example.edu.tw");
+  EXPECT_EQ(d.wifiInterfaces, std::vector<std::string>{"wlan0"});
+  EXPECT_EQ(d.deviceModel, "Linux");
+  EXPECT_EQ(d.softphoneStoreLink, "");
+  EXPECT_EQ(d.url("camera", "/cam/1.jpg"), "http://10.0.0.1:8080/cam/1.jpg");
+}
+
+TEST(Deployment, RefusesBadFilesWithOneLineNamingTheProblem) {
+  json unknown = fullDeployment();
+  unknown["campus"] = "http://x";
+  EXPECT_EQ(errorOf(unknown.dump()), "deployment file: unknown key \"campus\"");
+
+  json missing = fullDeployment();
+  missing.erase("bus_info");
+  EXPECT_NE(errorOf(missing.dump()).find("missing kind \"bus_info\""), std::string::npos);
+
+  const std::string broken = "{\n  \"campus_data\": \"http://x\",\n  \"academic\": \n}\n";
+  std::string parse = errorOf(broken);
+  EXPECT_NE(parse.find("not valid JSON"), std::string::npos) << parse;
+  EXPECT_NE(parse.find("line 4"), std::string::npos) << parse;
+
+  EXPECT_NE(errorOf("").find("not valid JSON"), std::string::npos);
+  EXPECT_NE(errorOf("[1, 2]").find("one JSON object"), std::string::npos);
+
+  json notUrl = fullDeployment();
+  notUrl["weather"] = "ftp://weather.example";
+  EXPECT_NE(errorOf(notUrl.dump()).find("\"weather\" must start with http:// or https://"), std::string::npos);
+  notUrl["weather"] = "http://";
+  EXPECT_NE(errorOf(notUrl.dump()).find("\"weather\" has no host"), std::string::npos);
+  notUrl["weather"] = 42;
+  EXPECT_NE(errorOf(notUrl.dump()).find("\"weather\" must be a string"), std::string::npos);
+
+  json badWifi = fullDeployment();
+  badWifi["wifi_interfaces"] = "wlan0";
+  EXPECT_NE(errorOf(badWifi.dump()).find("wifi_interfaces"), std::string::npos);
+
+  json badLocation = fullDeployment();
+  badLocation["location"] = {{"latitude", "north"}, {"longitude", 1}};
+  EXPECT_NE(errorOf(badLocation.dump()).find("\"location\""), std::string::npos);
+  badLocation["location"] = {{"latitude", 1}, {"longitude", 2}, {"altitude", 3}};
+  EXPECT_NE(errorOf(badLocation.dump()).find("unknown key \"location.altitude\""), std::string::npos);
+
+  // Every message is a single line, whatever the parser said.
+  for (const std::string& text : {broken, std::string("{\"a\":\n\n"), unknown.dump()}) {
+    EXPECT_EQ(errorOf(text).find('\n'), std::string::npos);
+  }
+}
+
+TEST(Deployment, FromFileNamesTheFileInItsErrors) {
+  const auto dir = std::filesystem::temp_directory_path() / ("yx-deploy-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string good = (dir / "good.json").string();
+  const std::string bad = (dir / "bad.json").string();
+  std::ofstream(good) << fullDeployment().dump(2);
+  std::ofstream(bad) << "{ \"campus_data\": \"http://x\", }";
+
+  EXPECT_EQ(Deployment::fromFile(good).deviceModel, "ThinkPad");
+  try {
+    Deployment::fromFile(bad);
+    ADD_FAILURE() << "accepted a broken file";
+  } catch (const DeploymentError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("deployment file " + bad + ": not valid JSON", 0), 0u) << e.what();
+  }
+  try {
+    Deployment::fromFile((dir / "absent.json").string());
+    ADD_FAILURE() << "accepted a missing file";
+  } catch (const DeploymentError& e) {
+    EXPECT_NE(std::string(e.what()).find("absent.json: cannot be read"), std::string::npos) << e.what();
+  }
+  try {
+    Deployment::fromFile(dir.string());
+    ADD_FAILURE() << "accepted a folder";
+  } catch (const DeploymentError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot be read"), std::string::npos) << e.what();
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Deployment, CurrentIsTheOneSetLast) {
+  Deployment d = Deployment::fromJson(fullDeployment().dump());
+  d.deviceModel = "first";
+  Deployment::setCurrent(d);
+  EXPECT_EQ(Deployment::current().deviceModel, "first");
+  d.deviceModel = "second";
+  Deployment::setCurrent(d);
+  EXPECT_EQ(Deployment::current().deviceModel, "second");
+  EXPECT_EQ(Deployment::current().url("campus_data", "/x"), "http://campus.example.edu.tw:9000/x");
+}
+
+}  // namespace
+}  // namespace yx
