@@ -1,6 +1,7 @@
 #include "core/app_delegate.h"
 
 #include "core/deployment.h"
+#include "core/first_run.h"
 #include "core/home_menu.h"
 #include "core/reachability.h"
 #include "core/usage_report.h"
@@ -31,6 +32,7 @@ corvaleAppDelegate::~corvaleAppDelegate() {
 }
 
 bool corvaleAppDelegate::applicationDidFinishLaunching(Application& app) {
+  registerCoreScreens();
   auto nav = std::make_shared<NavigationController>(std::make_shared<corvaleViewController>());
   nav->setNavigationBarHidden(true, false);
   app.setRootNavigation(nav);
