@@ -161,3 +161,18 @@ TEST(Deployment, CurrentIsTheOneSetLast) {
 
 }  // namespace
 }  // namespace yx
+
+namespace yx {
+namespace {
+
+// The sample file for a hand-started "campus-sim --port 18080" must stay in
+// step with the simulator's port numbering.
+TEST(Deployment, SampleFileMatchesTheStandaloneSimulatorPorts) {
+  const Deployment d = Deployment::fromFile(std::string(YX_SIM_SOURCE_DATA) + "/../deploy-18080.json");
+  for (size_t i = 0; i < Deployment::kinds().size(); ++i) {
+    EXPECT_EQ(d.baseUrls.at(Deployment::kinds()[i]), "http://127.0.0.1:" + std::to_string(18080 + i));
+  }
+}
+
+}  // namespace
+}  // namespace yx
