@@ -1,9 +1,12 @@
 #include "app/cli/features.h"
 
+#include "campus/info/campus_info.h"
+
 namespace yx {
 
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
+  registerCampusInfoScreens();
 }
 
 }  // namespace yx

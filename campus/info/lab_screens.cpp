@@ -1,0 +1,100 @@
+#include "campus/info/lab_screens.h"
+
+#include "campus/info/info_loaders.h"
+#include "campus/info/info_screens.h"
+#include "markup/feed_loader.h"
+#include "platform/ui/view.h"
+
+namespace yx {
+
+std::string computerViewController::seatText(const Value& record) {
+  int used = FeedLoaderViewController::intValue(record.stringFor("使用機位數"));
+  int total = FeedLoaderViewController::intValue(record.stringFor("每間機位數"));
+  const std::string& name = record.stringFor("實習室編號");
+  if (total == 0) return name + "\t現在未開放或未連線";
+  return name + "\t剩餘 " + std::to_string(static_cast<long long>(total) - used) + " 位";
+}
+
+std::string computerViewController::headerText(const std::string& updateTime) {
+  std::string text = "最後更新：" + updateTime;
+  // Drop the last three characters (not bytes).
+  for (int dropped = 0; dropped < 3 && !text.empty(); ++dropped) {
+    size_t end = text.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.erase(end);
+  }
+  return text;
+}
+
+void computerViewController::viewDidLoad() {
+  view().setBackgroundColor(Color::white());
+  view().addSubview(makeInfoHeader("實習室機位", [this](int tag) { btnEvent(tag); }));
+  auto refresh = make<Button>(Rect{230, 49, 80, 30}, "更新");
+  refresh->setTag(3);
+  refresh->setAction([this](Button& b) { btnEvent(b.tag()); });
+  view().addSubview(refresh);
+
+  myTableview_ = make<TableView>(Rect{0, 84, 320, 484});
+  myTableview_->setName("myTableview");
+  view().addSubview(myTableview_);
+  if (auto cached = readFeedCache("labs")) getLabsAry_ = std::move(*cached);
+  getLabsDic_ = Value::dictionary();
+  myTableview_->setDelegate(this);
+  myTableview_->setDataSource(this);
+}
+
+int computerViewController::tableViewNumberOfRowsInSection(TableView&, int) {
+  return static_cast<int>(getLabsAry_.size());
+}
+
+std::shared_ptr<TableViewCell> computerViewController::tableViewCellForRow(TableView& table, IndexPath ip) {
+  auto cell = table.dequeueReusableCellWithIdentifier("computerSeat");
+  if (!cell) {
+    cell = make<TableViewCell>(TableViewCell::Style::Default, "computerSeat");
+    cell->contentView().addSubview(make<ImageView>(Rect{5, 2, 40, 40}, "實習室機位.png"));
+    auto lbl = make<Label>(Rect{50, 7, 280, 30});
+    lbl->setName("myLbl");
+    lbl->setBackgroundColor(Color::clear());
+    lbl->setTextColor(Color::black());
+    cell->contentView().addSubview(lbl);
+  }
+  if (ip.row < 0 || ip.row >= static_cast<int>(getLabsAry_.size())) return cell;
+  const Value& record = getLabsAry_[static_cast<size_t>(ip.row)];
+  if (auto* lbl = cell->contentView().findNamed<Label>("myLbl")) lbl->setText(seatText(record));
+  getLabsDic_ = record;
+  return cell;
+}
+
+// Before any row was filled the header shows the first lab's time.
+std::string computerViewController::tableViewTitleForHeaderInSection(TableView&, int) {
+  const Value* shown = &getLabsDic_;
+  if (shown->size() == 0 && !getLabsAry_.empty()) shown = &getLabsAry_.front();
+  return headerText(shown->stringFor("更新時間"));
+}
+
+void computerViewController::tableViewDidSelectRow(TableView& table, IndexPath ip) { table.deselectRow(ip, true); }
+
+void computerViewController::btnEvent(int tag) {
+  auto* nav = navigationController();
+  if (!nav) return;
+  switch (tag) {
+    case 3: {
+      auto loader = std::make_shared<computerSeatXMLParser>();
+      loader->progressBar(labsFeedURL());
+      nav->pushViewController(loader, false);
+      break;
+    }
+    case 2:
+      reportUsageExit();
+      if (!nav->viewControllers().empty()) nav->popToViewController(nav->viewControllers().front().get(), true);
+      break;
+    case 1:
+      reportUsageExit();
+      nav->popToRootViewControllerAnimated(false);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace yx
