@@ -52,24 +52,6 @@ std::string percentDecode(std::string_view s, bool plusIsSpace) {
   return out;
 }
 
-std::map<std::string, std::string> decodeFields(std::string_view s) {
-  std::map<std::string, std::string> fields;
-  size_t start = 0;
-  while (start <= s.size() && !s.empty()) {
-    size_t end = s.find('&', start);
-    if (end == std::string_view::npos) end = s.size();
-    std::string_view pair = s.substr(start, end - start);
-    if (!pair.empty()) {
-      size_t eq = pair.find('=');
-      std::string key = percentDecode(pair.substr(0, eq), true);
-      std::string value = eq == std::string_view::npos ? std::string() : percentDecode(pair.substr(eq + 1), true);
-      fields[key] = value;  // a repeated field keeps its last value
-    }
-    start = end + 1;
-  }
-  return fields;
-}
-
 bool isUtf8(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
@@ -88,6 +70,28 @@ bool isUtf8(std::string_view s) {
     i += n + 1;
   }
   return true;
+}
+
+std::map<std::string, std::string> decodeFields(std::string_view s) {
+  std::map<std::string, std::string> fields;
+  size_t start = 0;
+  while (start <= s.size() && !s.empty()) {
+    size_t end = s.find('&', start);
+    if (end == std::string_view::npos) end = s.size();
+    std::string_view pair = s.substr(start, end - start);
+    if (!pair.empty()) {
+      size_t eq = pair.find('=');
+      std::string key = percentDecode(pair.substr(0, eq), true);
+      std::string value = eq == std::string_view::npos ? std::string() : percentDecode(pair.substr(eq + 1), true);
+      // A field that does not decode to UTF-8 (say, Big5) keeps its escaped
+      // form, so the log stays valid JSON text.
+      if (!isUtf8(key)) key = std::string(pair.substr(0, eq));
+      if (!isUtf8(value)) value = std::string(pair.substr(eq + 1));
+      fields[key] = value;  // a repeated field keeps its last value
+    }
+    start = end + 1;
+  }
+  return fields;
 }
 
 std::string base64(std::string_view s) {

@@ -148,7 +148,7 @@ TEST(SimLog, KeepsRawQueriesExactlyAndDecodesFieldsAndBodies) {
   const int campus = sim.port("campus_data");
   const int library = sim.port("library_catalogue");
 
-  const std::string raw = "pk=%E9%9B%B2%E5%B2%AB&c=a+b%2Bc&c=last&empty=&flag&%zz=1//x";
+  const std::string raw = "pk=%E9%9B%B2%E5%B2%AB&c=a+b%2Bc&c=last&empty=&flag&%zz=1//x&big5=%B6%B3";
   rawGet(campus, "/Data/review1.aspx?" + raw);
   rawGet(campus, "/Data/xml/%E9%9B%B2.xml");
   rawPost(library, "/patron", "id=A123&pin=p%40ss+w");
@@ -160,7 +160,7 @@ TEST(SimLog, KeepsRawQueriesExactlyAndDecodesFieldsAndBodies) {
   EXPECT_EQ(log[0]["method"], "GET");
   EXPECT_EQ(log[0]["path"], "/Data/review1.aspx");
   EXPECT_EQ(log[0]["raw_query"], raw);
-  EXPECT_EQ(log[0]["query"], (json{{"pk", "雲岫"}, {"c", "last"}, {"empty", ""}, {"flag", ""}, {"%zz", "1//x"}}));
+  EXPECT_EQ(log[0]["query"], (json{{"pk", "雲岫"}, {"c", "last"}, {"empty", ""}, {"flag", ""}, {"%zz", "1//x"}, {"big5", "%B6%B3"}}));
   EXPECT_EQ(log[0]["status"], 200);
   EXPECT_EQ(log[0]["body"], "");
   EXPECT_TRUE(std::regex_match(log[0]["time"].get<std::string>(),
