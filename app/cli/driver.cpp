@@ -468,6 +468,10 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
   static const std::vector<std::string> inspect = {"show", "settings", "files", "notifications", "opened",
                                                    "alert", "wait", "quit", "help", "net", "background",
                                                    "foreground", "fetch"};
+  static const std::vector<std::string> known = {"tap", "row", "focus", "type", "return", "pick", "switch"};
+  if (std::find(inspect.begin(), inspect.end(), cmd) == inspect.end() &&
+      std::find(known.begin(), known.end(), cmd) == known.end())
+    return "unknown command '" + cmd + "' (try 'help')";
   if (alertUp && std::find(inspect.begin(), inspect.end(), cmd) == inspect.end())
     return "an alert is showing: answer it with 'alert INDEX'";
   lastListing_.clear();

@@ -1,0 +1,265 @@
+// The text driver's contract: what it prints for each kind of view, how it
+// acts on a screen, and how it refuses what a person could not do.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "platform/settings.h"
+#include "platform/ui/alert.h"
+#include "tests/support/app_fixture.h"
+
+namespace yx {
+namespace {
+
+class sampleViewController : public ViewController,
+                             public TableViewDataSource,
+                             public TableViewDelegate,
+                             public PickerViewDataSource,
+                             public PickerViewDelegate,
+                             public TextFieldDelegate {
+public:
+  std::string className() const override { return "sampleViewController"; }
+  std::vector<std::string> events;
+
+  void viewDidLoad() override {
+    auto title = make<Label>(Rect{0, 0, 320, 40}, "第一行\n第二行\t尾");
+    title->setName("titleLabel");
+    view().addSubview(title);
+    auto hiddenLabel = make<Label>(Rect{}, "看不見");
+    hiddenLabel->setHidden(true);
+    view().addSubview(hiddenLabel);
+
+    auto home = make<Button>(Rect{}, "首頁");
+    home->setTag(1);
+    home->setAction([this](Button& b) { events.push_back("tag " + std::to_string(b.tag())); });
+    view().addSubview(home);
+    auto off = make<Button>(Rect{}, "停用");
+    off->setTag(7);
+    off->setEnabled(false);
+    view().addSubview(off);
+    auto agree = make<Button>(Rect{}, "");
+    agree->setImage("checkbox1.png");
+    agree->setActionName("checkBox");
+    agree->setAction([this](Button&) {
+      auto a = AlertView::create("", "必須同意使用條款，才能使用雲岫學苑！", {}, "確定", {"再想想"});
+      a->setOnButton([this](AlertView&, int i) { events.push_back("alert " + std::to_string(i)); });
+      a->show();
+    });
+    view().addSubview(agree);
+
+    field = make<TextField>();
+    field->setName("birthField");
+    field->setPlaceholder("出生年");
+    field->setEditingChanged([this](TextField& f) { events.push_back("typed " + f.text()); });
+    view().addSubview(field);
+    auto pw = make<TextField>();
+    pw->setName("pwField");
+    pw->setSecureTextEntry(true);
+    pw->setText("密碼ab");
+    view().addSubview(pw);
+    auto picky = make<TextField>();
+    picky->setName("sexField");
+    picky->setDelegate(this);
+    view().addSubview(picky);
+
+    auto table = make<TableView>(Rect{0, 100, 320, 300});
+    table->setName("listTable");
+    table->setDataSource(this);
+    table->setDelegate(this);
+    view().addSubview(table);
+
+    picker = make<PickerView>();
+    picker->setTag(0);
+    picker->setDataSource(this);
+    picker->setDelegate(this);
+    view().addSubview(picker);
+
+    auto sw = make<Switch>();
+    sw->setName("autoSwitch");
+    sw->setAction([this](Switch& s) { events.push_back(s.isOn() ? "on" : "off"); });
+    view().addSubview(sw);
+  }
+
+  int numberOfSectionsInTableView(TableView&) override { return 2; }
+  int tableViewNumberOfRowsInSection(TableView&, int s) override { return s == 0 ? 2 : 1; }
+  std::string tableViewTitleForHeaderInSection(TableView&, int s) override { return s ? "乙" : "甲"; }
+  std::shared_ptr<TableViewCell> tableViewCellForRow(TableView&, IndexPath ip) override {
+    auto c = make<TableViewCell>(TableViewCell::Style::Subtitle);
+    c->textLabel().setText("項目" + std::to_string(ip.section) + std::to_string(ip.row));
+    c->detailTextLabel().setText("說明");
+    return c;
+  }
+  void tableViewDidSelectRow(TableView&, IndexPath ip) override {
+    events.push_back("row " + std::to_string(ip.section) + "." + std::to_string(ip.row));
+  }
+  int pickerViewNumberOfRowsInComponent(PickerView&, int) override { return 3; }
+  std::string pickerViewTitleForRow(PickerView&, int row, int) override {
+    return std::vector<std::string>{"男", "女", "略過"}[row];
+  }
+  void pickerViewDidSelectRow(PickerView&, int row, int) override { events.push_back("picked " + std::to_string(row)); }
+  bool textFieldShouldBeginEditing(TextField&) override {
+    events.push_back("picker opens instead");
+    return false;
+  }
+
+  std::shared_ptr<TextField> field;
+  std::shared_ptr<PickerView> picker;
+};
+
+class SampleDelegate : public ApplicationDelegate {
+public:
+  std::shared_ptr<sampleViewController> screen = std::make_shared<sampleViewController>();
+  int backgrounds = 0;
+  bool applicationDidFinishLaunching(Application& app) override {
+    app.setRootNavigation(std::make_shared<NavigationController>(screen));
+    return true;
+  }
+  void applicationDidEnterBackground(Application&) override { ++backgrounds; }
+};
+
+class DriverTest : public test::AppFixture {
+protected:
+  void startSample() {
+    delegate = std::make_shared<SampleDelegate>();
+    start([this] { return delegate; });
+  }
+  std::shared_ptr<SampleDelegate> delegate;
+};
+
+TEST_F(DriverTest, PrintsEveryKindOfViewOnOneLineEach) {
+  startSample();
+  std::string s = screen();
+  EXPECT_NE(s.find("screen: sampleViewController depth 1\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("label titleLabel: 第一行\\n第二行\\t尾\n"), std::string::npos) << s;
+  EXPECT_EQ(s.find("看不見"), std::string::npos) << "hidden views are not printed";
+  EXPECT_NE(s.find("button 1: 首頁\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("button 7 disabled: 停用\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("button checkBox: checkbox1.png\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("field birthField: [出生年]\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("field pwField: ****\n"), std::string::npos) << "secure text is masked per character";
+  EXPECT_NE(s.find("table listTable rows 3\n  header 0: 甲\n  row 0.0: 項目00 | 說明\n  row 0.1: 項目01 | 說明\n"
+                   "  header 1: 乙\n  row 1.0: 項目10 | 說明\n"),
+            std::string::npos)
+      << s;
+  EXPECT_NE(s.find("picker 0 rows 3 selected 0: 男 | 女 | 略過\n"), std::string::npos) << s;
+  EXPECT_NE(s.find("switch autoSwitch: off\n"), std::string::npos) << s;
+}
+
+TEST_F(DriverTest, ActsOnTheScreenAsAPersonWould) {
+  startSample();
+  run("tap 1");
+  run("row listTable 1 0");
+  run("row 0 1");
+  run("type birthField 1990");
+  run("pick 0 2");
+  run("switch autoSwitch on");
+  run("focus sexField");
+  EXPECT_EQ(delegate->screen->events,
+            (std::vector<std::string>{"tag 1", "row 1.0", "row 0.1", "typed 1990", "picked 2", "on",
+                                      "picker opens instead"}));
+  EXPECT_NE(screen().find("field birthField: 1990\n"), std::string::npos);
+  EXPECT_NE(screen().find("picker 0 rows 3 selected 2"), std::string::npos);
+}
+
+TEST_F(DriverTest, CommandsThatCannotApplyPrintOneErrorLineAndChangeNothing) {
+  startSample();
+  std::string before = screen();
+  for (const char* bad : {"tap 99", "tap 7", "row 5 5", "pick 0 3", "type nosuchField x", "alert 0", "frobnicate",
+                          "wait soon", "switch autoSwitch maybe"}) {
+    std::string out = run(bad);
+    EXPECT_EQ(out.rfind("error: ", 0), 0u) << bad << " -> " << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << bad;
+  }
+  EXPECT_EQ(screen(), before);
+  EXPECT_TRUE(delegate->screen->events.empty());
+}
+
+TEST_F(DriverTest, WhileAnAlertShowsOnlyItsButtonsAndInspectionApply) {
+  startSample();
+  std::string s = run("tap checkBox");
+  EXPECT_NE(s.find("alert:  | 必須同意使用條款，才能使用雲岫學苑！ | 確定 | 再想想\n"), std::string::npos) << s;
+  EXPECT_EQ(run("tap 1").rfind("error: an alert is showing", 0), 0u);
+  EXPECT_EQ(run("type birthField 1").rfind("error:", 0), 0u);
+  EXPECT_EQ(run("alert 2").rfind("error:", 0), 0u);
+  run("alert 1");
+  EXPECT_EQ(delegate->screen->events, (std::vector<std::string>{"alert 1"}));
+  EXPECT_EQ(screen().find("alert:"), std::string::npos);
+}
+
+TEST_F(DriverTest, ListingCommandsShowStoredStateAndTheApplicationEvents) {
+  startSample();
+  Settings::standard().setString("功能名稱", "首頁");
+  Settings::standard().setObject("stuSubjectNoAry", Value::stringArray({"CS201", "MA101"}));
+  EXPECT_EQ(run("settings 功能名稱"), "setting 功能名稱: 首頁\n");
+  EXPECT_NE(run("settings").find("setting stuSubjectNoAry: [CS201, MA101]\n"), std::string::npos);
+  EXPECT_EQ(run("settings 學號"), "setting 學號: (absent)\n");
+  EXPECT_EQ(run("files"), "files: none\n");
+  EXPECT_EQ(run("opened"), "opened: none\n");
+  Application::shared().openURL("tel://0228819471");
+  EXPECT_EQ(run("opened"), "opened: tel://0228819471\n");
+  run("background");
+  run("background");  // already in the background: no second event
+  EXPECT_EQ(delegate->backgrounds, 1);
+}
+
+TEST_F(DriverTest, WaitAdvancesTheVirtualClockAndFiresTimersInOrder) {
+  startSample();
+  std::vector<int> fired;
+  delegate->screen->performAfterDelay(0.3, [&] { fired.push_back(3); });
+  delegate->screen->performAfterDelay(0.1, [&] { fired.push_back(1); });
+  run("wait 0.2");
+  EXPECT_EQ(fired, (std::vector<int>{1}));
+  run("wait 0.1");
+  EXPECT_EQ(fired, (std::vector<int>{1, 3}));
+}
+
+// The program itself, fed a script through a pipe.
+TEST(DriverProgram, AnswersEveryCommandOfAPipedScript) {
+  std::string dir = std::filesystem::temp_directory_path() / ("yx-cli-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::string script = dir + ".script";
+  {
+    std::ofstream s(script);
+    s << "show\nsettings\nfiles\nnotifications\nopened\nnet off\nwait 0.5\nnet on\nbackground\nforeground\n"
+         "fetch\nhelp\nnonsense\nquit\n";
+  }
+  std::string cmd = std::string(YX_BINARY_DIR) + "/bin/yunxiu-cli --clock virtual --now 2026-12-29T10:00:00+08:00 "
+                    "--tz Asia/Taipei --data-dir " + dir + " < " + script + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string out;
+  char buf[4096];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  int rc = pclose(p);
+  EXPECT_EQ(rc, 0) << out;
+  for (const char* c : {"show", "settings", "files", "notifications", "opened", "net off", "wait 0.5", "net on",
+                        "background", "foreground", "fetch", "help", "nonsense", "quit"})
+    EXPECT_NE(out.find(std::string("> ") + c + "\n"), std::string::npos) << c << "\n" << out;
+  EXPECT_NE(out.find("error: unknown command 'nonsense'"), std::string::npos) << out;
+  EXPECT_NE(out.find("screen: "), std::string::npos) << out;
+  std::filesystem::remove_all(dir);
+  std::filesystem::remove(script);
+}
+
+TEST(DriverProgram, ABadDeploymentFileIsOneClearLineAndExitStatus2) {
+  std::string cfg = std::filesystem::temp_directory_path() / ("yx-bad-" + std::to_string(::getpid()) + ".json");
+  {
+    std::ofstream f(cfg);
+    f << "{ \"campus_data\": ";
+  }
+  std::string cmd = std::string(YX_BINARY_DIR) + "/bin/yunxiu-cli --config " + cfg + " </dev/null 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[4096];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  int rc = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(rc), 2) << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+  EXPECT_EQ(out.rfind("yunxiu-cli: ", 0), 0u) << out;
+  std::filesystem::remove(cfg);
+}
+
+}  // namespace
+}  // namespace yx
