@@ -27,31 +27,31 @@ bool validDate(int y, unsigned m, unsigned d) {
 }
 
 // Reads one placeholder body; false when it is not a well-formed one.
-bool evaluate(std::string_view spec, const CampusTime& t, std::string& out) {
+bool evaluate(std::string_view expr, const CampusTime& t, std::string& out) {
   std::string_view pattern = "yyyy-MM-dd";
-  if (auto bar = spec.find('|'); bar != std::string_view::npos) {
-    pattern = spec.substr(bar + 1);
-    spec = spec.substr(0, bar);
+  if (auto bar = expr.find('|'); bar != std::string_view::npos) {
+    pattern = expr.substr(bar + 1);
+    expr = expr.substr(0, bar);
   }
   const chr::sys_seconds local =
       chr::floor<chr::seconds>(t.now) + chr::minutes(t.utcOffsetMinutes);
   const chr::sys_days localDay = chr::floor<chr::days>(local);
   chr::sys_seconds moment;
 
-  if (spec.substr(0, 5) == "today") {
+  if (expr.substr(0, 5) == "today") {
     moment = localDay;
-    spec.remove_prefix(5);
-  } else if (spec.substr(0, 3) == "now") {
+    expr.remove_prefix(5);
+  } else if (expr.substr(0, 3) == "now") {
     moment = local;
-    spec.remove_prefix(3);
-  } else if (spec.substr(0, 3) == "ay:") {
+    expr.remove_prefix(3);
+  } else if (expr.substr(0, 3) == "ay:") {
     // A month and day of the current academic year, which runs from
     // 1 August to 31 July.
-    spec.remove_prefix(3);
+    expr.remove_prefix(3);
     long long mm = 0, dd = 0;
-    if (!readNumber(spec, mm, 2) || spec.empty() || spec[0] != '-') return false;
-    spec.remove_prefix(1);
-    if (!readNumber(spec, dd, 2)) return false;
+    if (!readNumber(expr, mm, 2) || expr.empty() || expr[0] != '-') return false;
+    expr.remove_prefix(1);
+    if (!readNumber(expr, dd, 2)) return false;
     chr::year_month_day today{localDay};
     int startYear = static_cast<int>(today.year()) - (static_cast<unsigned>(today.month()) >= 8 ? 0 : 1);
     int year = mm >= 8 ? startYear : startYear + 1;
@@ -61,34 +61,34 @@ bool evaluate(std::string_view spec, const CampusTime& t, std::string& out) {
     return false;
   }
 
-  while (!spec.empty() && (spec[0] == '+' || spec[0] == '-')) {
-    const bool minus = spec[0] == '-';
-    spec.remove_prefix(1);
+  while (!expr.empty() && (expr[0] == '+' || expr[0] == '-')) {
+    const bool minus = expr[0] == '-';
+    expr.remove_prefix(1);
     long long n = 0;
-    if (!readNumber(spec, n)) return false;
+    if (!readNumber(expr, n)) return false;
     char unit = 'd';
-    if (!spec.empty() && (spec[0] == 'd' || spec[0] == 'h' || spec[0] == 'm')) {
-      unit = spec[0];
-      spec.remove_prefix(1);
+    if (!expr.empty() && (expr[0] == 'd' || expr[0] == 'h' || expr[0] == 'm')) {
+      unit = expr[0];
+      expr.remove_prefix(1);
     }
     chr::seconds delta = unit == 'd' ? chr::seconds(chr::days(n)) : unit == 'h' ? chr::seconds(chr::hours(n)) : chr::seconds(chr::minutes(n));
     moment += minus ? -delta : delta;
   }
 
-  if (!spec.empty() && spec[0] == '@') {
-    spec.remove_prefix(1);
+  if (!expr.empty() && expr[0] == '@') {
+    expr.remove_prefix(1);
     long long hh = 0, mi = 0, ss = 0;
-    if (!readNumber(spec, hh, 2) || spec.empty() || spec[0] != ':') return false;
-    spec.remove_prefix(1);
-    if (!readNumber(spec, mi, 2)) return false;
-    if (!spec.empty() && spec[0] == ':') {
-      spec.remove_prefix(1);
-      if (!readNumber(spec, ss, 2)) return false;
+    if (!readNumber(expr, hh, 2) || expr.empty() || expr[0] != ':') return false;
+    expr.remove_prefix(1);
+    if (!readNumber(expr, mi, 2)) return false;
+    if (!expr.empty() && expr[0] == ':') {
+      expr.remove_prefix(1);
+      if (!readNumber(expr, ss, 2)) return false;
     }
     if (hh > 23 || mi > 59 || ss > 59) return false;
     moment = chr::floor<chr::days>(moment) + chr::hours(hh) + chr::minutes(mi) + chr::seconds(ss);
   }
-  if (!spec.empty()) return false;
+  if (!expr.empty()) return false;
   out = formatCampusDate(moment, pattern);
   return true;
 }
