@@ -107,10 +107,8 @@ void FeedLoaderViewController::dismissLoadingAlert() {
 void FeedLoaderViewController::parseURL(const std::string& url) {
   url_ = url;
   willFetch(url);
-  // The probe: any answer from the server counts; only a failed transfer
-  // (no connection, time-out, refused body) is the network alert.
   HttpResult probe = httpGet(url, 60);
-  if (!probe.ok) {
+  if (!probeAnswered(probe)) {
     auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
     networkAlert_ = alert;
     alert->show();

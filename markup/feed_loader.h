@@ -88,6 +88,9 @@ protected:
   virtual bool emptiesDataOnResponse() const { return true; }
   // Called with the URL before the probe (a loader may pick a mode from it).
   virtual void willFetch(const std::string& /*url*/) {}
+  // Whether the probe's result lets the download start: any answer does;
+  // only a failed transfer (no connection, time-out, refused body) does not.
+  virtual bool probeAnswered(const HttpResult& probe) { return probe.ok; }
   // The list screen pushed at the end of the document (null: push nothing).
   virtual std::shared_ptr<ViewController> makeListScreen() = 0;
 

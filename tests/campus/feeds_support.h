@@ -1,0 +1,87 @@
+#pragma once
+// Shared set-up for the news, activities and lab-seat screen tests.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/settings.h"
+#include "tests/support/app_fixture.h"
+
+namespace yx::test {
+
+class FeedsFixture : public AppFixture {
+protected:
+  // Starts with the profile already delivered, so no first-run prompt shows.
+  void startReady() {
+    Settings::standard().open(dataDir());
+    Settings::standard().setString("個人資料", "填寫過");
+    Settings::standard().close();
+    start();
+  }
+
+  // A simulator overlay folder; files are given by their campus data path.
+  std::string overlay() {
+    if (overlay_.empty()) {
+      overlay_ = dataDir() + "-overlay";
+      std::filesystem::create_directories(overlay_);
+      options.simData = overlay_;
+    }
+    return overlay_;
+  }
+  void serve(const std::string& kindFolder, const std::string& path, const std::string& body) {
+    std::filesystem::path p = std::filesystem::path(overlay()) / kindFolder / path.substr(1);
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << body;
+  }
+  void serveFeed(const std::string& path, const std::string& body) { serve("campus", path, body); }
+
+  void TearDown() override {
+    AppFixture::TearDown();
+    if (!overlay_.empty()) {
+      std::error_code ec;
+      std::filesystem::remove_all(overlay_, ec);
+    }
+  }
+
+  std::string cacheFile(const std::string& name) { return documents() + "/DownloadXml/" + name + ".plist"; }
+
+  // The cache file as another program reads it: Python's plistlib, as JSON
+  // (a list of objects with their keys in file order). "ERROR ..." when
+  // plistlib refuses it, "MISSING" when there is no file.
+  std::string plistlib(const std::string& name) {
+    std::string path = cacheFile(name);
+    if (!std::filesystem::exists(path)) return "MISSING";
+    std::string cmd =
+        "python3 -c 'import plistlib,json,sys\ntry:\n d=plistlib.load(open(sys.argv[1],\"rb\"))\n"
+        " print(json.dumps(d,ensure_ascii=False))\nexcept Exception as e:\n print(\"ERROR\",e)' '" +
+        path + "' 2>&1";
+    std::string out;
+    if (FILE* f = ::popen(cmd.c_str(), "r")) {
+      char buf[4096];
+      size_t n;
+      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+      ::pclose(f);
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+  }
+  nlohmann::ordered_json records(const std::string& name) {
+    std::string text = plistlib(name);
+    auto j = nlohmann::ordered_json::parse(text, nullptr, false);
+    EXPECT_FALSE(j.is_discarded()) << text;
+    return j;
+  }
+
+  static bool has(const std::string& screen, const std::string& text) {
+    return screen.find(text) != std::string::npos;
+  }
+
+private:
+  std::string overlay_;
+};
+
+}  // namespace yx::test
