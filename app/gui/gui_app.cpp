@@ -1,0 +1,149 @@
+#include "app/gui/gui_app.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QTimer>
+
+#include "app/cli/driver.h"
+#include "platform/image.h"
+#include "platform/runloop.h"
+
+namespace yx::gui {
+
+void registerFonts() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  QString family;
+  for (const char* path : {"/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc",
+                           "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"}) {
+    int id = QFontDatabase::addApplicationFont(path);
+    if (id >= 0 && family.isEmpty())
+      for (const QString& f : QFontDatabase::applicationFontFamilies(id))
+        if (f.contains("CJK TC")) family = f;
+  }
+  QFont font(family.isEmpty() ? QStringLiteral("Noto Sans CJK TC") : family);
+  QGuiApplication::setFont(font);
+}
+
+GuiApp::GuiApp(Driver& driver, GuiOptions options, QObject* parent)
+    : QObject(parent), driver_(driver), opts_(std::move(options)), bridge_(new CoreBridge(this)) {
+  bridge_->setWebEngine(opts_.webEngine);
+}
+
+GuiApp::~GuiApp() {
+  // The window goes first so no delegate reads the models while they go.
+  if (window_) window_->close();
+  const auto roots = engine_.rootObjects();
+  for (QObject* o : roots) delete o;
+}
+
+void GuiApp::installWebBackend(bool webEngine) { setWebBackend(std::make_shared<QtWebBackend>(webEngine)); }
+
+QString GuiApp::load() {
+#ifdef YX_IMAGE_DIR
+  // Artwork turned into pictures at build time, unless told otherwise.
+  if (qEnvironmentVariableIsEmpty("YX_IMAGE_DIR")) Image::setResourceDirectory(YX_IMAGE_DIR);
+#endif
+  if (!qEnvironmentVariableIsEmpty("YX_IMAGE_DIR"))
+    Image::setResourceDirectory(qEnvironmentVariable("YX_IMAGE_DIR").toStdString());
+  engine_.addImageProvider("yx", new ImageProvider(bridge_->screen()));
+  auto* ctx = engine_.rootContext();
+  ctx->setContextProperty("yxCore", bridge_);
+  ctx->setContextProperty("yxScreen", bridge_->screen());
+  ctx->setContextProperty("yxAlert", bridge_->alert());
+  ctx->setContextProperty("yxNav", bridge_->nav());
+  QStringList warnings;
+  connect(&engine_, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError>& list) {
+    for (const auto& e : list) warnings << e.toString();
+  });
+  engine_.load(QUrl("qrc:/yx/qml/Main.qml"));
+  const auto roots = engine_.rootObjects();
+  window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
+  if (!window_) return "the window did not load: " + warnings.join("; ");
+  window_->resize(opts_.width, opts_.height);
+  bridge_->nav()->attach();
+  settle();
+  return {};
+}
+
+void GuiApp::settle() {
+  bridge_->pump();
+  bridge_->screen()->rebuildNow();
+  bridge_->alert()->refresh();
+  QCoreApplication::processEvents();
+  if (window_) {
+    // Lay out now (Loader, Repeater and ListView delegates) so reads see the result.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window_->contentItem()->polish();
+    QCoreApplication::processEvents();
+  }
+}
+
+QString GuiApp::execute(const QString& line) {
+  QString out = QString::fromStdString(driver_.execute(line.toStdString()));
+  settle();
+  return out;
+}
+
+QImage GuiApp::grab() {
+  settle();
+  return window_ ? window_->grabWindow() : QImage();
+}
+
+bool GuiApp::saveScreenshot(const QString& path) {
+  QImage img = grab();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  return !img.isNull() && img.save(path, "PNG");
+}
+
+void GuiApp::playScript(QStringList lines, std::function<void(int)> done) {
+  auto failures = std::make_shared<int>(0);
+  auto step = std::make_shared<int>(0);
+  auto next = std::make_shared<std::function<void()>>();
+  *next = [this, lines, done, failures, step, next] {
+    while (*step < lines.size()) {
+      const QString line = lines[(*step)++];
+      if (line.trimmed().isEmpty() || line.trimmed().startsWith('#')) continue;
+      QString out = execute(line);
+      fprintf(stdout, "> %s\n%s", qPrintable(line), qPrintable(out));
+      fflush(stdout);
+      if (out.startsWith("error:")) ++*failures;
+      if (!opts_.screenshotsDir.isEmpty()) {
+        QString word = line.trimmed().section(' ', 0, 0);
+        saveScreenshot(QString("%1/%2-%3.png").arg(opts_.screenshotsDir).arg(*step, 3, 10, QChar('0')).arg(word));
+      }
+      if (driver_.quitRequested()) break;
+      // Let the window paint (and slides run) before the next command.
+      QTimer::singleShot(350, this, [next] { (*next)(); });
+      return;
+    }
+    done(*failures);
+  };
+  QTimer::singleShot(0, this, [next] { (*next)(); });
+}
+
+namespace {
+void collectTexts(QQuickItem* item, QStringList& out) {
+  if (!item || !item->isVisible() || item->opacity() <= 0) return;
+  if (item->inherits("QQuickText") || item->inherits("QQuickTextInput") || item->inherits("QQuickTextEdit")) {
+    QString t = item->property("displayText").isValid() ? item->property("displayText").toString()
+                                                        : item->property("text").toString();
+    if (!t.isEmpty()) out << t;
+  }
+  for (QQuickItem* child : item->childItems()) collectTexts(child, out);
+}
+}  // namespace
+
+QStringList GuiApp::visibleTexts() const {
+  QStringList out;
+  if (window_) collectTexts(window_->contentItem(), out);
+  return out;
+}
+
+}  // namespace yx::gui

@@ -1,0 +1,67 @@
+#pragma once
+// The window front-end around the text driver: loads the QML, keeps the
+// window in step with the core, plays driver scripts and saves screenshots.
+
+#include <QImage>
+#include <QObject>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+#include "app/gui/bridge.h"
+
+namespace yx {
+class Driver;
+}
+
+namespace yx::gui {
+
+struct GuiOptions {
+  int width = 390, height = 844;
+  bool webEngine = false;       // QtWebEngine was initialised before the application
+  QString screenshotsDir;       // a PNG of the window after each script command
+};
+
+// Registers the bundled CJK fonts with Qt and makes Noto Sans CJK TC the default.
+void registerFonts();
+
+class GuiApp : public QObject {
+  Q_OBJECT
+public:
+  GuiApp(Driver& driver, GuiOptions options, QObject* parent = nullptr);
+  ~GuiApp() override;
+
+  // Installs the web backend; call before Driver::start.
+  static void installWebBackend(bool webEngine);
+
+  // Loads the window; returns the error text on failure.
+  QString load();
+  QQuickWindow* window() const { return window_; }
+  CoreBridge* bridge() { return bridge_; }
+  QQmlApplicationEngine& engine() { return engine_; }
+
+  // Runs one driver command, then brings the window up to date.
+  QString execute(const QString& line);
+  // Brings the window up to date with the core (rows, alert, layout).
+  void settle();
+  QImage grab();
+  bool saveScreenshot(const QString& path);
+  // Plays commands one after another (the window paints between them);
+  // `done` gets the number of commands that failed.
+  void playScript(QStringList lines, std::function<void(int)> done);
+
+  // Texts a person sees in the window, in item order.
+  QStringList visibleTexts() const;
+
+private:
+  Driver& driver_;
+  GuiOptions opts_;
+  QQmlApplicationEngine engine_;
+  CoreBridge* bridge_;
+  QQuickWindow* window_ = nullptr;
+};
+
+}  // namespace yx::gui

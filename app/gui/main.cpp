@@ -1,0 +1,134 @@
+// yunxiu: the window front-end. Draws the core's top screen, takes touches
+// (mouse and keyboard), and takes the text driver's options and commands:
+// --script FILE plays a driver script in the window, --screenshots DIR saves
+// a PNG of the window after each command.
+
+#include <unistd.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QQuickWindow>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#ifdef YX_HAVE_WEBENGINE
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
+#endif
+
+#include "app/cli/driver.h"
+#include "app/cli/features.h"
+#include "app/gui/gui_app.h"
+#include "core/launch.h"
+
+namespace {
+
+const char* kUsage =
+    "usage: yunxiu [options]\n"
+    "         --screenshots DIR   save a PNG of the window after each --script command\n"
+    "         --size WxH          window size in pixels (default 390x844)\n"
+    "         --no-web-engine     show web pages' addresses instead of the pages\n"
+    "         --exit-after-first-frame  print \"first-frame\" and quit once the window is drawn\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage << yx::driverUsage();
+      return 0;
+    }
+  }
+  yx::DriverOptions opts;
+  if (auto err = yx::parseDriverOptions(argc, argv, opts, true)) {
+    std::cerr << "yunxiu: " << *err << "\n";
+    return 2;
+  }
+  yx::gui::GuiOptions gui;
+  bool firstFrameExit = false, webEngine = true;
+  for (size_t i = 0; i < opts.rest.size(); ++i) {
+    const std::string& a = opts.rest[i];
+    if (a == "--screenshots" && i + 1 < opts.rest.size()) {
+      gui.screenshotsDir = QString::fromStdString(opts.rest[++i]);
+    } else if (a == "--size" && i + 1 < opts.rest.size()) {
+      int w = 0, h = 0;
+      if (std::sscanf(opts.rest[++i].c_str(), "%dx%d", &w, &h) != 2 || w < 160 || h < 160 || w > 8000 || h > 8000) {
+        std::cerr << "yunxiu: --size takes WIDTHxHEIGHT in pixels, such as 390x844\n";
+        return 2;
+      }
+      gui.width = w;
+      gui.height = h;
+    } else if (a == "--no-web-engine") {
+      webEngine = false;
+    } else if (a == "--exit-after-first-frame") {
+      firstFrameExit = true;
+    } else {
+      std::cerr << "yunxiu: unknown option '" << a << "'\n" << kUsage << yx::driverUsage();
+      return 2;
+    }
+  }
+  if (!gui.screenshotsDir.isEmpty() && opts.scriptFile.empty()) {
+    std::cerr << "yunxiu: --screenshots needs --script FILE\n";
+    return 2;
+  }
+  QStringList script;
+  if (!opts.scriptFile.empty()) {
+    QFile f(QString::fromStdString(opts.scriptFile));
+    if (!f.open(QIODevice::ReadOnly)) {
+      std::cerr << "yunxiu: cannot read the script " << opts.scriptFile << "\n";
+      return 2;
+    }
+    script = QString::fromUtf8(f.readAll()).split('\n');
+  }
+
+#ifdef YX_HAVE_WEBENGINE
+  if (webEngine) {
+    // The browser's own sandbox refuses to start as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+      qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QtWebEngineQuick::initialize();
+  }
+#else
+  webEngine = false;
+#endif
+  gui.webEngine = webEngine;
+  QGuiApplication app(argc, argv);
+  QGuiApplication::setApplicationName("yunxiu");
+  QGuiApplication::setApplicationDisplayName("雲岫學苑");
+  yx::gui::registerFonts();
+
+  yx::registerAllFeatures();
+  yx::gui::GuiApp::installWebBackend(webEngine);
+  yx::Driver driver(opts);
+  if (auto err = driver.start(yx::makeApplicationDelegate)) {
+    std::cerr << "yunxiu: " << *err << "\n";
+    return 2;
+  }
+  yx::gui::GuiApp window(driver, gui);
+  QString err = window.load();
+  if (!err.isEmpty()) {
+    std::cerr << "yunxiu: " << err.toStdString() << "\n";
+    return 1;
+  }
+  if (firstFrameExit) {
+    QObject::connect(window.window(), &QQuickWindow::frameSwapped, &app, [] {
+      std::puts("first-frame");
+      std::fflush(stdout);
+      QCoreApplication::exit(0);
+    }, Qt::QueuedConnection);
+  }
+  int failures = 0;
+  if (!script.isEmpty()) {
+    window.playScript(script, [&](int failed) {
+      failures = failed;
+      if (driver.quitRequested() || QGuiApplication::platformName() == "offscreen") QCoreApplication::exit(0);
+    });
+  }
+  int rc = app.exec();
+  driver.stop();
+  return rc != 0 ? rc : failures > 0 ? 1 : 0;
+}

@@ -1,0 +1,64 @@
+import QtQuick
+import QtQuick.Window
+
+// The window: the top screen's views, the front alert over them, and a
+// slide when the core marks a push or pop animated.
+Window {
+    id: root
+    width: 390
+    height: 844
+    visible: true
+    color: "#f4f6f8"
+    title: "雲岫學苑"
+
+    property real s: width / 320
+    Binding { target: yxCore; property: "scale"; value: root.s }
+
+    Item {
+        id: stage
+        objectName: "stage"
+        width: root.width
+        height: root.height
+        clip: true
+
+        ScreenLayer {
+            id: layer
+            objectName: "screenLayer"
+            width: stage.width
+            height: stage.height
+        }
+
+        NumberAnimation {
+            id: slide
+            target: layer
+            property: "x"
+            duration: 280
+            easing.type: Easing.OutCubic
+            to: 0
+        }
+
+        Connections {
+            target: yxNav
+            function onTransition(kind, animated) {
+                slide.stop()
+                if (!animated || kind === "setRoot") {
+                    layer.x = 0
+                    return
+                }
+                slide.from = kind === "push" ? stage.width : -stage.width * 0.35
+                slide.start()
+            }
+        }
+    }
+
+    AlertDialog {
+        anchors.fill: parent
+    }
+
+    // Input waits while the core is inside a blocking request.
+    MouseArea {
+        anchors.fill: parent
+        visible: yxCore.busy
+        hoverEnabled: true
+    }
+}

@@ -1,0 +1,61 @@
+import QtQuick
+
+// A table: only the rows in view are asked of the core.
+BoxView {
+    id: table
+    Rectangle { anchors.fill: parent; color: attrs.grouped ? "#eef1f4" : "white"; visible: !attrs.bg }
+    ListView {
+        id: list
+        objectName: "table_" + attrs.name
+        anchors.fill: parent
+        clip: true
+        model: attrs.model
+        cacheBuffer: 0
+        boundsBehavior: Flickable.StopAtBounds
+        delegate: Item {
+            width: list.width
+            height: Math.max(0, rowHeight) * s
+            Rectangle {
+                anchors.fill: parent
+                color: kind === "header" ? "#e3e8ec" : (selected || rowArea.pressed ? "#d9e6f2" : "white")
+            }
+            Text {
+                visible: kind === "header" && title.length > 0
+                anchors.fill: parent
+                anchors.leftMargin: 12 * s
+                verticalAlignment: Text.AlignVCenter
+                text: title
+                font.pixelSize: 14 * s
+                font.bold: true
+                color: "#4a5a66"
+            }
+            Repeater {
+                model: parts
+                delegate: CellPart { attrs: modelData }
+            }
+            Text {
+                visible: disclosure
+                anchors.right: parent.right
+                anchors.rightMargin: 10 * s
+                anchors.verticalCenter: parent.verticalCenter
+                text: "›"
+                font.pixelSize: 22 * s
+                color: "#a8b2ba"
+            }
+            Rectangle {
+                visible: kind !== "header"
+                anchors.bottom: parent.bottom
+                x: 15 * s
+                width: parent.width - x
+                height: 1
+                color: "#dde3e8"
+            }
+            MouseArea {
+                id: rowArea
+                anchors.fill: parent
+                enabled: kind !== "header"
+                onClicked: list.model.select(index)
+            }
+        }
+    }
+}

@@ -1,0 +1,22 @@
+import QtQuick
+
+BoxView {
+    id: area
+    Flickable {
+        id: flick
+        anchors.fill: parent
+        clip: true
+        contentHeight: edit.paintedHeight + 8 * s
+        contentY: attrs.offsetY || 0
+        TextEdit {
+            id: edit
+            width: flick.width
+            padding: 4 * s
+            wrapMode: TextEdit.Wrap
+            readOnly: !attrs.editable
+            font.pixelSize: Math.max(1, (attrs.fontSize || 15) * s)
+            text: attrs.text || ""
+            onTextChanged: if (activeFocus && text !== (attrs.text || "")) yxScreen.editText(attrs.id, text)
+        }
+    }
+}
