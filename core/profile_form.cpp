@@ -272,7 +272,9 @@ void userDataViewController::btnEvent(int tag) {
   Settings::standard().setString("user_id", userId);
 
   std::string birth = field("birthField")->text();
-  if (characterCount(birth) >= 4) birth = fmtD(integerValue(birth) - 1911);
+  // Four or more characters are a Western year; a padded ROC year such as
+  // "0089" is not, and is sent as typed rather than as a negative year.
+  if (characterCount(birth) >= 4 && integerValue(birth) > 1911) birth = fmtD(integerValue(birth) - 1911);
   if (Delegate) Delegate->personDic["出生年"] = birth;
 
   std::string url;

@@ -1,5 +1,6 @@
 #include "core/screen_kit.h"
 
+#include "core/deployment.h"
 #include "core/usage_report.h"
 #include "platform/application.h"
 #include "platform/dates.h"
@@ -13,7 +14,15 @@
 namespace yx {
 
 void startUsageExitReport() {
-  Background::run([] { upDate2DB().userExit(); });
+  // The record is read now, before the caller navigates: the Home menu
+  // renames the feature in use as soon as it reappears.
+  std::string url;
+  try {
+    url = upDate2DB::screenReportURL();
+  } catch (const DeploymentError&) {
+    return;
+  }
+  Background::run([url] { (void)sendReport(url); });
 }
 
 void goBack(ViewController& from, bool report) {

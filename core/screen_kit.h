@@ -26,9 +26,10 @@
 
 namespace yx {
 
-// Sends the usage exit report (the Usage record read from the settings store
-// at the moment of sending) on a detached background thread. Never blocks,
-// never shows anything; a failed send is dropped.
+// Sends the usage exit report on a detached background thread. The Usage
+// record is read from the settings store at the call, so a screen that
+// navigates right after still reports itself. Never blocks, never shows
+// anything; a failed send is dropped.
 void startUsageExitReport();
 
 // Back button: starts the usage exit report (when `report`), then pops one

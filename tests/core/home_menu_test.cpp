@@ -1,0 +1,160 @@
+// The Home menu as a person meets it: the first-run prompt, the terms screen,
+// entries refused or opened depending on the network, and the about screen.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/app_delegate.h"
+#include "core/deployment.h"
+#include "core/home_menu.h"
+#include "platform/escape.h"
+#include "core/screen_kit.h"
+#include "tests/support/app_fixture.h"
+
+namespace yx::test {
+namespace {
+
+class HomeMenuTest : public AppFixture {
+protected:
+  // Starts as a returning user (the profile was delivered in an earlier run).
+  void startRegistered() {
+    Settings::standard().open(dataDir());
+    Settings::standard().setString("個人資料", "填寫過");
+    Settings::standard().close();
+    start();
+    run("wait 0.2");
+  }
+  void markProfileDelivered() {
+    Settings::standard().setString("個人資料", "填寫過");
+  }
+};
+
+TEST_F(HomeMenuTest, NewUserIsPromptedAfterLoadButNeverOnceDelivered) {
+  start();
+  EXPECT_EQ(screen().find("請先輸入您的資料"), std::string::npos);
+  std::string s = run("wait 0.05");
+  EXPECT_EQ(s.find("請先輸入您的資料"), std::string::npos) << "prompt came before 0.1 s";
+  s = run("wait 0.06");
+  EXPECT_NE(s.find("alert: 提醒 | 請先輸入您的資料，謝謝。 | 確定"), std::string::npos) << s;
+  s = run("alert 0");
+  EXPECT_NE(s.find("screen: agreeProvisionViewController"), std::string::npos) << s;
+}
+
+TEST_F(HomeMenuTest, DeliveredProfileSuppressesThePrompt) {
+  options.dataDir = dataDir();
+  // Store the flag before the launch, as an earlier run would have.
+  Settings::standard().open(dataDir());
+  Settings::standard().setString("個人資料", "填寫過");
+  Settings::standard().close();
+  start();
+  std::string s = run("wait 1");
+  EXPECT_EQ(s.find("請先輸入您的資料"), std::string::npos) << s;
+  EXPECT_NE(s.find("button 21: 教師專區"), std::string::npos);
+}
+
+TEST_F(HomeMenuTest, TermsMustBeAcceptedAndTheBoxToggles) {
+  start();
+  run("wait 0.2");
+  run("alert 0");
+  EXPECT_NE(screen().find("text provisionText: 雲岫學苑使用條款"), std::string::npos);
+  std::string s = run("tap agreeButton");
+  EXPECT_NE(s.find("alert:  | 必須同意使用條款，才能使用雲岫學苑！ | 確定"), std::string::npos) << s;
+  s = run("alert 0");
+  EXPECT_NE(s.find("screen: agreeProvisionViewController"), std::string::npos);
+  EXPECT_NE(s.find("checkbox1.png"), std::string::npos);
+  s = run("tap checkBox");
+  EXPECT_NE(s.find("checkbox2.png"), std::string::npos);
+  s = run("tap checkBox");  // twice: unchecked again
+  EXPECT_NE(s.find("checkbox1.png"), std::string::npos);
+  s = run("tap agreeButton");
+  EXPECT_NE(s.find("必須同意使用條款"), std::string::npos);
+  run("alert 0");
+  run("tap checkBox");
+  s = run("tap agreeButton");
+  EXPECT_NE(s.find("screen: userDataViewController depth 3"), std::string::npos) << s;
+}
+
+TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsage) {
+  startRegistered();
+  markProfileDelivered();
+  run("net off");
+  for (int tag : {1, 2, 4, 5, 6, 10, 11, 13, 14, 16, 19, 20}) {
+    std::string s = run("tap " + std::to_string(tag));
+    EXPECT_NE(s.find("alert: 網路警示 | 請確認網路連線狀態是否開啟。 | 確定"), std::string::npos) << "tag " << tag;
+    EXPECT_NE(s.find("screen: corvaleViewController depth 1"), std::string::npos) << "tag " << tag;
+    run("alert 0");
+    EXPECT_EQ(Settings::standard().stringForKey("功能名稱").value_or(""), "首頁") << "tag " << tag;
+    EXPECT_FALSE(Settings::standard().stringForKey("啓動時間")) << "tag " << tag;
+  }
+  for (int tag : {3, 7, 8, 9, 12, 17, 21}) {
+    std::string s = run("tap " + std::to_string(tag));
+    EXPECT_EQ(s.find("網路警示"), std::string::npos) << "tag " << tag;
+    EXPECT_NE(s.find("depth 2"), std::string::npos) << "tag " << tag << "\n" << s;
+    Application::shared().navigation()->popToRootViewControllerAnimated(false);
+    EXPECT_NE(screen().find("depth 1"), std::string::npos) << "tag " << tag << "\n" << screen();
+  }
+}
+
+TEST_F(HomeMenuTest, BlankAndOutOfRangeTagsDoNothing) {
+  startRegistered();
+  markProfileDelivered();
+  for (int tag : {15, 18}) {
+    std::string s = run("tap " + std::to_string(tag));
+    EXPECT_NE(s.find("screen: corvaleViewController depth 1"), std::string::npos);
+    EXPECT_EQ(s.find("alert:"), std::string::npos);
+  }
+  // Tags outside the grid, as code could send them.
+  auto* home = dynamic_cast<corvaleViewController*>(Application::shared().navigation()->topViewController());
+  ASSERT_NE(home, nullptr);
+  for (int tag : {0, 22, 99, -1}) home->btnEvent(tag);
+  EXPECT_EQ(Application::shared().navigation()->depth(), 1u);
+  EXPECT_TRUE(Alerts::visible().empty());
+}
+
+TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageAndTheMenuResetsOnlyTheName) {
+  startRegistered();
+  markProfileDelivered();
+  run("wait 60");
+  std::string s = run("tap 12");
+  EXPECT_NE(s.find("screen: aboutMeViewController depth 2"), std::string::npos) << s;
+  auto& st = Settings::standard();
+  EXPECT_EQ(st.stringForKey("功能名稱").value_or(""), "關於我們");
+  EXPECT_EQ(st.stringForKey("啓動時間").value_or(""), "20261207093100");
+  EXPECT_EQ(st.stringForKey("user_X").value_or(""), fmtF(Deployment::current().longitude));
+  EXPECT_EQ(st.stringForKey("user_Y").value_or(""), fmtF(Deployment::current().latitude));
+  run("tap 1");  // back
+  EXPECT_NE(screen().find("screen: corvaleViewController depth 1"), std::string::npos);
+  EXPECT_EQ(st.stringForKey("功能名稱").value_or(""), "首頁");
+  EXPECT_EQ(st.stringForKey("啓動時間").value_or(""), "20261207093100");
+}
+
+TEST_F(HomeMenuTest, ComingSoonScreenHasWorkingBackAndHome) {
+  startRegistered();
+  markProfileDelivered();
+  std::string s = run("tap 3");
+  if (s.find("comingSoonViewController") == std::string::npos) GTEST_SKIP() << "student feature is built";
+  EXPECT_NE(s.find("功能即將推出"), std::string::npos);
+  s = run("tap 2");
+  EXPECT_NE(s.find("depth 1"), std::string::npos);
+}
+
+TEST_F(HomeMenuTest, ReachabilityChangesUpdateTheSharedValues) {
+  startRegistered();
+  auto* d = appDelegate();
+  ASSERT_NE(d, nullptr);
+  EXPECT_TRUE(d->interetconncet);  // the simulator on loopback
+  run("net off");
+  EXPECT_FALSE(d->interetconncet);
+  EXPECT_EQ(d->internetStr, "NO");
+  run("net 3g");
+  EXPECT_TRUE(d->interetconncet);
+  EXPECT_EQ(d->internetStr, "3G");
+  run("net wifi");
+  EXPECT_EQ(d->internetStr, "wifi");
+  auto posted = NotificationCenter::defaultCenter().postedNames();
+  EXPECT_GE(std::count(posted.begin(), posted.end(), "kNetworkReachabilityChangedNotification"), 3);
+}
+
+}  // namespace
+}  // namespace yx::test

@@ -1,0 +1,105 @@
+// Usage reports on the wire, query escaping, and the reachability rules.
+
+#include <gtest/gtest.h>
+
+#include "core/reachability.h"
+#include "core/usage_report.h"
+#include "tests/support/app_fixture.h"
+
+namespace yx::test {
+namespace {
+
+class ReportingTest : public AppFixture {
+protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    start();
+    run("wait 0.2");
+    run("alert 0");
+    Application::shared().navigation()->popToRootViewControllerAnimated(false);
+    Settings::standard().setString("個人資料", "填寫過");
+  }
+  nlohmann::json onlyReport() {
+    Background::drain(10);
+    auto reqs = requestsFor("/Data/situ1.aspx");
+    EXPECT_EQ(reqs.size(), 1u);
+    return reqs.empty() ? nlohmann::json::object() : reqs.back();
+  }
+};
+
+TEST_F(ReportingTest, BackSendsLatitudeAsFxAndMissingIdAsNull) {
+  run("tap 12");
+  run("wait 30");
+  run("tap 1");  // back from the about screen
+  auto r = onlyReport();
+  std::string raw = r["raw_query"];
+  EXPECT_EQ(raw.rfind("pk=(null)&fx=", 0), 0u) << raw;
+  EXPECT_EQ(r["query"]["fx"], Settings::standard().stringForKey("user_Y").value_or("?"));
+  EXPECT_EQ(r["query"]["fy"], Settings::standard().stringForKey("user_X").value_or("?"));
+  EXPECT_EQ(r["query"]["fn"], "關於我們");
+  EXPECT_EQ(r["query"]["fs"], "20261207093000");
+  EXPECT_EQ(r["query"]["fe"], "20261207093030");
+  auto order = {"&fx=", "&fy=", "&fn=", "&fs=", "&fe="};
+  size_t last = 0;
+  for (const char* k : order) {
+    size_t at = raw.find(k);
+    ASSERT_NE(at, std::string::npos) << k;
+    EXPECT_GT(at, last) << k;
+    last = at;
+  }
+}
+
+TEST_F(ReportingTest, BackgroundRemovesNewsTypeAndReportsTheMenu) {
+  Settings::standard().setString("user_id", "20261201080000123");
+  Settings::standard().setString("chiNewsType", "3");
+  run("background");
+  EXPECT_FALSE(Settings::standard().stringForKey("chiNewsType"));
+  auto r = onlyReport();
+  EXPECT_EQ(r["query"]["pk"], "20261201080000123");
+  EXPECT_EQ(r["query"]["fn"], "首頁");
+  EXPECT_EQ(std::string(r["raw_query"]).find("fs=(null)"), std::string(r["raw_query"]).find("fs="));
+}
+
+TEST_F(ReportingTest, ValuesCannotAddOrHideQueryFields) {
+  Settings::standard().setString("user_id", "1&fn=x");
+  Settings::standard().setString("功能名稱", "a=b+c#d?e 中");
+  upDate2DB().userExit();
+  auto r = onlyReport();
+  EXPECT_EQ(r["query"]["pk"], "1&fn=x");
+  EXPECT_EQ(r["query"]["fn"], "a=b+c#d?e 中");
+  EXPECT_EQ(r["query"].size(), 6u);
+}
+
+TEST_F(ReportingTest, CallReportFieldsInOrder) {
+  Settings::standard().setString("user_id", "u1");
+  Settings::standard().setString("callDepartment", "電算中心");
+  Settings::standard().setString("callNumber", "6500");
+  upDate2DB().userCall();
+  auto reqs = requestsFor("/data/phone1.aspx");
+  ASSERT_EQ(reqs.size(), 1u);
+  std::string raw = reqs[0]["raw_query"];
+  EXPECT_EQ(raw.rfind("pk=u1&s=(null)&dp=", 0), 0u) << raw;
+  EXPECT_EQ(reqs[0]["query"]["dp"], "電算中心");
+  EXPECT_EQ(reqs[0]["query"]["r"], "6500");
+}
+
+TEST(ReachabilityRules, FlagsToStatus) {
+  using namespace reach;
+  EXPECT_EQ(Reachability::networkStatusForFlags(Reachable), ReachableViaWiFi);
+  EXPECT_EQ(Reachability::networkStatusForFlags(Reachable | ConnectionRequired), NotReachable);
+  EXPECT_EQ(Reachability::networkStatusForFlags(Reachable | ConnectionRequired | ConnectionOnDemand), ReachableViaWiFi);
+  EXPECT_EQ(Reachability::networkStatusForFlags(Reachable | ConnectionRequired | ConnectionOnTraffic), ReachableViaWiFi);
+  EXPECT_EQ(Reachability::networkStatusForFlags(Reachable | ConnectionRequired | ConnectionOnDemand | InterventionRequired),
+            NotReachable);
+  EXPECT_EQ(Reachability::networkStatusForFlags(Reachable | IsWWAN), ReachableViaWWAN);
+  for (uint32_t f : {0u, IsWWAN, IsDirect, ConnectionOnDemand | IsWWAN, 0xFFFFFFFFu & ~Reachable})
+    EXPECT_EQ(Reachability::networkStatusForFlags(f), NotReachable) << f;
+  EXPECT_EQ(Reachability::localWiFiStatusForFlags(Reachable | IsDirect), ReachableViaWiFi);
+  EXPECT_EQ(Reachability::localWiFiStatusForFlags(Reachable), NotReachable);
+  EXPECT_FALSE(Reachability::reachabilityWithHostName(""));
+  EXPECT_FALSE(Reachability::reachabilityWithAddress("not-an-address"));
+  EXPECT_TRUE(Reachability::reachabilityForLocalWiFi()->localWiFiRef());
+}
+
+}  // namespace
+}  // namespace yx::test
