@@ -5,6 +5,7 @@
 #include "core/home_menu.h"
 #include "core/reachability.h"
 #include "core/usage_report.h"
+#include "platform/network_state.h"
 #include "platform/settings.h"
 
 namespace yx {
@@ -45,6 +46,8 @@ bool corvaleAppDelegate::applicationDidFinishLaunching(Application& app) {
   hostReach = Reachability::reachabilityWithHostName(host);
   if (!hostReach) return false;
   hostReach->startNotifier();
+  // Hear the kernel's view of the network change while the app runs.
+  NetworkState::shared().startMonitoring();
   return updateInterfaceWithReachability(*hostReach);
 }
 
