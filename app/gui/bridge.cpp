@@ -106,6 +106,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       a["image"] = imageUrl(b->image());
       a["background"] = imageUrl(b->backgroundImage());
       a["enabled"] = b->enabled();
+      a["action"] = qs(b->actionName());
       break;
     }
     case ViewKind::TextField: {

@@ -53,6 +53,7 @@ Item {
                     wrapMode: Text.Wrap
                 }
             }
+            // The bar; the screen's own label beside it tells the percentage.
             Item {
                 visible: yxAlert.hasProgress
                 width: parent.width
@@ -61,7 +62,7 @@ Item {
                     id: track
                     x: 20 * s
                     y: 12 * s
-                    width: parent.width - 40 * s - pct.width - 8 * s
+                    width: parent.width - 40 * s
                     height: 4 * s
                     radius: height / 2
                     color: "#d8dde2"
@@ -71,16 +72,6 @@ Item {
                         width: parent.width * Math.max(0, Math.min(1, yxAlert.progress))
                         color: "#3d7eb8"
                     }
-                }
-                Text {
-                    id: pct
-                    objectName: "alertPercent"
-                    anchors.right: parent.right
-                    anchors.rightMargin: 20 * s
-                    anchors.verticalCenter: track.verticalCenter
-                    text: Math.round(Math.max(0, Math.min(1, yxAlert.progress)) * 100) + "%"
-                    font.pixelSize: 13 * s
-                    color: "#44525c"
                 }
             }
             Item { width: 1; height: (yxAlert.buttons.length > 0 ? 16 : 20) * s }

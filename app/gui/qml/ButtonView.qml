@@ -2,7 +2,7 @@ import QtQuick
 
 BoxView {
     id: button
-    objectName: "button_" + (attrs.tag >= 0 ? attrs.tag : attrs.name)
+    objectName: "button_" + (attrs.tag >= 0 ? attrs.tag : (attrs.name || attrs.action))
     readonly property bool enabled_: attrs.enabled !== false
     Image {
         anchors.fill: parent

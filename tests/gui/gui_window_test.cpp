@@ -1,0 +1,283 @@
+// The window on the real app and the embedded simulator: what a person sees
+// in the item tree and in screenshots, and taps and keys through mouse and
+// key events on the window.
+
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QTest>
+
+#include "app/gui/gui_app.h"
+#include "platform/image.h"
+#include "platform/settings.h"
+#include "tests/support/app_fixture.h"
+
+namespace yx::test {
+namespace {
+
+QGuiApplication& qtApp() {
+  static int argc = 1;
+  static char name[] = "yx_gui_tests";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QUICK_BACKEND", "software");
+    auto* a = new QGuiApplication(argc, argv);
+    gui::registerFonts();
+    return a;
+  }();
+  return *app;
+}
+
+QString shotPath(const QString& name) { return QString(YX_BINARY_DIR) + "/gui-screenshots/" + name; }
+
+void findAll(QQuickItem* item, const QString& name, QList<QQuickItem*>& out) {
+  if (!item || !item->isVisible()) return;
+  if (item->objectName() == name) out << item;
+  for (QQuickItem* c : item->childItems()) findAll(c, name, out);
+}
+
+class WindowTest : public AppFixture {
+protected:
+  void SetUp() override {
+    qtApp();
+    AppFixture::SetUp();
+  }
+  void TearDown() override {
+    gui_.reset();
+    AppFixture::TearDown();
+  }
+
+  void open(bool skipFirstRun = false) {
+    gui::GuiApp::installWebBackend(false);
+    if (skipFirstRun) {
+      // A profile stored on an earlier run: no first-run reminder.
+      Settings::standard().open(dataDir());
+      Settings::standard().setString("個人資料", "填寫過");
+      Settings::standard().synchronize();
+      Settings::standard().close();
+    }
+    start();
+    gui_ = std::make_unique<gui::GuiApp>(driver(), gui::GuiOptions{});
+    QString err = gui_->load();
+    ASSERT_TRUE(err.isEmpty()) << err.toStdString();
+  }
+
+  QQuickItem* item(const QString& name) {
+    QList<QQuickItem*> found;
+    findAll(gui_->window()->contentItem(), name, found);
+    return found.isEmpty() ? nullptr : found.first();
+  }
+
+  // A person's tap at the middle of an item (or at an offset inside it).
+  bool click(QQuickItem* it, QPointF at = {-1, -1}) {
+    if (!it) return false;
+    QPointF local = at.x() < 0 ? QPointF(it->width() / 2, it->height() / 2) : at;
+    QPoint p = it->mapToScene(local).toPoint();
+    QTest::mouseClick(gui_->window(), Qt::LeftButton, Qt::NoModifier, p);
+    gui_->settle();
+    return true;
+  }
+  bool click(const QString& name) { return click(item(name)); }
+
+  QStringList texts() {
+    gui_->settle();
+    return gui_->visibleTexts();
+  }
+  bool sees(const QString& text) {
+    for (const QString& t : texts())
+      if (t.contains(text)) return true;
+    return false;
+  }
+  // Dark-ish pixels: drawn glyphs and lines (an empty or blank window has none).
+  static int inkPixels(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); y += 2)
+      for (int x = 0; x < img.width(); x += 2)
+        if (qGray(img.pixel(x, y)) < 80) ++n;
+    return n;
+  }
+  void shot(const QString& name) {
+    EXPECT_TRUE(gui_->saveScreenshot(shotPath(name))) << name.toStdString();
+  }
+
+  std::unique_ptr<gui::GuiApp> gui_;
+};
+
+// Every QML file compiles with its imports present (a missing QML module
+// only shows at run time), and every drawing item can be made.
+TEST_F(WindowTest, EveryQmlFileLoads) {
+  open();
+  QQmlEngine& engine = gui_->engine();
+  int files = 0;
+  QDirIterator it(":/yx/qml", {"*.qml"}, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QString path = it.next();
+    ++files;
+    QQmlComponent c(&engine, QUrl("qrc" + path));
+    if (c.isLoading()) QTRY_VERIFY_WITH_TIMEOUT(!c.isLoading(), 5000);
+    EXPECT_TRUE(c.isReady()) << path.toStdString() << ": " << c.errorString().toStdString();
+    // The web engine needs its own start-up, done only by the program.
+    if (path.endsWith("WebPage.qml") || path.endsWith("Main.qml")) continue;
+    std::unique_ptr<QObject> obj(c.create(engine.rootContext()));
+    EXPECT_TRUE(obj) << path.toStdString() << ": " << c.errorString().toStdString();
+  }
+  EXPECT_GE(files, 20);
+}
+
+// The Home menu: its title and every entry's title drawn as text, the grid
+// of icons drawn from the artwork, and Chinese glyphs really painted.
+TEST_F(WindowTest, HomeMenuShowsTheGridOfEntries) {
+  open(true);
+  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
+  QStringList seen = texts();
+  EXPECT_TRUE(seen.contains("雲岫學苑"));
+  for (const char* entry : {"近期消息", "公車動態", "行事曆"})
+    EXPECT_TRUE(seen.contains(QString::fromUtf8(entry))) << entry;
+  // The last row of entries lies below the fold until the menu is dragged up.
+  EXPECT_FALSE(seen.contains("本日訊息"));
+  for (int tag : {1, 4, 9, 12, 15}) EXPECT_TRUE(item(QString("button_%1").arg(tag))) << tag;
+  // Buttons of one row share a line; the next row is below it.
+  QQuickItem* b1 = item("button_1");
+  QQuickItem* b2 = item("button_2");
+  QQuickItem* b4 = item("button_4");
+  ASSERT_TRUE(b1 && b2 && b4);
+  EXPECT_DOUBLE_EQ(b1->y(), b2->y());
+  EXPECT_GT(b2->x(), b1->x());
+  EXPECT_GT(b4->y(), b1->y());
+  QImage img = gui_->grab();
+  EXPECT_EQ(img.width(), 390);
+  EXPECT_GT(inkPixels(img), 200);
+  shot("home.png");
+
+  QWindow* w = gui_->window();
+  QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(6, 600));
+  for (int y = 580; y >= 200; y -= 20) QTest::mouseMove(w, QPoint(6, y));
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(6, 200));
+  EXPECT_TRUE(sees("本日訊息"));
+  EXPECT_FALSE(sees("雲岫學苑"));
+}
+
+// First run: the reminder alert, the terms with their box, then the Profile
+// form with a picker opened by tapping a field.
+TEST_F(WindowTest, FirstRunWalkThroughTheWindow) {
+  open();
+  gui_->execute("wait 2");
+  ASSERT_TRUE(item("alertDialog"));
+  EXPECT_TRUE(sees("提醒"));
+  EXPECT_TRUE(sees("請先輸入您的資料，謝謝。"));
+  // While the alert shows, the menu under it takes no taps.
+  click("button_12");
+  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
+  ASSERT_TRUE(click("alertButton_0"));
+  EXPECT_FALSE(item("alertDialog"));
+  EXPECT_EQ(gui_->bridge()->nav()->top(), "agreeProvisionViewController");
+  EXPECT_TRUE(sees("使用條款"));
+  EXPECT_TRUE(sees("我已閱讀並同意使用條款"));
+
+  ASSERT_TRUE(click("button_checkBox"));
+  EXPECT_NE(screen().find("button checkBox: checkbox2.png"), std::string::npos);
+  ASSERT_TRUE(click("button_agreeButton"));
+  EXPECT_EQ(gui_->bridge()->nav()->top(), "userDataViewController");
+  EXPECT_TRUE(sees("基本資料"));
+  EXPECT_TRUE(sees("出生年(民國)"));
+
+  // Typing into a field reaches the core as a person's edit.
+  QQuickItem* birth = item("field_birthField");
+  ASSERT_TRUE(birth);
+  click(birth);
+  for (char c : std::string("85")) QTest::keyClick(gui_->window(), c);
+  gui_->settle();
+  EXPECT_NE(screen().find("field birthField: 85"), std::string::npos) << screen();
+
+  // A field that opens a picker.
+  click("field_sexField");
+  gui_->settle();
+  bool picker = screen().find("picker") != std::string::npos;
+  shot("profile-picker.png");
+  if (picker) {
+    QList<QQuickItem*> wheels;
+    std::function<void(QQuickItem*)> walk = [&](QQuickItem* it) {
+      if (!it->isVisible()) return;
+      if (it->objectName().startsWith("picker_")) wheels << it;
+      for (auto* c : it->childItems()) walk(c);
+    };
+    walk(gui_->window()->contentItem());
+    EXPECT_FALSE(wheels.isEmpty());
+    EXPECT_TRUE(sees("略過"));
+  }
+}
+
+// Home → 近期消息: the progress alert counting, the list drawn lazily with
+// its rows, a tapped row opens the detail.
+TEST_F(WindowTest, NewsListAndDetail) {
+  open(true);
+  ASSERT_TRUE(click("button_4"));
+  EXPECT_EQ(gui_->bridge()->nav()->top(), "newsXMLParser");
+  EXPECT_TRUE(sees("網路資料讀取中"));
+  EXPECT_TRUE(gui_->bridge()->alert()->hasProgress());
+  EXPECT_TRUE(gui_->bridge()->alert()->buttons().isEmpty());
+  shot("progress-alert.png");
+
+  gui_->execute("wait 3");
+  EXPECT_FALSE(gui_->bridge()->alert()->visible());
+  EXPECT_EQ(gui_->bridge()->nav()->top(), "newsListViewController");
+  QStringList seen = texts();
+  EXPECT_TRUE(seen.contains("近期消息"));
+  EXPECT_TRUE(seen.contains("共 16 筆"));
+  EXPECT_TRUE(seen.contains("推廣教育中心秋季班招生：日語會話、財務報表分析、水彩入門"));
+  shot("news-list.png");
+
+  QQuickItem* table = item("table_myTableview");
+  ASSERT_TRUE(table);
+  auto* model = gui_->bridge()->screen()->tableFor(
+      dynamic_cast<TableView*>(Application::shared().navigation()->topViewController()->view().viewNamed("myTableview")));
+  ASSERT_TRUE(model);
+  EXPECT_EQ(model->rowCount(), 16);
+  // Tap the second row.
+  QVariant h = model->data(model->index(0), gui::TableModel::HeightRole);
+  click(table, QPointF(table->width() / 2, h.toDouble() * gui_->bridge()->scale() * 1.5));
+  EXPECT_NE(gui_->bridge()->nav()->top(), "newsListViewController");
+  EXPECT_TRUE(sees("第十二屆雲岫人文社會學術研討會徵稿")) << texts().join(" / ").toStdString();
+  shot("news-detail.png");
+}
+
+// Pushes and pops slide only when the core marks them animated.
+TEST_F(WindowTest, TransitionsSlideOnlyWhenAnimated) {
+  open(true);
+  QQuickItem* layer = item("screenLayer");
+  ASSERT_TRUE(layer);
+  click("button_12");  // opened without animation
+  EXPECT_EQ(gui_->bridge()->nav()->top(), "aboutMeViewController");
+  EXPECT_DOUBLE_EQ(layer->x(), 0);
+  click("button_1");  // back: an animated pop
+  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
+  EXPECT_NE(layer->x(), 0);
+  QTRY_COMPARE_WITH_TIMEOUT(layer->x(), 0.0, 3000);
+}
+
+// Artwork by name; a name without artwork gets a neat placeholder of the
+// asked size instead of a broken picture.
+TEST_F(WindowTest, ImagesAndPlaceholders) {
+  open(true);
+  gui::ImageProvider provider(gui_->bridge()->screen());
+  QSize size;
+  QImage menu = provider.requestImage("name/menu_4.png", &size, {});
+  ASSERT_FALSE(menu.isNull());
+  EXPECT_EQ(size, QSize(144, 144));
+  QImage header = provider.requestImage("name/hl_r1.jpg", &size, {});
+  EXPECT_FALSE(header.isNull());
+  QImage missing = provider.requestImage("name/no_such_picture.png", &size, QSize(40, 30));
+  EXPECT_EQ(missing.size(), QSize(40, 30));
+  QImage hostile = provider.requestImage("name/../../etc/passwd", &size, QSize(20, 20));
+  EXPECT_EQ(hostile.size(), QSize(20, 20));
+  // Bytes from a view that is gone give a placeholder too.
+  QImage gone = provider.requestImage("view/999999/1", &size, QSize(10, 10));
+  EXPECT_EQ(gone.size(), QSize(10, 10));
+}
+
+}  // namespace
+}  // namespace yx::test
