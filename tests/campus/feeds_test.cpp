@@ -241,6 +241,20 @@ TEST_F(NewsTest, NetworkFailuresNeverCrashOrLoseTheCache) {
   EXPECT_EQ(records("news").size(), 16u) << "the earlier cache is untouched";
 }
 
+TEST_F(NewsTest, WebPageFailureAlertsAndReturnsToTheDetail) {
+  startReady();
+  sim().setFault("/TodayNews/newsdtl.aspx", Fault{.cutAfter = 5});
+  run("tap 4");
+  run("wait 1.5");
+  run("row 0 0");
+  std::string s = run("tap 3");
+  EXPECT_TRUE(has(s, "screen: newsWebViewController depth 5")) << s;
+  EXPECT_TRUE(has(s, "alert: 錯誤 |  | 確定")) << s;
+  s = run("alert 0");
+  EXPECT_TRUE(has(s, "screen: newsDetailsViewController depth 4")) << s;
+  EXPECT_FALSE(has(s, "spinner")) << s;
+}
+
 class ActivitiesTest : public FeedsFixture {};
 
 TEST_F(ActivitiesTest, HomeToListDetailAndCoursePage) {
