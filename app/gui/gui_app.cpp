@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -93,6 +94,13 @@ QString GuiApp::execute(const QString& line) {
 
 QImage GuiApp::grab() {
   settle();
+  // Let a slide in progress finish so the picture shows the screen in place.
+  if (window_)
+    if (auto* layer = window_->findChild<QQuickItem*>("screenLayer")) {
+      QElapsedTimer t;
+      t.start();
+      while (layer->x() != 0 && t.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
   return window_ ? window_->grabWindow() : QImage();
 }
 

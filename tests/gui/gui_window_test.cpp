@@ -220,6 +220,9 @@ TEST_F(WindowTest, NewsListAndDetail) {
   EXPECT_TRUE(sees("網路資料讀取中"));
   EXPECT_TRUE(gui_->bridge()->alert()->hasProgress());
   EXPECT_TRUE(gui_->bridge()->alert()->buttons().isEmpty());
+  gui_->execute("wait 0.2");
+  EXPECT_NEAR(gui_->bridge()->alert()->progress(), 0.2, 0.05);
+  EXPECT_TRUE(sees("20 %"));
   shot("progress-alert.png");
 
   gui_->execute("wait 3");
@@ -243,6 +246,18 @@ TEST_F(WindowTest, NewsListAndDetail) {
   EXPECT_NE(gui_->bridge()->nav()->top(), "newsListViewController");
   EXPECT_TRUE(sees("第十二屆雲岫人文社會學術研討會徵稿")) << texts().join(" / ").toStdString();
   shot("news-detail.png");
+
+  // 詳細內容 opens the news page (fetched over HTTP without a web engine).
+  ASSERT_TRUE(click("button_3"));
+  gui_->execute("wait 1");
+  EXPECT_NE(screen().find("web: http://127.0.0.1:"), std::string::npos) << screen();
+  EXPECT_NE(screen().find(" loaded"), std::string::npos) << screen();
+  EXPECT_TRUE(sees("loaded"));
+  shot("news-web.png");
+  const int depth = gui_->bridge()->nav()->depth();
+  ASSERT_TRUE(click("button_101"));  // back
+  EXPECT_EQ(gui_->bridge()->nav()->depth(), depth - 1);
+  EXPECT_TRUE(sees("詳細內容"));
 }
 
 // Pushes and pops slide only when the core marks them animated.
