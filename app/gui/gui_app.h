@@ -65,3 +65,11 @@ private:
 };
 
 }  // namespace yx::gui
+
+namespace yx::gui {
+
+// Hands local notifications to the desktop's notification service (when the
+// session bus has one) and sip:, tel: and web URLs to the desktop's handlers.
+void installDesktopIntegration();
+
+}  // namespace yx::gui

@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
 
   yx::registerAllFeatures();
   yx::gui::GuiApp::installWebBackend(webEngine);
+  yx::gui::installDesktopIntegration();
   yx::Driver driver(opts);
   if (auto err = driver.start(yx::makeApplicationDelegate)) {
     std::cerr << "yunxiu: " << *err << "\n";
