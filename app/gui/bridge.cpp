@@ -387,7 +387,15 @@ View* ScreenModel::viewFor(int id) const {
   auto lt = live_.find(it->second);
   if (lt == live_.end()) return nullptr;
   auto sp = lt->second.lock();
-  return sp.get() == it->second ? sp.get() : nullptr;
+  if (sp.get() != it->second) return nullptr;
+  // Only views of the screen on top (or of its table cells) take input: a
+  // screen that was popped may still be alive, held by a pending call.
+  View* root = sp.get();
+  while (root->superview()) root = root->superview();
+  auto* n = nav();
+  ViewController* top = n ? n->topViewController() : nullptr;
+  if (root->kind() == ViewKind::TableViewCell) return sp.get();
+  return top && top->isViewLoaded() && root == top->viewPtr().get() ? sp.get() : nullptr;
 }
 
 TableModel* ScreenModel::tableFor(View* v) {

@@ -9,8 +9,13 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QTest>
+#include <QTimer>
+
+#include <cmath>
 
 #include "app/gui/gui_app.h"
+#include "core/deployment.h"
+#include "platform/http.h"
 #include "platform/image.h"
 #include "platform/settings.h"
 #include "tests/support/app_fixture.h"
@@ -292,6 +297,200 @@ TEST_F(WindowTest, ImagesAndPlaceholders) {
   // Bytes from a view that is gone give a placeholder too.
   QImage gone = provider.requestImage("view/999999/1", &size, QSize(10, 10));
   EXPECT_EQ(gone.size(), QSize(10, 10));
+}
+
+// A screen holding one of every view kind, for drawing and input checks.
+class kitchenSinkViewController : public ViewController, public TableViewDataSource,
+                                   public PickerViewDataSource, public PickerViewDelegate,
+                                   public CollectionViewDataSource {
+public:
+  std::string className() const override { return "kitchenSinkViewController"; }
+  int rows = 100000;
+  int picked = -1, selectedItem = -1, taps = 0;
+  void viewDidLoad() override {
+    auto label = make<Label>(Rect{10, 10, 140, 60}, "第一行很長的說明文字會自動換行顯示在標籤裡");
+    label->setNumberOfLines(0);
+    view().addSubview(label);
+    auto off = make<Button>(Rect{160, 10, 70, 30}, "停用");
+    off->setTag(7);
+    off->setEnabled(false);
+    off->setAction([this](Button&) { ++taps; });
+    view().addSubview(off);
+    auto on = make<Button>(Rect{240, 10, 70, 30}, "啟用");
+    on->setTag(8);
+    on->setAction([this](Button&) { ++taps; });
+    view().addSubview(on);
+    auto pw = make<TextField>(Rect{10, 80, 140, 30});
+    pw->setName("passwordField");
+    pw->setSecureTextEntry(true);
+    pw->setText("s3cret");
+    view().addSubview(pw);
+    auto sw = make<Switch>(Rect{160, 80, 51, 31});
+    sw->setName("mySwitch");
+    view().addSubview(sw);
+    auto spin = make<ActivityIndicator>(Rect{230, 80, 20, 20});
+    spin->startAnimating();
+    view().addSubview(spin);
+    auto bar = make<ProgressView>(Rect{10, 120, 300, 10});
+    bar->setProgress(0.5f);
+    view().addSubview(bar);
+    table = make<TableView>(Rect{0, 140, 320, 150});
+    table->setName("bigTable");
+    table->setDataSource(this);
+    view().addSubview(table);
+    picker = make<PickerView>(Rect{0, 300, 160, 120});
+    picker->setName("myPicker");
+    picker->setDataSource(this);
+    picker->setDelegate(this);
+    view().addSubview(picker);
+    grid = make<CollectionView>(Rect{170, 300, 150, 120});
+    grid->setItemSize({75, 60});
+    grid->setDataSource(this);
+    view().addSubview(grid);
+    auto junk = make<ImageView>(Rect{10, 430, 60, 60});
+    junk->setImageData(std::make_shared<const std::string>("not a picture"), "junk");
+    view().addSubview(junk);
+    auto scroll = make<ScrollView>(Rect{80, 430, 120, 60});
+    scroll->setName("zoomer");
+    scroll->setZoomLimits(1, 3);
+    scroll->addSubview(make<ImageView>(Rect{0, 0, 120, 60}, "newMap"));
+    view().addSubview(scroll);
+  }
+  int tableViewNumberOfRowsInSection(TableView&, int) override { return rows; }
+  std::shared_ptr<TableViewCell> tableViewCellForRow(TableView&, IndexPath ip) override {
+    auto c = make<TableViewCell>();
+    c->textLabel().setText("列 " + std::to_string(ip.row));
+    return c;
+  }
+  int pickerViewNumberOfRowsInComponent(PickerView&, int) override { return 3; }
+  std::string pickerViewTitleForRow(PickerView&, int row, int) override {
+    return std::vector<std::string>{"男", "女", "略過"}[static_cast<size_t>(row)];
+  }
+  void pickerViewDidSelectRow(PickerView&, int row, int) override { picked = row; }
+  int collectionViewNumberOfItemsInSection(CollectionView&, int) override { return 4; }
+  std::shared_ptr<TableViewCell> collectionViewCellForItem(CollectionView&, IndexPath ip) override {
+    auto c = make<TableViewCell>();
+    c->textLabel().setText("格 " + std::to_string(ip.row));
+    return c;
+  }
+  void collectionViewDidSelectItem(CollectionView&, IndexPath ip) override { selectedItem = ip.row; }
+  std::shared_ptr<TableView> table;
+  std::shared_ptr<PickerView> picker;
+  std::shared_ptr<CollectionView> grid;
+};
+
+// Every kind of view drawn, and input reaching the core only where a person
+// could give it.
+TEST_F(WindowTest, EveryViewKindDrawsAndTakesInput) {
+  open(true);
+  auto sink = std::make_shared<kitchenSinkViewController>();
+  Application::shared().navigation()->pushViewController(sink, false);
+  QStringList seen = texts();
+  EXPECT_TRUE(seen.contains("第一行很長的說明文字會自動換行顯示在標籤裡"));
+  EXPECT_TRUE(seen.contains("列 0"));
+  EXPECT_FALSE(seen.contains("列 500"));
+  EXPECT_TRUE(seen.contains("格 3"));
+  // Passwords are masked on screen.
+  EXPECT_FALSE(seen.join(" ").contains("s3cret"));
+  EXPECT_TRUE(seen.contains(QString(6, QChar(0x25CF))) || seen.contains("******")) << seen.join("|").toStdString();
+
+  // A huge table asks the core only for the rows it draws.
+  auto* model = gui_->bridge()->screen()->tableFor(sink->table.get());
+  EXPECT_EQ(model->rowCount(), 100000);
+  EXPECT_LT(model->cellsAsked(), 60);
+  // Reloading with fewer rows is picked up.
+  sink->rows = 3;
+  sink->table->reloadData();
+  EXPECT_FALSE(sees("列 5"));
+  EXPECT_TRUE(sees("列 2"));
+  EXPECT_EQ(model->rowCount(), 3);
+
+  // Disabled buttons ignore taps; enabled ones take them.
+  click("button_7");
+  EXPECT_EQ(sink->taps, 0);
+  click("button_8");
+  EXPECT_EQ(sink->taps, 1);
+
+  // The switch flips in the core.
+  const auto rows = gui_->bridge()->screen()->rows();
+  for (const auto& r : rows)
+    if (r.value("type") == "switch") {
+      QPointF p((r.value("x").toDouble() + 10) * gui_->bridge()->scale(),
+                (r.value("y").toDouble() + 10) * gui_->bridge()->scale());
+      QTest::mouseClick(gui_->window(), Qt::LeftButton, Qt::NoModifier, p.toPoint());
+      gui_->settle();
+    }
+  EXPECT_NE(screen().find("switch mySwitch: on"), std::string::npos) << screen();
+
+  // A grid item tapped.
+  for (const auto& r : rows)
+    if (r.value("type") == "grid") {
+      // Second item of the first line.
+      QPointF p((r.value("x").toDouble() + 75 + 30) * gui_->bridge()->scale(),
+                (r.value("y").toDouble() + 30) * gui_->bridge()->scale());
+      QTest::mouseClick(gui_->window(), Qt::LeftButton, Qt::NoModifier, p.toPoint());
+      gui_->settle();
+    }
+  EXPECT_EQ(sink->selectedItem, 1);
+
+  // The picker reports a person's choice.
+  int pickerId = 0;
+  for (const auto& r : rows)
+    if (r.value("type") == "picker") pickerId = r.value("id").toInt();
+  gui_->bridge()->screen()->pick(pickerId, 2);
+  EXPECT_EQ(sink->picked, 2);
+
+  // Pinch zoom stays inside the screen's limits.
+  int scrollId = 0;
+  for (const auto& r : gui_->bridge()->screen()->rows())
+    if (r.value("type") == "scroll") scrollId = r.value("id").toInt();
+  auto* scroll = Application::shared().navigation()->topViewController()->view().findNamed<ScrollView>("zoomer");
+  gui_->bridge()->screen()->zoom(scrollId, 10);
+  EXPECT_DOUBLE_EQ(scroll->zoomScale(), 3);
+  gui_->bridge()->screen()->zoom(scrollId, std::nan(""));
+  EXPECT_DOUBLE_EQ(scroll->zoomScale(), 3);
+  gui_->bridge()->screen()->scrollBy(scrollId, -1000, -1000);
+  EXPECT_LE(scroll->contentOffset().x, 120 * 3 - 120);
+  EXPECT_GE(scroll->contentOffset().x, 0);
+
+  QImage img = gui_->grab();
+  EXPECT_GT(inkPixels(img), 100);
+  shot("every-view-kind.png");
+
+  // A popped screen's rows no longer reach it.
+  Application::shared().navigation()->popViewControllerAnimated(false);
+  gui_->settle();
+  gui_->bridge()->screen()->pick(pickerId, 1);
+  EXPECT_EQ(sink->picked, 2);
+}
+
+// While the core waits in a blocking request the window keeps running its
+// event loop, but taps wait until the call returns.
+TEST_F(WindowTest, BlockingRequestHoldsInputButKeepsPainting) {
+  open(true);
+  sim::Fault slow;
+  slow.delayMs = 600;
+  sim().setFault("/Data/xml/news-0.xml", slow);
+  const std::string url = Deployment::current().url("campus_data", "/Data/xml/news-0.xml");
+  bool sawBusy = false;
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ++ticks;
+    if (gui_->bridge()->busy()) {
+      sawBusy = true;
+      click("button_12");
+    }
+  });
+  ticker.start(50);
+  HttpResult r = httpGet(url, 10);
+  ticker.stop();
+  EXPECT_TRUE(r.ok);
+  EXPECT_TRUE(sawBusy);
+  EXPECT_GE(ticks, 3);
+  EXPECT_FALSE(gui_->bridge()->busy());
+  gui_->settle();
+  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
 }
 
 }  // namespace

@@ -1,17 +1,31 @@
 import QtQuick
 
-// Common geometry of a drawn view: its frame scaled to the window, hidden
-// when it lies wholly outside the scroll view that holds it.
+// Common geometry of a drawn view: its frame scaled to the window. A view
+// inside a scroll view is drawn through a window onto the scroll view's
+// frame, so scrolled or zoomed content never spills over its neighbours.
 Item {
+    id: base
     property var attrs: ({})
+    default property alias content: inner.data
     readonly property real s: yxCore.scale
     readonly property var clipRect: attrs.clip || ({})
-    x: (attrs.x || 0) * s
-    y: (attrs.y || 0) * s
-    width: (attrs.w || 0) * s
-    height: (attrs.h || 0) * s
+    readonly property bool clipped: clipRect.w !== undefined
+    readonly property real clipLeft: clipped ? Math.max(attrs.x, clipRect.x) : (attrs.x || 0)
+    readonly property real clipTop: clipped ? Math.max(attrs.y, clipRect.y) : (attrs.y || 0)
+    readonly property real clipRight: clipped ? Math.min(attrs.x + attrs.w, clipRect.x + clipRect.w) : (attrs.x || 0) + (attrs.w || 0)
+    readonly property real clipBottom: clipped ? Math.min(attrs.y + attrs.h, clipRect.y + clipRect.h) : (attrs.y || 0) + (attrs.h || 0)
+    x: clipLeft * s
+    y: clipTop * s
+    width: Math.max(0, clipRight - clipLeft) * s
+    height: Math.max(0, clipBottom - clipTop) * s
+    clip: clipped
     opacity: attrs.alpha === undefined ? 1 : attrs.alpha
-    visible: clipRect.w === undefined
-             || (attrs.x + attrs.w > clipRect.x && attrs.x < clipRect.x + clipRect.w
-                 && attrs.y + attrs.h > clipRect.y && attrs.y < clipRect.y + clipRect.h)
+    visible: clipRight > clipLeft && clipBottom > clipTop
+    Item {
+        id: inner
+        x: ((attrs.x || 0) - base.clipLeft) * base.s
+        y: ((attrs.y || 0) - base.clipTop) * base.s
+        width: (attrs.w || 0) * base.s
+        height: (attrs.h || 0) * base.s
+    }
 }
