@@ -17,6 +17,7 @@
 #include "platform/ui/view_controller.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryFile>
 #include <mutex>
 
@@ -705,7 +706,10 @@ CoreBridge::CoreBridge(QObject* parent)
   if (Application::shared().navigation()) nav_->attach();
 }
 
+void removePdfCopies();
+
 CoreBridge::~CoreBridge() {
+  removePdfCopies();
   RunLoop::main().setWaker(nullptr);
   setUiChangeListener(nullptr);
   setBlockingWaitHook(nullptr);
@@ -749,6 +753,13 @@ bool isPdfUrl(const std::string& url) {
 }
 }  // namespace
 
+// The local copies of PDF files go with the window.
+void removePdfCopies() {
+  std::lock_guard<std::mutex> lock(gPdfMu);
+  for (auto& [view, file] : gPdfFiles) QFile::remove(QString::fromStdString(file));
+  gPdfFiles.clear();
+}
+
 std::string QtWebBackend::pdfFileFor(const WebView* view) {
   std::lock_guard<std::mutex> lock(gPdfMu);
   auto it = gPdfFiles.find(view);
@@ -782,7 +793,9 @@ void QtWebBackend::load(const std::shared_ptr<WebView>& view, const std::string&
         }
         {
           std::lock_guard<std::mutex> lock(gPdfMu);
-          gPdfFiles[key] = file;
+          auto& slot = gPdfFiles[key];
+          if (!slot.empty() && slot != file) QFile::remove(QString::fromStdString(slot));
+          slot = file;
         }
         uiChanged(v.get());  // QtPdf opens it; its status reports the finish
       });

@@ -2,7 +2,10 @@
 // in the item tree and in screenshots, and taps and keys through mouse and
 // key events on the window.
 
+#include <QBuffer>
 #include <QDirIterator>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -12,6 +15,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <filesystem>
 
 #include "app/gui/gui_app.h"
 #include "core/deployment.h"
@@ -491,6 +495,73 @@ TEST_F(WindowTest, BlockingRequestHoldsInputButKeepsPainting) {
   EXPECT_FALSE(gui_->bridge()->busy());
   gui_->settle();
   EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
+}
+
+class pdfViewController : public ViewController, public WebViewDelegate {
+public:
+  std::string className() const override { return "pdfViewController"; }
+  std::string url;
+  std::vector<std::string> events;
+  void viewDidLoad() override {
+    web = make<WebView>(Rect{0, 0, 320, 500});
+    web->setDelegate(this);
+    view().addSubview(web);
+    web->loadRequest(url);
+  }
+  void webViewDidStartLoad(WebView&) override { events.push_back("start"); }
+  void webViewDidFinishLoad(WebView&) override { events.push_back("finish"); }
+  void webViewDidFailLoadWithError(WebView&, const std::string&) override { events.push_back("fail"); }
+  std::shared_ptr<WebView> web;
+};
+
+QByteArray samplePdf() {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&buffer);
+  QPainter p(&writer);
+  QFont f = p.font();
+  f.setPointSize(48);
+  p.setFont(f);
+  p.drawText(QPointF(300, 1200), "Campus map");
+  p.end();
+  return bytes;
+}
+
+// PDF files are fetched by the core and shown through QtPdf; the screen
+// hears start and finish, or start and failure for a missing file.
+TEST_F(WindowTest, PdfFilesOpenInTheWindow) {
+  open(true);
+  sim::Fault pdf;
+  pdf.status = 200;
+  pdf.body = samplePdf().toStdString();
+  pdf.contentType = "application/pdf";
+  sim().setFault("/Data/map.pdf", pdf);
+  auto screenA = std::make_shared<pdfViewController>();
+  screenA->url = Deployment::current().url("campus_data", "/Data/map.pdf");
+  Application::shared().navigation()->pushViewController(screenA, false);
+  QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), screenA->web->state() != WebView::State::Loading), 10000);
+  EXPECT_EQ(screenA->web->stateName(), "loaded") << screenA->web->stateName();
+  EXPECT_EQ(screenA->events, (std::vector<std::string>{"start", "finish"}));
+  std::string copy = gui::QtWebBackend::pdfFileFor(screenA->web.get());
+  EXPECT_TRUE(std::filesystem::exists(copy));
+  // Pages are drawn in the background: wait until ink shows.
+  QTRY_VERIFY_WITH_TIMEOUT(inkPixels(gui_->grab()) > 10, 5000);
+  shot("pdf.png");
+
+  sim::Fault missing;
+  missing.status = 404;
+  missing.body = "gone";
+  sim().setFault("/Data/old.pdf", missing);
+  auto screenB = std::make_shared<pdfViewController>();
+  screenB->url = Deployment::current().url("campus_data", "/Data/old.pdf");
+  Application::shared().navigation()->pushViewController(screenB, false);
+  QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), screenB->web->state() != WebView::State::Loading), 10000);
+  EXPECT_EQ(screenB->events, (std::vector<std::string>{"start", "fail"}));
+
+  // The local copies go with the window.
+  gui_.reset();
+  EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
 }  // namespace

@@ -9,8 +9,8 @@ Item {
         id: doc
         source: attrs.pdfFile ? "file://" + attrs.pdfFile : ""
         onStatusChanged: {
-            if (status === PdfDocument.Ready) yxScreen.webFinished(attrs.id)
-            else if (status === PdfDocument.Error) yxScreen.webFailed(attrs.id, "PDF error")
+            if (doc.status === PdfDocument.Ready) yxScreen.webFinished(attrs.id)
+            else if (doc.status === PdfDocument.Error) yxScreen.webFailed(attrs.id, "PDF error")
         }
     }
     PdfMultiPageView {
