@@ -49,7 +49,7 @@ bool networkReachable() {
   return d && d->interetconncet;
 }
 
-void addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
+std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
                   std::function<void(int tag)> onTag, const std::string& pattern) {
   auto bar = std::make_shared<View>(Rect{0, 0, 320, 44});
   bar->setName("headerBar");
@@ -76,6 +76,7 @@ void addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int
   addButton(homeTag, Rect{5, 5, 50, 34}, "homeButton", "首頁", "btn_home.png");
   addButton(backTag, Rect{265, 5, 50, 34}, "backButton", "返回", "btn_back.png");
   vc.view().addSubview(bar);
+  return bar;
 }
 
 namespace {

@@ -59,7 +59,8 @@ bool networkReachable();
 // (named "backButton", tag backTag) at the right. Both buttons call
 // onTag(tag). Pass a negative tag to leave that button out.
 // Scheme A screens use homeTag 1, backTag 2; scheme B screens homeTag 0, backTag 1.
-void addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
+// Returns the bar (already added to vc's view).
+std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
                   std::function<void(int tag)> onTag, const std::string& pattern = "hl_b1.jpg");
 
 // Records the Usage record for a feature being opened with this usage label

@@ -389,7 +389,9 @@ void Driver::settle() {
   if (clock().isManual()) {
     loop.runFor(0);
   } else {
-    loop.runUntilIdle();
+    // Real time: let the short delays screens use after a touch (0.1 s
+    // before a prompt or a request) pass, and finished work deliver.
+    loop.runFor(0.15);
     Background::drain(30);
     loop.runUntilIdle();
   }

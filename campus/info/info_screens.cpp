@@ -32,28 +32,6 @@ std::optional<Value::Array> readFeedCache(const std::string& itemElement) {
   return v->asArray();
 }
 
-std::shared_ptr<View> makeInfoHeader(const std::string& title, std::function<void(int)> onTag) {
-  auto hl = make<View>(Rect{0, 0, 320, 44});
-  hl->setName("hl");
-  hl->setBackgroundPattern("hl_b1.jpg");
-  auto label = make<Label>(Rect{60, 7, 200, 30}, title);
-  label->setName("titleLabel");
-  label->setFont(20, true);
-  label->setAlignment(TextAlignment::Center);
-  hl->addSubview(label);
-  auto home = make<Button>(Rect{5, 7, 50, 30});
-  home->setImage("回首頁1");
-  home->setTag(1);
-  home->setAction([onTag](Button& b) { onTag(b.tag()); });
-  hl->addSubview(home);
-  auto back = make<Button>(Rect{265, 7, 50, 30});
-  back->setImage("上一頁");
-  back->setTag(2);
-  back->setAction([onTag](Button& b) { onTag(b.tag()); });
-  hl->addSubview(back);
-  return hl;
-}
-
 namespace {
 
 std::string firstPart(const std::string& text) {
@@ -84,8 +62,7 @@ bool InfoListViewController::readCache() {
 
 void InfoListViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  hl_ = makeInfoHeader(headerTitle(), [this](int tag) { btnEvent(tag); });
-  view().addSubview(hl_);
+  hl_ = addHeaderBar(*this, headerTitle(), 1, 2, [this](int tag) { btnEvent(tag); });
 
   auto kindBtn = make<Button>(Rect{10, 49, 90, 30}, "類別選擇");
   kindBtn->setTag(3);
@@ -243,7 +220,7 @@ std::shared_ptr<ViewController> inforActsViewController::makeLoader(int category
 
 void InfoDetailsViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  view().addSubview(makeInfoHeader(headerTitle(), [this](int tag) { btnEvent(tag); }));
+  addHeaderBar(*this, headerTitle(), 1, 2, [this](int tag) { btnEvent(tag); });
   auto cached = readFeedCache(cacheName());
   if (cached && tableCell_ >= 0 && tableCell_ < static_cast<int>(cached->size()))
     record_ = (*cached)[static_cast<size_t>(tableCell_)];

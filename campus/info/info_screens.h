@@ -188,9 +188,6 @@ private:
   std::string actId_;
 };
 
-// Header bar shared by the feature's screens: the view `hl` with the
-// "hl_b1.jpg" pattern, a title, home (tag 1) and back (tag 2) buttons.
-std::shared_ptr<View> makeInfoHeader(const std::string& title, std::function<void(int)> onTag);
 // Starts the usage exit report on a detached thread.
 void reportUsageExit();
 // Reads a Feed cache file; nothing when missing or not an array property list.

@@ -2,6 +2,7 @@
 
 #include "campus/info/info_loaders.h"
 #include "campus/info/info_screens.h"
+#include "core/screen_kit.h"
 #include "markup/feed_loader.h"
 #include "platform/ui/view.h"
 
@@ -28,7 +29,7 @@ std::string computerViewController::headerText(const std::string& updateTime) {
 
 void computerViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  view().addSubview(makeInfoHeader("實習室機位", [this](int tag) { btnEvent(tag); }));
+  addHeaderBar(*this, "實習室機位", 1, 2, [this](int tag) { btnEvent(tag); });
   auto refresh = make<Button>(Rect{230, 49, 80, 30}, "更新");
   refresh->setTag(3);
   refresh->setAction([this](Button& b) { btnEvent(b.tag()); });
