@@ -162,6 +162,16 @@ TEST_F(WindowTest, HomeMenuShowsTheGridOfEntries) {
   EXPECT_GT(inkPixels(img), 200);
   shot("home.png");
 
+  // A wider window scales the design up: the same grid, twice as large.
+  const double w1 = b1->width();
+  gui_->window()->resize(640, 1136);
+  gui_->settle();
+  b1 = item("button_1");
+  ASSERT_TRUE(b1);
+  EXPECT_NEAR(b1->width(), w1 * 640 / 390, 1);
+  gui_->window()->resize(390, 844);
+  gui_->settle();
+
   QWindow* w = gui_->window();
   QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(6, 600));
   for (int y = 580; y >= 200; y -= 20) QTest::mouseMove(w, QPoint(6, y));
@@ -443,6 +453,13 @@ TEST_F(WindowTest, EveryViewKindDrawsAndTakesInput) {
     if (r.value("type") == "picker") pickerId = r.value("id").toInt();
   gui_->bridge()->screen()->pick(pickerId, 2);
   EXPECT_EQ(sink->picked, 2);
+  gui_->settle();
+  ASSERT_TRUE(item("picker_myPicker"));
+  EXPECT_EQ(item("picker_myPicker")->property("currentIndex").toInt(), 2);
+  // A choice made by code shows too.
+  sink->picker->selectRow(1, 0, false);
+  gui_->settle();
+  EXPECT_EQ(item("picker_myPicker")->property("currentIndex").toInt(), 1);
 
   // Pinch zoom stays inside the screen's limits.
   int scrollId = 0;
