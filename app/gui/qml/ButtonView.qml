@@ -10,8 +10,12 @@ BoxView {
         source: attrs.background || ""
         fillMode: Image.Stretch
     }
-    // With both a picture and a title, the title sits under the picture.
-    readonly property bool both: !!attrs.image && !!attrs.text
+    // With both a picture and a title, the title sits under the picture; a
+    // button too short for both (a header's back button) shows the picture.
+    readonly property bool iconOnly: !!attrs.image && !!attrs.text && (attrs.h || 0) < 50
+    readonly property bool both: !!attrs.image && !!attrs.text && !iconOnly
+    Accessible.role: Accessible.Button
+    Accessible.name: attrs.text || ""
     readonly property real titleHeight: both ? Math.max(1, (attrs.fontSize || 15) * s) * 1.5 : 0
     Image {
         id: icon
@@ -30,7 +34,7 @@ BoxView {
         width: button.both ? parent.width + 16 * s : parent.width
         x: button.both ? -8 * s : 0
         height: button.both ? button.titleHeight : parent.height
-        visible: !!attrs.text
+        visible: !!attrs.text && !button.iconOnly
         text: attrs.text || ""
         color: !button.enabled_ ? "#a0a0a0" : button.both ? "#33414c" : (attrs.color || "#007aff")
         font.pixelSize: Math.max(1, (attrs.fontSize || 15) * s)
