@@ -276,7 +276,6 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
   const Entry& e = entries_[static_cast<size_t>(index.row())];
   auto* tv = dynamic_cast<TableView*>(t.get());
   auto* cv = dynamic_cast<CollectionView*>(t.get());
-  const double width = t->frame().width;
   switch (role) {
     case KindRole: return e.header ? QStringLiteral("header") : QStringLiteral("row");
     case SectionRole: return e.section;
@@ -306,12 +305,10 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
       }
       QVariantList parts;
       if (!content) return parts;
-      // Cells are laid out at the origin; their width follows the table's.
+      // A cell's views are laid out from the cell's own origin.
       std::vector<QVariantMap> rows;
-      double cellScale = 1;
-      (void)width;
       for (auto& s : content->subviews())
-        ScreenModel::flatten(s.get(), 0, 0, cellScale, {}, rows, qobject_cast<ScreenModel*>(parent()), 1);
+        ScreenModel::flatten(s.get(), 0, 0, 1, {}, rows, qobject_cast<ScreenModel*>(parent()), 1);
       for (auto& r : rows) parts.push_back(r);
       return parts;
     }
@@ -680,6 +677,7 @@ CoreBridge::CoreBridge(QObject* parent)
     : QObject(parent), screen_(new ScreenModel(this)), alert_(new AlertState(this)), nav_(new NavState(this)) {
   gBridge = this;
   timer_.setSingleShot(true);
+  timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, [this] { pump(); });
   RunLoop::main().setWaker([] {
     if (gWakePending.exchange(true)) return;

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 
@@ -579,6 +581,31 @@ TEST_F(WindowTest, PdfFilesOpenInTheWindow) {
   // The local copies go with the window.
   gui_.reset();
   EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
+// With the system clock, the core's timers and background results arrive
+// through Qt's event loop alone, no text-driver command involved.
+TEST(RunLoopInQt, TimersAndBackgroundResultsArrive) {
+  qtApp();
+  resetGlobals();
+  gui::CoreBridge bridge;
+  std::atomic<bool> delivered{false};
+  bool fired = false;
+  std::vector<int> order;
+  const auto t0 = std::chrono::steady_clock::now();
+  double firedAfter = 0;
+  RunLoop::main().schedule(0.15, [&] {
+    fired = true;
+    firedAfter = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  });
+  RunLoop::main().schedule(0.05, [&] { order.push_back(1); });
+  RunLoop::main().schedule(0.05, [&] { order.push_back(2); });
+  Background::run([&delivered] { RunLoop::main().post([&delivered] { delivered = true; }); });
+  QTRY_VERIFY_WITH_TIMEOUT(fired && delivered, 5000);
+  EXPECT_GE(firedAfter, 0.149);
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  Background::drain(5);
+  resetGlobals();
 }
 
 }  // namespace
