@@ -34,7 +34,11 @@ namespace yx {
 
 namespace {
 std::mutex gMu;
+#ifdef YX_IMAGE_DIR
+std::string gResourceDir = YX_IMAGE_DIR;  // the artwork built from resources/images
+#else
 std::string gResourceDir = std::string(YX_RESOURCES_DIR) + "/images";
+#endif
 
 // Pictures larger than this are refused rather than decoded.
 constexpr long long kMaxPixels = 64LL * 1024 * 1024;

@@ -123,7 +123,11 @@ std::shared_ptr<TableViewCell> InfoListViewController::tableViewCellForRow(Table
     lbl->setName("myLbl");
     lbl->setBackgroundColor(Color::clear());
     lbl->setTextColor(Color::black());
-    if (rowHeight() > 0) lbl->setNumberOfLines(0);
+    if (rowHeight() > 0) {
+      // Two lines of a long title fit the 30-point label of a 40-point row.
+      lbl->setNumberOfLines(0);
+      lbl->setFont(12);
+    }
     cell->contentView().addSubview(lbl);
   }
   auto* logo = cell->contentView().findNamed<ImageView>("logo");
