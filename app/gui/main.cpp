@@ -96,6 +96,9 @@ int main(int argc, char** argv) {
   webEngine = false;
 #endif
   gui.webEngine = webEngine;
+  // Without a screen there is no GPU to draw with: use the software renderer.
+  if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+    qputenv("QT_QUICK_BACKEND", "software");
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName("yunxiu");
   QGuiApplication::setApplicationDisplayName("雲岫學苑");
