@@ -157,6 +157,15 @@ std::string buttonKey(const Button& b) {
   return "-";
 }
 
+// A cell's visible texts on one line, joined by " | ".
+std::string cellText(const TableViewCell* cell) {
+  std::string joined;
+  if (!cell) return joined;
+  auto texts = cell->texts();
+  for (size_t i = 0; i < texts.size(); ++i) joined += (i ? " | " : "") + oneLine(texts[i]);
+  return joined;
+}
+
 void dumpView(View* v, std::ostringstream& out) {
   const std::string& name = v->name();
   auto named = [&](const char* kind) { return std::string(kind) + (name.empty() ? "" : " " + name); };
@@ -243,13 +252,7 @@ void dumpView(View* v, std::ostringstream& out) {
             ++printed;
           }
           if (printed > kMaxRows) break;
-          auto cell = t->cellForRow({s, r});
-          std::string joined;
-          if (cell) {
-            auto texts = cell->texts();
-            for (size_t i = 0; i < texts.size(); ++i) joined += (i ? " | " : "") + oneLine(texts[i]);
-          }
-          out << "  row " << s << "." << r << ": " << joined << "\n";
+          out << "  row " << s << "." << r << ": " << cellText(t->cellForRow({s, r}).get()) << "\n";
           ++printed;
         }
       }
@@ -262,13 +265,7 @@ void dumpView(View* v, std::ostringstream& out) {
       out << named("grid") << " items " << total << "\n";
       for (int s = 0; s < c->numberOfSections(); ++s)
         for (int r = 0; r < c->numberOfItemsInSection(s) && r < 200; ++r) {
-          auto cell = c->cellForItem({s, r});
-          std::string joined;
-          if (cell) {
-            auto texts = cell->texts();
-            for (size_t i = 0; i < texts.size(); ++i) joined += (i ? " | " : "") + oneLine(texts[i]);
-          }
-          out << "  item " << s << "." << r << ": " << joined << "\n";
+          out << "  item " << s << "." << r << ": " << cellText(c->cellForItem({s, r}).get()) << "\n";
         }
       break;
     }
