@@ -17,7 +17,9 @@ std::string queryValue(const std::optional<std::string>& value) {
 
 std::optional<std::string> sendReport(const std::string& url) {
   HttpResult r = httpGet(url, 60);
-  if (!r.ok) return std::nullopt;
+  // An error page is no answer: a profile the server refused must not be
+  // marked as delivered.
+  if (!r.ok || r.status >= 400) return std::nullopt;
   return decodeAscii(std::optional<std::string>(r.body));
 }
 

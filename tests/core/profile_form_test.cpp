@@ -145,17 +145,38 @@ TEST_F(ProfileFormTest, ShortOrPaddedBirthYearIsSentUnchanged) {
   EXPECT_EQ(reqs[1]["query"]["b"], "0089");
 }
 
-TEST_F(ProfileFormTest, NonAsciiAnswerLeavesTheProfileUndelivered) {
+TEST_F(ProfileFormTest, UndeliveredProfileIsNeitherMarkedNorPraised) {
   openForm();
-  sim::Fault f;
-  f.body = "已收到";
-  sim().setFault("/Data/info1.aspx", f);
   fillAll("80");
+  struct Case {
+    const char* what;
+    sim::Fault fault;
+  };
+  std::vector<Case> cases(4);
+  cases[0].what = "non-ASCII answer";
+  cases[0].fault.body = "已收到";
+  cases[1].what = "server error with an ASCII page";  // the endpoint's own "OK" body, status 500
+  cases[1].fault.status = 500;
+  cases[2].what = "missing endpoint";
+  cases[2].fault.status = 404;
+  cases[2].fault.body = "Not Found";
+  cases[3].what = "connection cut";
+  cases[3].fault.body = std::string(4000, 'x');
+  cases[3].fault.cutAfter = 10;
+  for (const Case& c : cases) {
+    sim().clearFaults();
+    sim().setFault("/Data/info1.aspx", c.fault);
+    std::string s = run("tap 1");
+    EXPECT_EQ(s.find("儲存成功"), std::string::npos) << c.what << "\n" << s;
+    EXPECT_NE(s.find("screen: userDataViewController"), std::string::npos) << c.what;
+    EXPECT_FALSE(Settings::standard().stringForKey("個人資料")) << c.what;
+  }
+  EXPECT_EQ(requestsFor("/Data/info1.aspx").size(), cases.size());
+  // The server back in order: the same form goes through.
+  sim().clearFaults();
   std::string s = run("tap 1");
-  EXPECT_EQ(s.find("儲存成功"), std::string::npos) << s;
-  EXPECT_FALSE(Settings::standard().stringForKey("個人資料"));
-  EXPECT_EQ(requestsFor("/Data/info1.aspx").size(), 1u);
-  EXPECT_NE(s.find("screen: userDataViewController"), std::string::npos);
+  EXPECT_NE(s.find("alert:  | 儲存成功 | 確定"), std::string::npos) << s;
+  EXPECT_EQ(Settings::standard().stringForKey("個人資料").value_or(""), "填寫過");
 }
 
 TEST_F(ProfileFormTest, OfflineSubmissionShowsTheAlertWithoutFullStop) {
