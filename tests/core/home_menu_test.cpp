@@ -8,6 +8,8 @@
 #include "core/app_delegate.h"
 #include "core/deployment.h"
 #include "core/home_menu.h"
+#include "core/ip_address.h"
+#include "platform/device.h"
 #include "platform/escape.h"
 #include "core/screen_kit.h"
 #include "tests/support/app_fixture.h"
@@ -137,6 +139,26 @@ TEST_F(HomeMenuTest, ComingSoonScreenHasWorkingBackAndHome) {
   EXPECT_NE(s.find("功能即將推出"), std::string::npos);
   s = run("tap 2");
   EXPECT_NE(s.find("depth 1"), std::string::npos);
+}
+
+TEST_F(HomeMenuTest, EachMenuLoadLooksUpTheWifiAddress) {
+  struct RealAddresses {
+    ~RealAddresses() { Device::setAddressesOverride(std::nullopt); }
+  } restore;
+  // The simulator's deployment names wlan0 and wlp2s0 as the Wi-Fi link.
+  Device::setAddressesOverride(std::vector<InterfaceAddress>{
+      {"lo", "127.0.0.1"}, {"wlp2s0", "10.1.0.7"}, {"eth0", "192.168.0.9"}, {"wlan0", "10.2.0.5"}});
+  startRegistered();
+  EXPECT_EQ(currentIPAddress(), "10.2.0.5") << "the last Wi-Fi entry in list order";
+
+  // Another Home menu load replaces the address: wired when no Wi-Fi link is up.
+  Device::setAddressesOverride(std::vector<InterfaceAddress>{{"lo", "127.0.0.1"}, {"eth0", "192.168.0.9"}});
+  Application::shared().navigation()->pushViewController(std::make_shared<corvaleViewController>(), false);
+  run("wait 0.2");
+  EXPECT_EQ(currentIPAddress(), "192.168.0.9");
+
+  Device::setAddressesOverride(std::vector<InterfaceAddress>{{"lo", "127.0.0.1"}});
+  EXPECT_EQ(getIPAddress(), "error");
 }
 
 TEST_F(HomeMenuTest, ReachabilityChangesUpdateTheSharedValues) {

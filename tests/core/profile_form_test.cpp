@@ -187,6 +187,8 @@ TEST_F(ProfileFormTest, OfflineSubmissionShowsTheAlertWithoutFullStop) {
   EXPECT_NE(s.find("alert: 網路警示 | 請確認網路連線狀態是否開啟 | 確定"), std::string::npos) << s;
   EXPECT_TRUE(requestsFor("/Data/info1.aspx").empty());
   EXPECT_FALSE(Settings::standard().stringForKey("個人資料"));
+  // The identifier was already replaced before the network was tested.
+  EXPECT_EQ(Settings::standard().stringForKey("user_id").value_or("").substr(0, 14), "20261207093000");
 }
 
 }  // namespace
