@@ -40,7 +40,7 @@ const std::vector<corvaleViewController::Entry>& corvaleViewController::entries(
 
 void corvaleViewController::viewDidLoad() {
   // The device's address, looked up away from the main thread.
-  Background::run([] { setCurrentIPAddress(getIPAddress()); });
+  Background::run(&corvaleViewController::myThreadMainMethod);
 
   view().setBackgroundPattern("hl_r1.jpg");
   auto scroll = make<ScrollView>(Rect{0, 0, 320, 568});
@@ -71,6 +71,8 @@ void corvaleViewController::viewDidLoad() {
   if (!Settings::standard().stringForKey("個人資料"))
     performAfterDelay(0.1, [this] { insertData(); });
 }
+
+void corvaleViewController::myThreadMainMethod() { setCurrentIPAddress(getIPAddress()); }
 
 void corvaleViewController::viewDidAppear(bool) { Settings::standard().setString("功能名稱", "首頁"); }
 

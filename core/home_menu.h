@@ -40,7 +40,8 @@ public:
   static const std::vector<Entry>& entries();
 
 private:
-  void myThreadMainMethod();
+  // Body of the IP-address thread: looks the address up and keeps it.
+  static void myThreadMainMethod();
   corvaleAppDelegate* Delegate = nullptr;
 };
 
