@@ -6,6 +6,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -172,6 +173,70 @@ bool splitAtLastColon(const std::string& name, std::string& before, std::string&
 
 std::string bracedName(const std::string& uri, const std::string& local) { return "{" + uri + "}:" + local; }
 
+// The "xml" prefix is bound everywhere. libxml2's own lookups answer it for a
+// detached element by adding a fresh declaration to that element on every call, so
+// detached trees get this one shared declaration instead (nothing ever frees it:
+// nodes only point at their namespace, and it is never put in a declaration list).
+xmlNsPtr sharedXmlNamespace() {
+  static xmlNs ns = [] {
+    xmlNs n{};
+    n.type = XML_NAMESPACE_DECL;
+    n.href = XML_XML_NAMESPACE;
+    n.prefix = reinterpret_cast<const xmlChar*>("xml");
+    return n;
+  }();
+  return &ns;
+}
+
+// The declaration bound to `prefix` (null: the default namespace) in scope at
+// `at`, without ever changing the tree.
+xmlNsPtr findNsByPrefix(xmlNodePtr at, const xmlChar* prefix) {
+  if (at == nullptr || at->type == XML_NAMESPACE_DECL) return nullptr;
+  if (prefix != nullptr && xmlStrEqual(prefix, X("xml"))) {
+    for (xmlNodePtr n = at; n != nullptr; n = n->parent) {
+      if (n->type != XML_ELEMENT_NODE) continue;
+      for (xmlNsPtr ns = n->nsDef; ns != nullptr; ns = ns->next) {
+        if (xmlStrEqual(ns->prefix, prefix)) return ns;
+      }
+    }
+    // A document keeps one declaration of its own, made once.
+    return at->doc != nullptr ? xmlSearchNs(at->doc, at, prefix) : sharedXmlNamespace();
+  }
+  return xmlSearchNs(at->doc, at, prefix);
+}
+
+// The declaration of `href` in scope at `at` whose prefix is not hidden by a nearer
+// declaration. `prefixed` skips default declarations (an attribute cannot be in
+// the default namespace).
+xmlNsPtr findNsByHref(xmlNodePtr at, const xmlChar* href, bool prefixed) {
+  if (at == nullptr || at->type == XML_NAMESPACE_DECL || href == nullptr) return nullptr;
+  if (xmlStrEqual(href, XML_XML_NAMESPACE)) return findNsByPrefix(at, X("xml"));
+  for (xmlNodePtr n = at; n != nullptr; n = n->parent) {
+    if (n->type != XML_ELEMENT_NODE) continue;
+    for (xmlNsPtr ns = n->nsDef; ns != nullptr; ns = ns->next) {
+      if (ns->href == nullptr || !xmlStrEqual(ns->href, href)) continue;
+      if (prefixed && ns->prefix == nullptr) continue;
+      if (findNsByPrefix(at, ns->prefix) == ns) return ns;
+    }
+  }
+  return nullptr;
+}
+
+// Declares `href` on `element`, under `prefix` when that is free there, else under
+// the first free "prefix1", "prefix2", ... (or "ns1", ... without a prefix).
+xmlNsPtr declareNamespace(xmlNodePtr element, const xmlChar* href, const xmlChar* prefix, bool prefixed) {
+  if (prefix != nullptr || !prefixed) {
+    if (xmlNsPtr ns = xmlNewNs(element, href, prefix)) return ns;
+  }
+  const std::string base = prefix != nullptr && !xmlStrEqual(prefix, X("xml")) ? S(prefix) : std::string("ns");
+  for (int i = 1; i < 1000; ++i) {
+    const std::string candidate = base + std::to_string(i);
+    if (findNsByPrefix(element, X(candidate)) != nullptr) continue;
+    if (xmlNsPtr ns = xmlNewNs(element, href, X(candidate))) return ns;
+  }
+  return nullptr;
+}
+
 using NsPairs = std::vector<std::pair<xmlNsPtr, xmlNsPtr>>;
 
 void switchNamespace(xmlNodePtr node, const NsPairs& pairs) {
@@ -191,7 +256,7 @@ void fixUpGrafted(xmlNodePtr node, NsPairs& pairs, TreeOwner* owner) {
     xmlNsPtr* link = &node->nsDef;
     while (*link != nullptr) {
       xmlNsPtr ns = *link;
-      xmlNsPtr kept = ns->href != nullptr ? xmlSearchNsByHref(node->doc, node->parent, ns->href) : nullptr;
+      xmlNsPtr kept = findNsByHref(node->parent, ns->href, false);
       if (kept != nullptr && kept != ns && xmlStrEqual(kept->prefix, ns->prefix)) {
         *link = ns->next;
         ns->next = nullptr;
@@ -215,10 +280,11 @@ void fixUpGrafted(xmlNodePtr node, NsPairs& pairs, TreeOwner* owner) {
     std::string after;
     if (splitAtLastColon(S(node->name), before, after)) {
       xmlNsPtr found = nullptr;
+      const bool attribute = node->type == XML_ATTRIBUTE_NODE;
       if (before.size() >= 3 && before.front() == '{' && before.back() == '}') {
-        found = xmlSearchNsByHref(scope->doc, scope, X(before.substr(1, before.size() - 2)));
+        found = findNsByHref(scope, X(before.substr(1, before.size() - 2)), attribute);
       } else {
-        found = xmlSearchNs(scope->doc, scope, X(before));
+        found = findNsByPrefix(scope, X(before));
       }
       if (found != nullptr) {
         xmlSetNs(node, found);
@@ -650,7 +716,7 @@ DomElementPtr DomElement::initWithXMLString(const std::string& xml, DomError* er
 std::optional<DomNodeList> DomElement::elementsForName(const std::string& name) const {
   if (node_ == nullptr) return std::nullopt;
   if (auto pfx = prefixForName(name)) {
-    xmlNsPtr ns = xmlSearchNs(XMLNode()->doc, XMLNode(), X(*pfx));
+    xmlNsPtr ns = findNsByPrefix(XMLNode(), X(*pfx));
     if (ns != nullptr && ns->href != nullptr) return elementsForLocalNameURI(localNameForName(name), S(ns->href));
   }
   std::optional<DomNodeList> out;
@@ -669,7 +735,7 @@ std::optional<DomNodeList> DomElement::elementsForLocalNameURI(const std::string
                                                                const std::string& uri) const {
   if (node_ == nullptr) return std::nullopt;
   xmlNodePtr self = XMLNode();
-  xmlNsPtr expected = xmlSearchNsByHref(self->doc, self, X(uri));
+  xmlNsPtr expected = findNsByHref(self, X(uri), false);
   const std::string braced = bracedName(uri, localName);
   const std::string wanted = expected != nullptr ? localName : braced;
   std::optional<DomNodeList> out;
@@ -680,7 +746,7 @@ std::optional<DomNodeList> DomElement::elementsForLocalNameURI(const std::string
       xmlNsPtr ns = expected;
       const std::string* want = &wanted;
       if (child->nsDef != nullptr) {
-        ns = xmlSearchNsByHref(child->doc, child, X(uri));
+        ns = findNsByHref(child, X(uri), false);
         want = ns != nullptr ? &localName : &braced;
       }
       if (child->ns == ns && child->name != nullptr && S(child->name) == *want) {
@@ -714,11 +780,14 @@ DomNodePtr DomElement::attributeForName(const std::string& name) const {
   }
   const std::string local = localNameForName(name);
   xmlNsPtr ns = nullptr;
-  if (auto pfx = prefixForName(name)) ns = xmlSearchNs(XMLNode()->doc, XMLNode(), X(*pfx));
+  if (auto pfx = prefixForName(name)) ns = findNsByPrefix(XMLNode(), X(*pfx));
   if (ns == nullptr && !prefixForName(name)) return nullptr;
   for (const auto& a : *attrs) {
     xmlNodePtr n = a->XMLNode();
-    if (n->ns == ns && S(n->name) == local) return a;
+    // Same namespace means the same URI, whichever declaration the attribute uses.
+    const bool sameNamespace = ns == nullptr ? n->ns == nullptr
+                                             : n->ns != nullptr && xmlStrEqual(n->ns->href, ns->href);
+    if (sameNamespace && S(n->name) == local) return a;
   }
   return nullptr;
 }
@@ -752,21 +821,43 @@ void DomElement::setNamespaces(const DomNodeList& list) {
   if (node_ == nullptr) return;
   invalidateCaches();
   xmlNodePtr self = XMLNode();
-  xmlNsPtr old = self->nsDef;
+  std::vector<xmlNsPtr> removed;
+  for (xmlNsPtr old = self->nsDef; old != nullptr; old = old->next) removed.push_back(old);
   self->nsDef = nullptr;
-  while (old != nullptr) {
-    xmlNsPtr next = old->next;
-    old->next = nullptr;
-    if (keeper_ != nullptr) {
-      keeper_->graveNamespaces.push_back(old);
-    } else {
-      xmlFreeNs(old);  // caller-managed tree: nothing of ours can refer to it
-    }
-    old = next;
-  }
   for (const auto& ns : list) {
     if (!ns || !isNamespace(ns->node_)) continue;
     xmlNewNs(self, asNs(ns->node_)->href, asNs(ns->node_)->prefix);
+  }
+  // Elements and attributes of this tree that used a removed declaration move to
+  // one that is in scope now (declared here when there is none), so the tree stays
+  // well-formed and nothing points at a freed declaration.
+  const auto repoint = [&](xmlNodePtr node) {
+    auto it = std::find(removed.begin(), removed.end(), node->ns);
+    if (it == removed.end()) return;
+    const bool attribute = node->type == XML_ATTRIBUTE_NODE;
+    xmlNsPtr now = findNsByHref(node, (*it)->href, attribute);
+    if (now == nullptr) now = declareNamespace(self, (*it)->href, (*it)->prefix, attribute);
+    node->ns = now;
+  };
+  for (xmlNodePtr n = self; n != nullptr;) {
+    if (n->type == XML_ELEMENT_NODE) {
+      repoint(n);
+      for (xmlAttrPtr a = n->properties; a != nullptr; a = a->next) repoint(reinterpret_cast<xmlNodePtr>(a));
+    }
+    if (n->type == XML_ELEMENT_NODE && n->children != nullptr) {
+      n = n->children;
+      continue;
+    }
+    while (n != self && n->next == nullptr) n = n->parent;
+    n = n == self ? nullptr : n->next;
+  }
+  for (xmlNsPtr old : removed) {
+    old->next = nullptr;
+    if (keeper_ != nullptr) {
+      keeper_->graveNamespaces.push_back(old);  // namespace wrappers may still view it
+    } else {
+      xmlFreeNs(old);  // caller-managed tree, and nothing in it refers to it any more
+    }
   }
   fixUp(self, keeper_.get());
 }
@@ -780,7 +871,7 @@ void DomElement::addNamespace(const DomNode& ns) {
 
 std::optional<std::string> DomElement::resolvePrefixForNamespaceURI(const std::string& uri) const {
   if (node_ == nullptr) return std::nullopt;
-  xmlNsPtr ns = xmlSearchNsByHref(XMLNode()->doc, XMLNode(), X(uri));
+  xmlNsPtr ns = findNsByHref(XMLNode(), X(uri), false);
   if (ns == nullptr) return std::nullopt;
   return S(ns->prefix);
 }
@@ -812,15 +903,38 @@ void DomElement::addAttribute(const DomNode& attribute) {
   xmlNodePtr self = XMLNode();
   xmlNodePtr src = attribute.XMLNode();
   const xmlChar* href = src->ns != nullptr ? src->ns->href : nullptr;
-  if (xmlHasNsProp(self, src->name, href) != nullptr) return;
-  invalidateCaches();
+  // The name the attribute will have here: a "p:local" or "{uri}:local" name of an
+  // attribute without a namespace resolves against this element's scope, and the
+  // existence check must use that resolved name, or the element would end up with
+  // the same attribute twice.
+  std::string local = S(src->name);
   xmlNsPtr ns = nullptr;
   if (href != nullptr) {
-    ns = xmlSearchNsByHref(self->doc, self, href);
-    if (ns == nullptr) ns = xmlNewNs(self, href, src->ns->prefix);
+    ns = findNsByHref(self, href, true);
+  } else {
+    std::string before;
+    std::string after;
+    if (splitAtLastColon(local, before, after)) {
+      if (before.size() >= 3 && before.front() == '{' && before.back() == '}') {
+        ns = findNsByHref(self, X(before.substr(1, before.size() - 2)), true);
+      } else {
+        ns = findNsByPrefix(self, X(before));
+        if (ns != nullptr && ns->prefix == nullptr) ns = nullptr;
+      }
+      if (ns != nullptr) {
+        href = ns->href;
+        local = after;
+      }
+    }
+  }
+  if (xmlHasNsProp(self, X(local), href) != nullptr) return;
+  invalidateCaches();
+  if (href != nullptr && ns == nullptr) {
+    ns = declareNamespace(self, href, src->ns->prefix, true);
+    if (ns == nullptr) return;  // no prefix could be declared: adding it would lose its namespace
   }
   xmlChar* value = xmlNodeGetContent(src);
-  xmlAttrPtr added = xmlNewNsProp(self, ns, src->name, value != nullptr ? value : X(""));
+  xmlAttrPtr added = xmlNewNsProp(self, ns, X(local), value != nullptr ? value : X(""));
   xmlFree(value);
   if (added != nullptr) fixUp(reinterpret_cast<xmlNodePtr>(added), keeper_.get());
 }

@@ -1,6 +1,7 @@
 #include "markup/dom.h"
 
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
 
 namespace yx {
 namespace {
@@ -204,6 +205,11 @@ TEST(DomNodeTest, KindsAndAttributes) {
   EXPECT_EQ(root->attributeForName("p:b")->stringValue(), "2");
   EXPECT_EQ(root->attributeForLocalNameURI("b", "urn:p")->stringValue(), "2");
   EXPECT_EQ(root->attributeForName("missing"), nullptr);
+  // A prefix bound to the same URI by another declaration names the same attribute.
+  auto other = parse("<r xmlns:p=\"urn:p\"><e xmlns:q=\"urn:p\" q:b=\"3\" b=\"plain\"/></r>");
+  auto e = other->rootElement()->childAtIndex(0)->asElement();
+  EXPECT_EQ(e->attributeForName("p:b")->stringValue(), "3");
+  EXPECT_EQ(e->attributeForName("nobody:b")->stringValue(), "plain");
   auto docNode = doc->nodesForXPath("/");
   ASSERT_TRUE(docNode);
   EXPECT_EQ(docNode->front()->kind(), DomKind::Document);
@@ -289,8 +295,89 @@ TEST(DomEditingTest, NamespacedAttributeAndDuplicateDeclarations) {
   EXPECT_EQ(el->resolvePrefixForNamespaceURI("urn:def"), "");
   el->setNamespaces({DomNode::namespaceWithNameStringValue("b", "urn:b")});
   ASSERT_TRUE(el->namespaces());
-  EXPECT_EQ(el->namespaces()->size(), 1u);
+  // "urn:a" is still used by the attribute and the child, so it stays declared;
+  // the unused default namespace is gone.
+  EXPECT_EQ(el->namespaces()->size(), 2u);
   EXPECT_EQ(el->resolvePrefixForNamespaceURI("urn:b"), "b");
+  EXPECT_EQ(el->resolvePrefixForNamespaceURI("urn:a"), "a");
+  EXPECT_FALSE(el->resolvePrefixForNamespaceURI("urn:def").has_value());
+}
+
+TEST(DomEditingTest, AddAttributeNeverDuplicatesOrDropsANamespace) {
+  auto el = DomElement::initWithXMLString("<r xmlns:a=\"urn:a\" a:k=\"old\"/>");
+  ASSERT_NE(el, nullptr);
+  // Braced and prefixed names resolve to the attribute that is already there.
+  el->addAttribute(*DomNode::attributeWithNameURIStringValue("k", "urn:a", "new"));
+  el->addAttribute(*DomNode::attributeWithNameStringValue("a:k", "newer"));
+  EXPECT_EQ(el->attributes()->size(), 1u);
+  EXPECT_EQ(el->attributeForLocalNameURI("k", "urn:a")->stringValue(), "old");
+  auto reparsed = DomDocument::initWithXMLString(*el->XMLString());
+  ASSERT_NE(reparsed, nullptr) << *el->XMLString();
+
+  // A namespaced attribute taken from another document keeps its namespace even
+  // where that URI is only the default namespace or its prefix is taken.
+  auto source = DomDocument::initWithXMLString("<x xmlns:a=\"urn:a\" a:k=\"1\"/>");
+  ASSERT_NE(source, nullptr);
+  const auto attr = source->rootElement()->attributeForName("a:k");
+  ASSERT_NE(attr, nullptr);
+  for (const char* target : {"<r xmlns=\"urn:a\"/>", "<r xmlns:a=\"urn:other\"/>"}) {
+    auto r = DomElement::initWithXMLString(target);
+    ASSERT_NE(r, nullptr);
+    r->addAttribute(*attr);
+    auto doc = DomDocument::initWithXMLString(*r->XMLString());
+    ASSERT_NE(doc, nullptr) << *r->XMLString();
+    const auto back = doc->rootElement()->attributeForLocalNameURI("k", "urn:a");
+    ASSERT_NE(back, nullptr) << *r->XMLString();
+    EXPECT_EQ(back->stringValue(), "1");
+  }
+}
+
+TEST(DomEditingTest, SetNamespacesKeepsUsersOfRemovedDeclarationsNamespaced) {
+  auto el = DomElement::initWithXMLString("<r xmlns:p=\"urn:p\" xmlns=\"urn:d\"><p:c p:a=\"1\"><d/></p:c></r>");
+  ASSERT_NE(el, nullptr);
+  auto ns = el->namespaces();
+  ASSERT_TRUE(ns);
+  el->setNamespaces({DomNode::namespaceWithNameStringValue("q", "urn:p")});
+  EXPECT_EQ((*ns)[0]->stringValue(), "urn:p");  // an old declaration's wrapper still reads
+  auto doc = DomDocument::initWithXMLString(*el->XMLString());
+  ASSERT_NE(doc, nullptr) << *el->XMLString();
+  auto root = doc->rootElement();
+  EXPECT_EQ(root->URI(), "urn:d");
+  auto c = root->elementsForLocalNameURI("c", "urn:p");
+  ASSERT_TRUE(c) << *el->XMLString();
+  EXPECT_EQ(c->front()->name(), "q:c");  // moved to the new declaration of the same URI
+  EXPECT_EQ(c->front()->asElement()->attributeForLocalNameURI("a", "urn:p")->stringValue(), "1");
+  EXPECT_EQ(c->front()->childAtIndex(0)->URI(), "urn:d");
+
+  // The same on a tree the caller manages: no declaration is freed while in use.
+  xmlDocPtr raw = xmlReadMemory("<r><e xmlns='urn:u'><c/></e></r>", 32, nullptr, nullptr, 0);
+  ASSERT_NE(raw, nullptr);
+  {
+    auto e = DomNode::nodeBorrowingXMLNode(xmlDocGetRootElement(raw)->children)->asElement();
+    ASSERT_NE(e, nullptr);
+    e->setNamespaces({});
+    EXPECT_EQ(e->URI(), "urn:u");
+    EXPECT_EQ(e->childAtIndex(0)->URI(), "urn:u");
+    EXPECT_EQ(e->XMLString(), "<e xmlns=\"urn:u\"><c/></e>");
+  }
+  xmlFreeDoc(raw);
+}
+
+TEST(DomElementTest, LookupsOfTheXmlPrefixLeaveDetachedTreesUnchanged) {
+  auto el = DomElement::initWithXMLString("<r><x/></r>");
+  ASSERT_NE(el, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_FALSE(el->elementsForName("xml:x").has_value());
+    EXPECT_EQ(el->attributeForName("xml:lang"), nullptr);
+    EXPECT_EQ(el->resolvePrefixForNamespaceURI("http://www.w3.org/XML/1998/namespace"), "xml");
+  }
+  EXPECT_EQ(el->XMLNode()->nsDef, nullptr);
+  // A grafted "xml:lang" still lands in the XML namespace.
+  el->addAttribute(*DomNode::attributeWithNameStringValue("xml:lang", "zh-TW"));
+  EXPECT_EQ(el->attributeForLocalNameURI("lang", "http://www.w3.org/XML/1998/namespace")->stringValue(), "zh-TW");
+  EXPECT_EQ(el->XMLString(), "<r xml:lang=\"zh-TW\"><x/></r>");
+  auto doc = DomDocument::initWithRootElement(*el);
+  EXPECT_EQ(doc->rootElement()->attributeForName("xml:lang")->stringValue(), "zh-TW");
 }
 
 TEST(DomXPathTest, DetachedTreesAreQueriedAndLeftDetached) {
