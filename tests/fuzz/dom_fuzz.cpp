@@ -1,5 +1,6 @@
 // Parses arbitrary bytes into a document and walks it: XPath, names, text,
-// serialisation and a graft of the first child into a detached element.
+// serialisation, a graft of the first child and of the attributes into a detached
+// element, and replacing the namespace declarations of a copy.
 #include "markup/dom.h"
 
 #include <cstddef>
@@ -44,6 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       holder->addChild(*first);
       (void)holder->nodesForXPath(".//*");
       root->removeChild(*first);
+    }
+    // Attributes grafted one by one, looked up by name, and the namespace
+    // declarations of a copy replaced while its nodes still use them.
+    if (auto attrs = root->attributes()) {
+      for (const auto& a : *attrs) {
+        holder->addAttribute(*a);
+        if (auto n = a->name()) (void)root->attributeForName(*n);
+      }
+    }
+    (void)holder->XMLString();
+    if (auto copy = root->copy()) {
+      if (auto el = copy->asElement()) {
+        el->setNamespaces({yx::DomNode::namespaceWithNameStringValue("p", "urn:p")});
+        (void)el->XMLString();
+      }
     }
     (void)doc->XMLData();
   }
