@@ -69,6 +69,19 @@ TEST_F(NewsTest, HomeToListDetailWebPageAndHome) {
   EXPECT_EQ(reports[0]["query"]["fn"], "近期消息");
 }
 
+TEST_F(NewsTest, ProgressAlertCountsToAHundredOverTheListThenGoes) {
+  startReady();
+  run("tap 4");
+  std::string s = run("wait 0.99");
+  ASSERT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "alert: 網路資料讀取中 | 請稍候...\n  progress progressBar: 0.99\n  label proLbl: 99 %\n")) << s;
+  s = run("wait 0.01");
+  EXPECT_TRUE(has(s, "label proLbl: 100 %")) << s;
+  s = run("wait 0.02");
+  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
+}
+
 TEST_F(NewsTest, ChooserLoadsTheCategoryFeedAndListButtonsLeaveTowardsTheRoot) {
   startReady();
   run("tap 4");
@@ -359,6 +372,35 @@ TEST_F(LabsTest, SeatTextsForFullOverfullAndClosedLabs) {
   EXPECT_TRUE(has(s, "row 0.2: A3\\t現在未開放或未連線\n")) << s;
   EXPECT_TRUE(has(s, "row 0.3: A4\\t現在未開放或未連線\n")) << s;
   EXPECT_EQ(records("labs")[0]["更新時間"], "2026-12-07 10:20:30");
+}
+
+TEST_F(LabsTest, FeedWithoutLabsKeepsTheOldListAndKeysStayInFeedOrder) {
+  startReady();
+  run("tap 1");
+  run("wait 1.5");
+  auto labs = records("labs");
+  ASSERT_FALSE(labs.empty());
+  std::vector<std::string> keys;
+  for (auto& [k, v] : labs[0].items()) keys.push_back(k);
+  EXPECT_EQ(keys, (std::vector<std::string>{"實習室編號", "使用機號", "使用機位數", "每間機位數", "開放訊息", "更新時間"}));
+  run("tap 1");
+
+  sim().setFault("/Data/xml/labs.xml", Fault{.body = "<NewDataSet>\n</NewDataSet>"});
+  run("tap 1");
+  std::string s = run("wait 1.5");
+  ASSERT_TRUE(has(s, "screen: computerViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "row 0.0: C301\\t剩餘 48 位\n")) << s;
+  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_EQ(records("labs"), labs);
+
+  // With no file at all the list is empty, without a message, and the
+  // header is still three characters short.
+  std::filesystem::remove(cacheFile("labs"));
+  run("tap 3");
+  s = run("wait 1.5");
+  ASSERT_TRUE(has(s, "screen: computerViewController depth 5")) << s;
+  EXPECT_TRUE(has(s, "table myTableview rows 0\n  header 0: 最後\n")) << s;
+  EXPECT_FALSE(has(s, "alert:")) << s;
 }
 
 }  // namespace
