@@ -124,6 +124,8 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       QCoreApplication::exit(0);
     }, Qt::QueuedConnection);
+    // Loading may already have drawn the first frame: ask for one more.
+    window.window()->update();
   }
   int failures = 0;
   if (!script.isEmpty()) {
