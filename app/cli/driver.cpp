@@ -308,6 +308,11 @@ std::string valueText(const Value& v) {
 
 // ------------------------------------------------------------------- driver
 
+namespace {
+// Real time let pass after each command with the system clock.
+constexpr double kCommandGraceSeconds = 0.15;
+}  // namespace
+
 Driver::Driver(DriverOptions options) : opts_(std::move(options)) {}
 Driver::~Driver() { stop(); }
 
@@ -381,14 +386,12 @@ void Driver::stop() {
   }
 }
 
-void Driver::settle() {
+void Driver::settle(double graceSeconds) {
   auto& loop = RunLoop::main();
   if (clock().isManual()) {
     loop.runFor(0);
   } else {
-    // Real time: let the short delays screens use after a touch (0.1 s
-    // before a prompt or a request) pass, and finished work deliver.
-    loop.runFor(0.15);
+    if (graceSeconds > 0) loop.runFor(graceSeconds);
     Background::drain(30);
     loop.runUntilIdle();
   }
@@ -422,7 +425,7 @@ std::string Driver::execute(const std::string& line) {
   std::string err = run(words, line);
   if (!err.empty()) return "error: " + err + "\n";
   if (quit_) return {};
-  settle();
+  settle(kCommandGraceSeconds);
   if (words[0] == "settings" || words[0] == "files" || words[0] == "notifications" || words[0] == "opened" ||
       words[0] == "help")
     return lastListing_;

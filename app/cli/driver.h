@@ -52,7 +52,9 @@ public:
   std::string dump() const;
 
   // Lets pending work run: timers due now and finished background results.
-  void settle();
+  // With the system clock, `graceSeconds` of real time pass first, so the
+  // short delays screens use after a touch (0.1 s before a prompt) are over.
+  void settle(double graceSeconds = 0);
 
   const DriverOptions& options() const { return opts_; }
   sim::CampusSim* simulator() const { return sim_.get(); }

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     std::cerr << "yunxiu-cli: " << *err << "\n";
     return 2;
   }
+  driver.settle(0.15);  // a person sees the screen a moment after start
   std::cout << driver.dump() << std::flush;
   std::string line;
   while (!driver.quitRequested()) {

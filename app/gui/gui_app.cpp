@@ -46,7 +46,7 @@ GuiApp::~GuiApp() {
 
 void GuiApp::installWebBackend(bool webEngine) { setWebBackend(std::make_shared<QtWebBackend>(webEngine)); }
 
-QString GuiApp::load() {
+QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
 #ifdef YX_IMAGE_DIR
   // Artwork turned into pictures at build time, unless told otherwise.
   if (qEnvironmentVariableIsEmpty("YX_IMAGE_DIR")) Image::setResourceDirectory(YX_IMAGE_DIR);
@@ -67,6 +67,7 @@ QString GuiApp::load() {
   const auto roots = engine_.rootObjects();
   window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
   if (!window_) return "the window did not load: " + warnings.join("; ");
+  if (onWindow) onWindow(window_);
   window_->resize(opts_.width, opts_.height);
   bridge_->nav()->attach();
   settle();

@@ -38,7 +38,9 @@ public:
   static void installWebBackend(bool webEngine);
 
   // Loads the window; returns the error text on failure.
-  QString load();
+  // Creates the window. `onWindow` (optional) is called as soon as it exists,
+  // before anything is drawn.
+  QString load(std::function<void(QQuickWindow*)> onWindow = {});
   QQuickWindow* window() const { return window_; }
   CoreBridge* bridge() { return bridge_; }
   QQmlApplicationEngine& engine() { return engine_; }

@@ -113,19 +113,26 @@ int main(int argc, char** argv) {
     return 2;
   }
   yx::gui::GuiApp window(driver, gui);
-  QString err = window.load();
-  if (!err.isEmpty()) {
-    std::cerr << "yunxiu: " << err.toStdString() << "\n";
-    return 1;
-  }
-  if (firstFrameExit) {
-    QObject::connect(window.window(), &QQuickWindow::frameSwapped, &app, [] {
+  // --exit-after-first-frame: the first frame may be drawn while the window
+  // loads (before the event loop runs) or later from the event loop.
+  bool drawn = false;
+  QString err = window.load([&](QQuickWindow* w) {
+    if (!firstFrameExit) return;
+    QObject::connect(w, &QQuickWindow::frameSwapped, &app, [&] {
+      if (drawn) return;
+      drawn = true;
       std::puts("first-frame");
       std::fflush(stdout);
       QCoreApplication::exit(0);
     }, Qt::QueuedConnection);
-    // Loading may already have drawn the first frame: ask for one more.
-    window.window()->update();
+  });
+  if (!err.isEmpty()) {
+    std::cerr << "yunxiu: " << err.toStdString() << "\n";
+    return 1;
+  }
+  if (firstFrameExit && drawn) {
+    driver.stop();
+    return 0;
   }
   int failures = 0;
   if (!script.isEmpty()) {
