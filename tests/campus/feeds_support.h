@@ -17,9 +17,7 @@ class FeedsFixture : public AppFixture {
 protected:
   // Starts with the profile already delivered, so no first-run prompt shows.
   void startReady() {
-    Settings::standard().open(dataDir());
-    Settings::standard().setString("個人資料", "填寫過");
-    Settings::standard().close();
+    rememberProfileDelivered();
     start();
   }
 

@@ -21,9 +21,7 @@ class HomeMenuTest : public AppFixture {
 protected:
   // Starts as a returning user (the profile was delivered in an earlier run).
   void startRegistered() {
-    Settings::standard().open(dataDir());
-    Settings::standard().setString("個人資料", "填寫過");
-    Settings::standard().close();
+    rememberProfileDelivered();
     start();
     run("wait 0.2");
   }
@@ -45,10 +43,7 @@ TEST_F(HomeMenuTest, NewUserIsPromptedAfterLoadButNeverOnceDelivered) {
 
 TEST_F(HomeMenuTest, DeliveredProfileSuppressesThePrompt) {
   options.dataDir = dataDir();
-  // Store the flag before the launch, as an earlier run would have.
-  Settings::standard().open(dataDir());
-  Settings::standard().setString("個人資料", "填寫過");
-  Settings::standard().close();
+  rememberProfileDelivered();
   start();
   std::string s = run("wait 1");
   EXPECT_EQ(s.find("請先輸入您的資料"), std::string::npos) << s;

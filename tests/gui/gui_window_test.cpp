@@ -64,13 +64,7 @@ protected:
 
   void open(bool skipFirstRun = false) {
     gui::GuiApp::installWebBackend(false);
-    if (skipFirstRun) {
-      // A profile stored on an earlier run: no first-run reminder.
-      Settings::standard().open(dataDir());
-      Settings::standard().setString("個人資料", "填寫過");
-      Settings::standard().synchronize();
-      Settings::standard().close();
-    }
+    if (skipFirstRun) rememberProfileDelivered();
     start();
     gui_ = std::make_unique<gui::GuiApp>(driver(), gui::GuiOptions{});
     QString err = gui_->load();

@@ -68,6 +68,15 @@ protected:
     ASSERT_FALSE(err.has_value()) << *err;
   }
 
+  // Before start(): stores the delivered-profile flag, as an earlier run would
+  // have, so the first-run prompt does not show.
+  void rememberProfileDelivered() {
+    Settings::standard().open(dataDir());
+    Settings::standard().setString("個人資料", "填寫過");
+    Settings::standard().synchronize();
+    Settings::standard().close();
+  }
+
   // Runs one driver command and returns what it printed.
   std::string run(const std::string& command) { return driver_->execute(command); }
   std::string screen() { return driver_->dump(); }
