@@ -23,7 +23,7 @@ namespace yx {
 
 std::string driverUsage() {
   return "options: --data-dir DIR  --config FILE  --clock virtual|system  --now ISO-8601\n"
-         "         --tz ZONE  --script FILE  --sim-log FILE  --sim-data DIR\n"
+         "         --tz ZONE  --script FILE  --sim-log FILE  --sim-data DIR  --canvas WxH\n"
          "commands: show | tap TAG|NAME [TITLE] | row [TABLE] S R | focus FIELD | type FIELD TEXT\n"
          "          return FIELD | pick PICKER ROW | switch NAME on|off | alert INDEX | wait SECONDS\n"
          "          settings [KEY] | files | notifications | opened | net on|off|wifi|3g\n"
@@ -47,7 +47,19 @@ std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptio
     else if (a == "--script") ok = value(o.scriptFile);
     else if (a == "--sim-log") ok = value(o.simLog);
     else if (a == "--sim-data") ok = value(o.simData);
-    else if (a == "--clock") {
+    else if (a == "--canvas") {
+      std::string size;
+      ok = value(size);
+      if (ok) {
+        double w = 0, h = 0;
+        char x = 0, extra = 0;
+        if (std::sscanf(size.c_str(), "%lf%c%lf%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X') || w < 100 ||
+            h < 100 || w > 10000 || h > 10000)
+          return "--canvas takes a size in points such as 320x692, not '" + size + "'";
+        o.canvasWidth = w;
+        o.canvasHeight = h;
+      }
+    } else if (a == "--clock") {
       ok = value(clock);
       if (ok && clock != "virtual" && clock != "system")
         return "--clock takes virtual or system, not '" + clock + "'";
@@ -337,6 +349,8 @@ std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
   } else if (!opts_.now.empty()) {
     return "--now needs --clock virtual";
   }
+
+  if (opts_.canvasWidth > 0) setCanvasSize(Size{opts_.canvasWidth, opts_.canvasHeight});
 
   Files::setDataDirectory(opts_.dataDir);
   Settings::standard().open(opts_.dataDir);

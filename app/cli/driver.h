@@ -24,6 +24,7 @@ struct DriverOptions {
   std::string timeZone;    // IANA zone; default the machine's
   std::string scriptFile;
   std::string simLog, simData;
+  double canvasWidth = 0, canvasHeight = 0;  // --canvas WxH in points; 0: the design size 320x568
   std::vector<std::string> rest;  // arguments the caller handles itself
 };
 

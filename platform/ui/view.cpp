@@ -39,10 +39,48 @@ View::~View() {
   for (auto& s : subviews_) s->superview_ = nullptr;
 }
 
+namespace {
+
+// One axis of the autoresizing rule: the change of the superview's extent is
+// shared among the flexible parts (leading margin, size, trailing margin) in
+// proportion to their current extents, equally when those are all zero.
+void resizeAxis(double& origin, double& extent, double oldSuper, double newSuper, bool flexLead, bool flexSize,
+                bool flexTrail) {
+  double delta = newSuper - oldSuper;
+  if (delta == 0 || !(flexLead || flexSize || flexTrail)) return;
+  double lead = origin, size = extent, trail = oldSuper - origin - extent;
+  double weights[3] = {flexLead ? std::max(lead, 0.0) : 0, flexSize ? std::max(size, 0.0) : 0,
+                       flexTrail ? std::max(trail, 0.0) : 0};
+  double total = weights[0] + weights[1] + weights[2];
+  if (total <= 0) {
+    int flexible = flexLead + flexSize + flexTrail;
+    weights[0] = flexLead ? 1 : 0;
+    weights[1] = flexSize ? 1 : 0;
+    weights[2] = flexTrail ? 1 : 0;
+    total = flexible;
+  }
+  origin += delta * weights[0] / total;
+  extent = std::max(0.0, extent + delta * weights[1] / total);
+}
+
+}  // namespace
+
 void View::setFrame(Rect r) {
   if (r == frame_) return;
+  Size old{frame_.width, frame_.height};
   frame_ = r;
   changed();
+  if (!autoresizesSubviews_ || (old.width == r.width && old.height == r.height)) return;
+  for (auto& sub : subviews_) {
+    unsigned m = sub->mask_;
+    if (m == Autoresizing::None) continue;
+    Rect f = sub->frame_;
+    resizeAxis(f.x, f.width, old.width, r.width, m & Autoresizing::FlexibleLeftMargin,
+               m & Autoresizing::FlexibleWidth, m & Autoresizing::FlexibleRightMargin);
+    resizeAxis(f.y, f.height, old.height, r.height, m & Autoresizing::FlexibleTopMargin,
+               m & Autoresizing::FlexibleHeight, m & Autoresizing::FlexibleBottomMargin);
+    sub->setFrame(f);
+  }
 }
 void View::setHidden(bool h) {
   if (h == hidden_) return;

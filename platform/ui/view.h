@@ -62,6 +62,14 @@ public:
   bool userInteractionEnabled() const { return interaction_; }
   void setUserInteractionEnabled(bool on);
 
+  // How this view follows a change of its superview's size (Autoresizing
+  // bits; none by default: fixed to the top-left corner, fixed size).
+  unsigned autoresizingMask() const { return mask_; }
+  void setAutoresizingMask(unsigned mask) { mask_ = mask; }
+  // Whether a change of this view's size lays out its subviews by their masks.
+  bool autoresizesSubviews() const { return autoresizesSubviews_; }
+  void setAutoresizesSubviews(bool on) { autoresizesSubviews_ = on; }
+
   void addSubview(std::shared_ptr<View> v);
   void insertSubview(std::shared_ptr<View> v, size_t index);
   void removeFromSuperview();
@@ -94,6 +102,8 @@ private:
   double borderWidth_ = 0, cornerRadius_ = 0;
   Color borderColor_ = Color::gray(0.6f);
   bool interaction_ = true;
+  unsigned mask_ = 0;
+  bool autoresizesSubviews_ = true;
   std::vector<std::shared_ptr<View>> subviews_;
   View* superview_ = nullptr;
 };

@@ -5,6 +5,26 @@
 
 namespace yx {
 
+// ------------------------------------------------------------------- canvas
+
+namespace {
+Size g_canvas{kScreenWidth, kScreenHeight};
+// Root views of loaded screens, so a new canvas size reaches them all.
+std::vector<std::weak_ptr<View>> g_roots;
+
+void fitToCanvas(View& root) { root.setFrame(Rect{0, 0, g_canvas.width, g_canvas.height}); }
+}  // namespace
+
+Size canvasSize() { return g_canvas; }
+
+void setCanvasSize(Size s) {
+  if (s.width <= 0 || s.height <= 0 || s == g_canvas) return;
+  g_canvas = s;
+  std::erase_if(g_roots, [](const std::weak_ptr<View>& w) { return w.expired(); });
+  for (auto& w : g_roots)
+    if (auto v = w.lock()) fitToCanvas(*v);
+}
+
 // ------------------------------------------------------------ ViewController
 
 ViewController::ViewController() = default;
@@ -22,7 +42,14 @@ std::shared_ptr<View> ViewController::viewPtr() {
   if (!view_) {
     loadView();
     if (!view_) view_ = std::make_shared<View>(Rect{0, 0, kScreenWidth, kScreenHeight});
+    // Screens lay out their views for the design size; the root view then
+    // takes the canvas and its subviews follow their autoresizing masks.
+    auto root = view_;
+    root->setAutoresizingMask(Autoresizing::FlexibleSize);
     viewDidLoad();
+    fitToCanvas(*root);
+    std::erase_if(g_roots, [](const std::weak_ptr<View>& w) { return w.expired(); });
+    g_roots.push_back(root);
   }
   return view_;
 }

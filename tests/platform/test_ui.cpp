@@ -275,6 +275,34 @@ TEST_F(UiTest, AFieldWhoseDelegateRefusesEditingNeverBecomesFirstResponder) {
   EXPECT_FALSE(g->isFirstResponder());
 }
 
+TEST_F(UiTest, ScreensTakeTheCanvasAndTheirViewsFollowTheirMasks) {
+  struct Screen : ViewController {
+    std::shared_ptr<View> table, footer, fixed, centred;
+    void viewDidLoad() override {
+      table = make<View>(Rect{0, 84, 320, 434});
+      table->setAutoresizingMask(Autoresizing::FlexibleSize);
+      footer = make<View>(Rect{0, 518, 320, 50});
+      footer->setAutoresizingMask(Autoresizing::StickToBottom);
+      fixed = make<View>(Rect{10, 10, 50, 20});
+      centred = make<View>(Rect{0, 234, 320, 100});  // both margins share the change
+      centred->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
+      for (auto& v : {table, footer, fixed, centred}) view().addSubview(v);
+    }
+  };
+  setCanvasSize(Size{320, 692});
+  auto s = std::make_shared<Screen>();
+  s->view();
+  EXPECT_EQ(s->view().frame(), (Rect{0, 0, 320, 692}));
+  EXPECT_EQ(s->table->frame(), (Rect{0, 84, 320, 558}));
+  EXPECT_EQ(s->footer->frame(), (Rect{0, 642, 320, 50}));
+  EXPECT_EQ(s->fixed->frame(), (Rect{10, 10, 50, 20}));
+  EXPECT_EQ(s->centred->frame(), (Rect{0, 296, 320, 100}));
+  // A later canvas reaches every loaded screen, and going back restores it.
+  setCanvasSize(Size{320, 568});
+  EXPECT_EQ(s->table->frame(), (Rect{0, 84, 320, 434}));
+  EXPECT_EQ(s->footer->frame(), (Rect{0, 518, 320, 50}));
+}
+
 TEST_F(UiTest, HiddenOrDisabledButtonsIgnoreTaps) {
   int taps = 0;
   auto parent = make<View>();

@@ -30,6 +30,7 @@ inline void resetGlobals() {
   NetworkState::shared().reset();
   Settings::standard().close();
   setClock(nullptr);
+  setCanvasSize(Size{kScreenWidth, kScreenHeight});
 }
 
 class AppFixture : public ::testing::Test {
