@@ -96,6 +96,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       a["color"] = colorText(l->textColor());
       a["align"] = alignText(l->alignment());
       a["lines"] = l->numberOfLines();
+      a["minScale"] = l->minimumScaleFactor();
       break;
     }
     case ViewKind::Button: {
@@ -717,6 +718,26 @@ CoreBridge::~CoreBridge() {
 }
 
 bool CoreBridge::busy() const { return inBlockingWait(); }
+
+WindowFit fitWindow(double width, double height) {
+  width = std::max(width, 1.0);
+  height = std::max(height, 1.0);
+  WindowFit fit;
+  fit.scale = std::min({width / kScreenWidth, height / 480.0, 2.0});
+  fit.canvasHeight = height / fit.scale;
+  fit.offsetX = std::max(0.0, (width - kScreenWidth * fit.scale) / 2);
+  return fit;
+}
+
+void CoreBridge::fitTo(double width, double height) {
+  WindowFit fit = fitWindow(width, height);
+  setCanvasSize(Size{kScreenWidth, fit.canvasHeight});
+  if (fit.scale == scale_ && fit.offsetX == offsetX_ && fit.canvasHeight == canvasHeight_) return;
+  scale_ = fit.scale;
+  offsetX_ = fit.offsetX;
+  canvasHeight_ = fit.canvasHeight;
+  emit scaleChanged();
+}
 
 void CoreBridge::pump() {
   if (inBlockingWait()) {

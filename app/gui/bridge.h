@@ -178,11 +178,24 @@ private:
   ScreenModel* screen_;
 };
 
+// How the 320-point design sits in a window of w x h pixels: scaled by
+// min(w / 320, h / 480), at most 2, on a canvas 320 points wide and as tall
+// as the window allows, centred horizontally.
+struct WindowFit {
+  double scale = 1;
+  double canvasHeight = 568;  // points
+  double offsetX = 0;         // pixels left of the canvas
+};
+WindowFit fitWindow(double width, double height);
+inline constexpr int kMinWindowWidth = 320, kMinWindowHeight = 480;
+
 // Ties the core's run loop, change reports and blocking waits into Qt.
 class CoreBridge : public QObject {
   Q_OBJECT
   Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
   Q_PROPERTY(double scale READ scale WRITE setScale NOTIFY scaleChanged)
+  Q_PROPERTY(double offsetX READ offsetX NOTIFY scaleChanged)
+  Q_PROPERTY(double canvasHeight READ canvasHeight NOTIFY scaleChanged)
   Q_PROPERTY(bool webEngine READ webEngine CONSTANT)
 public:
   explicit CoreBridge(QObject* parent = nullptr);
@@ -198,6 +211,11 @@ public:
       emit scaleChanged();
     }
   }
+  double offsetX() const { return offsetX_; }
+  double canvasHeight() const { return canvasHeight_; }
+  // Fits the design to a window of that size (pixels): the scale, the offset
+  // and the core's canvas, so every screen lays itself out for it.
+  Q_INVOKABLE void fitTo(double width, double height);
   bool webEngine() const { return webEngine_; }
   void setWebEngine(bool on) { webEngine_ = on; }
   // Runs due tasks and timers, then arms the timer for the next deadline.
@@ -209,6 +227,7 @@ signals:
 
 private:
   double scale_ = 390.0 / 320.0;
+  double offsetX_ = 0, canvasHeight_ = 568;
   bool webEngine_ = false;
   ScreenModel* screen_;
   AlertState* alert_;

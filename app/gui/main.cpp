@@ -29,7 +29,7 @@ namespace {
 const char* kUsage =
     "usage: yunxiu [options]\n"
     "         --screenshots DIR   save a PNG of the window after each --script command\n"
-    "         --size WxH          window size in pixels (default 390x844)\n"
+    "         --size WxH          window size in pixels (default 390x844, at least 320x480)\n"
     "         --no-web-engine     show web pages' addresses instead of the pages\n"
     "         --exit-after-first-frame  print \"first-frame\" and quit once the window is drawn\n";
 
@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
       gui.screenshotsDir = QString::fromStdString(opts.rest[++i]);
     } else if (a == "--size" && i + 1 < opts.rest.size()) {
       int w = 0, h = 0;
-      if (std::sscanf(opts.rest[++i].c_str(), "%dx%d", &w, &h) != 2 || w < 160 || h < 160 || w > 8000 || h > 8000) {
-        std::cerr << "yunxiu: --size takes WIDTHxHEIGHT in pixels, such as 390x844\n";
+      if (std::sscanf(opts.rest[++i].c_str(), "%dx%d", &w, &h) != 2 || w < 320 || h < 480 || w > 8000 || h > 8000) {
+        std::cerr << "yunxiu: --size takes WIDTHxHEIGHT in pixels, at least 320x480, such as 390x844\n";
         return 2;
       }
       gui.width = w;
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName("yunxiu");
   QGuiApplication::setApplicationDisplayName("雲岫學苑");
-  yx::gui::registerFonts();
+  yx::gui::useAppFont();
 
   yx::registerAllFeatures();
   yx::gui::GuiApp::installWebBackend(webEngine);

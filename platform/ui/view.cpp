@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 
 namespace yx {
@@ -200,6 +201,10 @@ void Label::setAlignment(TextAlignment a) {
 }
 void Label::setNumberOfLines(int n) {
   lines_ = n;
+  changed();
+}
+void Label::setMinimumScaleFactor(double f) {
+  minScale_ = std::isfinite(f) ? std::clamp(f, 0.1, 1.0) : 1.0;
   changed();
 }
 

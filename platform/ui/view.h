@@ -124,9 +124,15 @@ public:
   // 0 means as many lines as needed.
   int numberOfLines() const { return lines_; }
   void setNumberOfLines(int n);
+  // How far a one-line label's font may shrink (a fraction of its size) when
+  // its text is wider than the label; past that it is cut at the end.
+  // 1 keeps the size. Front-ends that draw text apply it.
+  double minimumScaleFactor() const { return minScale_; }
+  void setMinimumScaleFactor(double f);
 
 private:
   std::string text_;
+  double minScale_ = 0.5;
   double fontSize_ = 17;
   bool bold_ = false;
   Color textColor_ = Color::black();

@@ -29,6 +29,7 @@ BoxView {
         opacity: button.enabled_ ? 1 : 0.4
     }
     Text {
+        objectName: "buttonTitle"
         anchors.fill: button.both ? undefined : parent
         anchors.bottom: parent.bottom
         width: button.both ? parent.width + 16 * s : parent.width
@@ -38,6 +39,9 @@ BoxView {
         text: attrs.text || ""
         color: !button.enabled_ ? "#a0a0a0" : button.both ? "#33414c" : (attrs.color || "#007aff")
         font.pixelSize: Math.max(1, (attrs.fontSize || 15) * s)
+        // A title wider than its button shrinks to half its size, then is cut at its end.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: Math.max(1, Math.floor(font.pixelSize / 2))
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight

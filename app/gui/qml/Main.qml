@@ -1,23 +1,26 @@
 import QtQuick
 import QtQuick.Window
 
-// The window: the top screen's views, the front alert over them, and a
-// slide when the core marks a push or pop animated.
+// The window: the top screen's views on a column 320 points wide, scaled to
+// fit the window and centred on a flat neutral colour; the front alert over
+// them, and a slide when the core marks a push or pop animated.
 Window {
     id: root
     width: 390
     height: 844
+    minimumWidth: 320
+    minimumHeight: 480
     visible: true
-    color: "#f4f6f8"
+    color: "#d9dde1"
     title: "雲岫學苑"
 
-    property real s: width / 320
-    Binding { target: yxCore; property: "scale"; value: root.s }
+    readonly property real s: yxCore.scale
 
     Item {
         id: stage
         objectName: "stage"
-        width: root.width
+        x: yxCore.offsetX
+        width: 320 * root.s
         height: root.height
         clip: true
 
