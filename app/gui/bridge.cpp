@@ -55,6 +55,10 @@ NavigationController* nav() { return Application::shared().navigation(); }
 
 bool inBlockingWait() { return gBlocking.load() > 0; }
 
+namespace {
+bool inputAllowed() { return !inBlockingWait() && Alerts::visible().empty(); }
+}  // namespace
+
 // ----------------------------------------------------------------- flatten
 
 void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVariantMap& clip,
@@ -255,6 +259,10 @@ void TableModel::refresh() {
     entries_ = std::move(fresh);
     reloads_ = reloads;
     endResetModel();
+    if (current_ >= static_cast<int>(entries_.size()) || (current_ >= 0 && entries_[current_].header)) {
+      current_ = -1;
+      emit currentChanged();
+    }
   } else if (!entries_.empty()) {
     // Cell contents may change without a reload (a picture arrives).
     emit dataChanged(index(0), index(static_cast<int>(entries_.size()) - 1));
@@ -325,6 +333,41 @@ void TableModel::select(int listIndex) {
   if (e.header) return;
   if (auto* tv = dynamic_cast<TableView*>(t.get())) tv->userSelectRow({e.section, e.row});
   else if (auto* cv = dynamic_cast<CollectionView*>(t.get())) cv->userSelectItem({e.section, e.row});
+}
+
+bool TableModel::moveCurrent(int delta) {
+  if (entries_.empty() || delta == 0) return false;
+  const int n = static_cast<int>(entries_.size());
+  int i = current_ < 0 ? (delta > 0 ? -1 : n) : current_;
+  const int step = delta > 0 ? 1 : -1;
+  for (int left = std::abs(delta); left > 0;) {
+    int next = i + step;
+    while (next >= 0 && next < n && entries_[next].header) next += step;
+    if (next < 0 || next >= n) break;
+    i = next;
+    --left;
+  }
+  if (i < 0 || i >= n || i == current_) return false;
+  current_ = i;
+  emit currentChanged();
+  return true;
+}
+
+bool TableModel::openCurrent() {
+  if (current_ < 0 || current_ >= static_cast<int>(entries_.size())) return false;
+  select(current_);
+  return true;
+}
+
+QString TableModel::rowText(int listIndex) const {
+  if (listIndex < 0 || listIndex >= static_cast<int>(entries_.size())) return {};
+  if (entries_[listIndex].header) return data(index(listIndex), TitleRole).toString();
+  QStringList texts;
+  for (const QVariant& part : data(index(listIndex), PartsRole).toList()) {
+    QString t = part.toMap().value("text").toString();
+    if (!t.isEmpty()) texts << t;
+  }
+  return texts.join(" ");
 }
 
 // ------------------------------------------------------------- ScreenModel
@@ -464,13 +507,199 @@ void ScreenModel::rebuildNow() {
   }
   for (auto& [v, m] : tables_)
     if (m->view()) m->refresh();
+  updateFocusChain();
   emit screenChanged();
   emit rebuilt();
 }
 
+// ---------------------------------------------------------------- keyboard
+
 namespace {
-bool inputAllowed() { return !inBlockingWait() && Alerts::visible().empty(); }
+
+QRectF rectOf(const QVariantMap& r) {
+  return QRectF(r.value("x").toDouble(), r.value("y").toDouble(), r.value("w").toDouble(), r.value("h").toDouble());
+}
+
+bool focusable(const QVariantMap& r) {
+  const QString type = r.value("type").toString();
+  if (r.value("interactive") == false || r.value("w").toDouble() <= 0 || r.value("h").toDouble() <= 0) return false;
+  if (type == "button" || type == "field") return r.value("enabled") != false;
+  if (type == "textview") return r.value("editable").toBool();
+  return type == "switch" || type == "picker" || type == "table" || type == "grid";
+}
+
+// A row drawn over others that takes their touches: a button, or a view
+// with a colour (the dimming behind a popup, a loading overlay).
+bool covers(const QVariantMap& r) {
+  if (r.value("interactive") == false || r.value("alpha").toDouble() <= 0) return false;
+  if (r.value("clip").toMap().contains("w")) return false;  // scrolled content
+  const QString type = r.value("type").toString();
+  return type == "button" || (type == "view" && !r.value("bg").toString().isEmpty());
+}
+
+bool isDimmingButton(const QVariantMap& r) {
+  return r.value("type") == "button" && r.value("text").toString().isEmpty() && r.value("image").toString().isEmpty() &&
+         r.value("w").toDouble() >= kScreenWidth - 0.5 && r.value("h").toDouble() >= kScreenHeight * 0.75;
+}
+
 }  // namespace
+
+const QVariantMap* ScreenModel::rowFor(int id) const {
+  for (const auto& r : rows_)
+    if (r.value("id").toInt() == id) return &r;
+  return nullptr;
+}
+
+void ScreenModel::updateFocusChain() {
+  std::vector<int> chain;
+  std::vector<int> pickers;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const QVariantMap& r = rows_[i];
+    if (!focusable(r)) continue;
+    const QPointF centre = rectOf(r).center();
+    bool hidden = false;
+    for (size_t j = i + 1; j < rows_.size() && !hidden; ++j)
+      hidden = covers(rows_[j]) && rectOf(rows_[j]).contains(centre) && !rectOf(r).contains(rectOf(rows_[j]));
+    if (hidden) continue;
+    chain.push_back(r.value("id").toInt());
+    if (r.value("type") == "picker") pickers.push_back(chain.back());
+  }
+  const std::vector<int> old = chain_;
+  chain_ = std::move(chain);
+  auto has = [this](int id) { return std::find(chain_.begin(), chain_.end(), id) != chain_.end(); };
+  int focus = focusId_;
+  // A picker that just opened takes the focus, to give it back when it closes.
+  for (int p : pickers)
+    if (std::find(old.begin(), old.end(), p) == old.end() && focusId_ != 0) {
+      focusReturn_.push_back(focusId_);
+      focus = p;
+    }
+  if (focus != 0 && !has(focus)) {
+    focus = 0;
+    while (!focusReturn_.empty() && focus == 0) {
+      int back = focusReturn_.back();
+      focusReturn_.pop_back();
+      if (has(back)) focus = back;
+    }
+  }
+  std::erase_if(focusReturn_, [&](int id) { return !has(id); });
+  if (focus != focusId_) {
+    focusId_ = focus;
+    emit focusChanged();
+  }
+}
+
+void ScreenModel::setFocusId(int id) {
+  if (id != 0 && std::find(chain_.begin(), chain_.end(), id) == chain_.end()) return;
+  if (id == focusId_) return;
+  focusId_ = id;
+  scrollIntoView(id);
+  emit focusChanged();
+}
+
+void ScreenModel::moveFocus(int step) {
+  if (chain_.empty() || step == 0) return;
+  const int n = static_cast<int>(chain_.size());
+  auto it = std::find(chain_.begin(), chain_.end(), focusId_);
+  int i;
+  if (it == chain_.end()) i = step > 0 ? 0 : n - 1;
+  else i = ((static_cast<int>(it - chain_.begin()) + step) % n + n) % n;
+  if (auto* f = dynamic_cast<TextField*>(viewFor(focusId_)); f && f->isFirstResponder()) f->resignFirstResponder();
+  focusId_ = chain_[static_cast<size_t>(i)];
+  scrollIntoView(focusId_);
+  emit focusChanged();
+}
+
+// Scrolls the scroll view holding a focused control so that it shows.
+void ScreenModel::scrollIntoView(int id) {
+  View* v = viewFor(id);
+  if (!v) return;
+  Rect r = v->frame();
+  for (View* s = v->superview(); s; s = s->superview()) {
+    if (auto* sv = dynamic_cast<ScrollView*>(s)) {
+      const double z = sv->zoomScale();
+      Point off = sv->contentOffset();
+      const double top = r.y * z, bottom = (r.y + r.height) * z, height = sv->frame().height;
+      if (top < off.y) off.y = top;
+      else if (bottom > off.y + height) off.y = bottom - height;
+      if (off.y != sv->contentOffset().y) sv->setContentOffset(off, false);
+      return;
+    }
+    r.x += s->frame().x;
+    r.y += s->frame().y;
+  }
+}
+
+bool ScreenModel::activateFocus() {
+  if (!inputAllowed() || focusId_ == 0) return false;
+  View* v = viewFor(focusId_);
+  if (!v) return false;
+  switch (v->kind()) {
+    case ViewKind::Button: return static_cast<Button*>(v)->tap();
+    case ViewKind::TextField: return focusField(focusId_);
+    case ViewKind::Switch: {
+      auto* s = static_cast<Switch*>(v);
+      s->userSet(!s->isOn());
+      return true;
+    }
+    case ViewKind::TableView:
+    case ViewKind::CollectionView: return tableFor(v)->openCurrent();
+    default: return false;
+  }
+}
+
+bool ScreenModel::typeIntoFocus(const QString& text) {
+  if (!inputAllowed() || text.isEmpty()) return false;
+  auto* f = dynamic_cast<TextField*>(viewFor(focusId_));
+  if (!f || !f->enabled()) return false;
+  if (!f->isFirstResponder() && !f->userFocus()) return false;
+  f->userType(f->text() + text.toStdString());
+  return true;
+}
+
+bool ScreenModel::arrow(int delta) {
+  if (!inputAllowed() || focusId_ == 0) return false;
+  View* v = viewFor(focusId_);
+  if (auto* p = dynamic_cast<PickerView*>(v)) {
+    const int rows = p->numberOfRows(0);
+    const int row = std::clamp(p->selectedRowInComponent(0) + delta, 0, std::max(0, rows - 1));
+    if (rows == 0 || row == p->selectedRowInComponent(0)) return false;
+    p->userPick(row, 0);
+    return true;
+  }
+  if (v && (v->kind() == ViewKind::TableView || v->kind() == ViewKind::CollectionView))
+    return tableFor(v)->moveCurrent(delta);
+  return false;
+}
+
+int ScreenModel::backButtonId() const {
+  // The header bar's back button by name; a picture button showing a back arrow otherwise.
+  int byImage = 0;
+  for (const auto& r : rows_) {
+    if (r.value("type") != "button" || r.value("enabled") == false) continue;
+    if (r.value("name") == "backButton") return r.value("id").toInt();
+    const QString image = r.value("image").toString().section('/', -1);
+    if (!byImage && (image.startsWith("btn_back") || image.startsWith(QStringLiteral("上一頁"))))
+      byImage = r.value("id").toInt();
+  }
+  return byImage;
+}
+
+bool ScreenModel::pressBack() {
+  if (!inputAllowed()) return false;
+  const int id = backButtonId();
+  auto* b = dynamic_cast<Button*>(viewFor(id));
+  return b && b->tap();
+}
+
+bool ScreenModel::pressDismiss() {
+  if (!inputAllowed()) return false;
+  for (auto it = rows_.rbegin(); it != rows_.rend(); ++it)
+    if (isDimmingButton(*it) && it->value("interactive") != false)
+      if (auto* b = dynamic_cast<Button*>(viewFor(it->value("id").toInt()))) return b->tap();
+  return false;
+}
+
 
 void ScreenModel::tap(int id) {
   if (!inputAllowed()) return;
@@ -599,6 +828,20 @@ void AlertState::refresh() {
 void AlertState::press(int index) {
   if (inBlockingWait()) return;
   if (auto a = Alerts::front()) a->pressButton(index);
+}
+
+bool AlertState::pressDefault() {
+  auto a = Alerts::front();
+  if (inBlockingWait() || !a || a->buttonTitles().empty()) return false;
+  a->pressButton(static_cast<int>(a->buttonTitles().size()) - 1);
+  return true;
+}
+
+bool AlertState::pressCancel() {
+  auto a = Alerts::front();
+  if (inBlockingWait() || !a || a->buttonTitles().empty()) return false;
+  a->pressButton(0);
+  return true;
 }
 
 // ---------------------------------------------------------------- NavState

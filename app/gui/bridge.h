@@ -32,6 +32,7 @@ class ScreenModel;
 class TableModel : public QAbstractListModel {
   Q_OBJECT
   Q_PROPERTY(bool grid READ grid CONSTANT)
+  Q_PROPERTY(int current READ current NOTIFY currentChanged)
 public:
   enum Roles { KindRole = Qt::UserRole + 1, SectionRole, RowRole, HeightRole, PartsRole, TitleRole,
                DisclosureRole, SelectedRole };
@@ -44,6 +45,18 @@ public:
   // Re-reads the layout when the table was reloaded or its counts changed.
   void refresh();
   Q_INVOKABLE void select(int listIndex);
+  // The keyboard's current row (list index, -1 for none): arrows move it
+  // over the rows (headers are skipped), Enter opens it.
+  int current() const { return current_; }
+  Q_INVOKABLE bool moveCurrent(int delta);
+  Q_INVOKABLE bool openCurrent();
+  // The texts of a row's cell, for its accessible name.
+  Q_INVOKABLE QString rowText(int listIndex) const;
+
+signals:
+  void currentChanged();
+
+public:
   // Number of rows asked of the core so far (lazy drawing check).
   int cellsAsked() const { return asked_; }
   View* view() const { return table_.lock().get(); }
@@ -57,6 +70,7 @@ private:
   std::vector<Entry> entries_;
   unsigned long reloads_ = ~0ul;
   mutable int asked_ = 0;
+  int current_ = -1;
 };
 
 class ScreenModel : public QAbstractListModel {
@@ -64,6 +78,7 @@ class ScreenModel : public QAbstractListModel {
   Q_PROPERTY(QString className READ className NOTIFY screenChanged)
   Q_PROPERTY(int depth READ depth NOTIFY screenChanged)
   Q_PROPERTY(QString rootColor READ rootColor NOTIFY screenChanged)
+  Q_PROPERTY(int focusId READ focusId NOTIFY focusChanged)
 public:
   enum Roles { TypeRole = Qt::UserRole + 1, AttrsRole, IdRole };
   explicit ScreenModel(QObject* parent = nullptr);
@@ -94,6 +109,29 @@ public:
   Q_INVOKABLE void webFinished(int id);
   Q_INVOKABLE void webFailed(int id, const QString& error);
 
+  // The keyboard: a focus ring moves through the controls a person can reach
+  // (buttons, fields, switches, pickers, tables and grids, in layout order;
+  // not those under a dimming overlay). A picker that opens takes the focus
+  // and gives it back to the control that had it when it closes.
+  int focusId() const { return focusId_; }
+  const std::vector<int>& focusChain() const { return chain_; }
+  Q_INVOKABLE void moveFocus(int step);
+  Q_INVOKABLE void setFocusId(int id);
+  // Space and Enter: presses the focused button, begins editing the focused
+  // field, flips the focused switch, opens the focused table's current row.
+  Q_INVOKABLE bool activateFocus();
+  // Typing while a field has the ring begins editing and types.
+  Q_INVOKABLE bool typeIntoFocus(const QString& text);
+  // Up and down: a picker's selection, a table's current row.
+  Q_INVOKABLE bool arrow(int delta);
+  // Presses the screen's back button (as a click would); false when it has none.
+  Q_INVOKABLE bool pressBack();
+  // Presses a dimming button that covers the screen (a popup's outside);
+  // false when none shows.
+  Q_INVOKABLE bool pressDismiss();
+  // The id of the screen's back button (0 when none).
+  int backButtonId() const;
+
   // Looks a row's view up (null when gone).
   View* viewFor(int id) const;
   // The table model shown for a table or grid view.
@@ -107,9 +145,16 @@ public:
 signals:
   void screenChanged();
   void rebuilt();
+  void focusChanged();
 
 private:
   int idFor(View* v);
+  void updateFocusChain();
+  const QVariantMap* rowFor(int id) const;
+  void scrollIntoView(int id);
+  std::vector<int> chain_;
+  int focusId_ = 0;
+  std::vector<int> focusReturn_;  // where the focus goes back when a picker closes
   std::vector<QVariantMap> rows_;
   std::map<View*, std::weak_ptr<View>> live_;
   std::map<View*, int> ids_;
@@ -138,6 +183,10 @@ public:
   bool hasProgress() const { return hasProgress_; }
   QStringList texts() const { return texts_; }
   Q_INVOKABLE void press(int index);
+  // Enter: the default button (the last one); Escape: the cancel button (the
+  // first). False when the alert has no buttons.
+  Q_INVOKABLE bool pressDefault();
+  Q_INVOKABLE bool pressCancel();
   void refresh();
 
 signals:

@@ -35,6 +35,48 @@ void oneLineTexts(QQuickItem* item, QList<QQuickItem*>& out) {
 
 class DesktopTest : public WindowTest {
 protected:
+  QQuickWindow* win() { return gui_->window(); }
+  void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(win(), k, mods);
+    gui_->settle();
+  }
+  void typeKeys(const char* text) {
+    for (const char* c = text; *c; ++c) QTest::keyClick(win(), *c);
+    gui_->settle();
+  }
+  // The view with the keyboard's focus ring, by name or tag ("" when none).
+  QString focused() {
+    View* v = gui_->bridge()->screen()->viewFor(gui_->bridge()->screen()->focusId());
+    if (!v) return {};
+    return v->name().empty() ? QString::number(v->tag()) : QString::fromStdString(v->name());
+  }
+  // Presses Tab until the ring reaches that view; false after a whole round.
+  bool tabTo(const QString& nameOrTag) {
+    for (int i = 0; i < 40; ++i) {
+      key(Qt::Key_Tab);
+      if (focused() == nameOrTag) return true;
+    }
+    return false;
+  }
+  // A person's mouse wheel over an item: notches down (negative: up).
+  void wheel(QQuickItem* it, int notches) {
+    QPointF p = it->mapToScene(QPointF(it->width() / 2, it->height() / 2));
+    QWheelEvent ev(p, p, QPoint(), QPoint(0, -120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(win(), &ev);
+    gui_->settle();
+  }
+  QQuickItem* visiblePicker() {
+    QList<QQuickItem*> found;
+    std::function<void(QQuickItem*)> walk = [&](QQuickItem* it) {
+      if (!it->isVisible()) return;
+      if (it->objectName().startsWith("picker_")) found << it;
+      for (auto* c : it->childItems()) walk(c);
+    };
+    walk(win()->contentItem());
+    return found.isEmpty() ? nullptr : found.first();
+  }
+  std::string top() { return gui_->bridge()->nav()->top().toStdString(); }
+  size_t usageReports() { return requestsFor("/Data/situ1.aspx").size(); }
   void resize(QSize size) {
     gui_->window()->resize(size);
     gui_->settle();
@@ -145,6 +187,203 @@ TEST_F(DesktopTest, EveryScreenFitsEveryWindowSize) {
   gui_->execute("tap 0");
   Application::shared().navigation()->pushViewController(std::make_shared<comingSoonViewController>("測試"), false);
   checkAtEverySize("placeholder");
+}
+
+// A new user at a laptop's 1280x800 window finishes the first-run gate with
+// the mouse alone: every control is in reach.
+TEST_F(DesktopTest, FirstRunGateByMouseAtLaptopSize) {
+  open();
+  resize({1280, 800});
+  gui_->execute("wait 0.2");
+  ASSERT_TRUE(click("alertButton_0"));
+  ASSERT_TRUE(click("button_checkBox"));
+  ASSERT_TRUE(click("button_agreeButton"));
+  ASSERT_EQ(top(), "userDataViewController");
+  for (const char* field : {"sexField", "statusField", "unitField", "housingField", "wayField"}) {
+    SCOPED_TRACE(field);
+    ASSERT_TRUE(click(QString("field_") + field));
+    QQuickItem* picker = visiblePicker();
+    ASSERT_TRUE(picker);
+    wheel(picker, 1);  // one row down
+    ASSERT_TRUE(click("button_2"));
+  }
+  ASSERT_TRUE(click("field_birthField"));
+  typeKeys("85");
+  ASSERT_TRUE(click("button_1"));
+  EXPECT_TRUE(sees("儲存成功")) << texts().join("|").toStdString();
+  ASSERT_TRUE(click("alertButton_0"));
+  EXPECT_EQ(top(), "corvaleViewController");
+  EXPECT_EQ(Settings::standard().stringForKey("個人資料").value_or(""), "填寫過");
+  auto sent = requestsFor("/Data/info1.aspx");
+  ASSERT_EQ(sent.size(), 1u);
+  // The wheel chose the second row of every picker.
+  EXPECT_EQ(sent[0]["query"].value("s", ""), "女") << sent[0].dump();
+  EXPECT_EQ(sent[0]["query"].value("t", ""), "碩士班") << sent[0].dump();
+  EXPECT_EQ(sent[0]["query"].value("b", ""), "85");
+}
+
+// The same gate by keyboard alone: Enter answers the reminder, Tab moves
+// the ring in layout order, Space ticks the box, Enter opens a picker, the
+// arrows choose, Shift+Tab reaches 確認 and Enter confirms.
+TEST_F(DesktopTest, FirstRunGateByKeyboardAtLaptopSize) {
+  open();
+  resize({1280, 800});
+  gui_->execute("wait 0.2");
+  key(Qt::Key_Return);
+  ASSERT_EQ(top(), "agreeProvisionViewController");
+  ASSERT_TRUE(tabTo("checkBox"));
+  key(Qt::Key_Space);
+  ASSERT_TRUE(tabTo("agreeButton"));
+  EXPECT_TRUE(item("focusRing")) << "the focus ring shows";
+  key(Qt::Key_Return);
+  ASSERT_EQ(top(), "userDataViewController");
+
+  // Tab order on the form: the header's back, the fields top to bottom, the
+  // two buttons.
+  QStringList order;
+  for (int id : gui_->bridge()->screen()->focusChain()) {
+    View* v = gui_->bridge()->screen()->viewFor(id);
+    order << (v->name().empty() ? QString::number(v->tag()) : QString::fromStdString(v->name()));
+  }
+  EXPECT_EQ(order, QStringList({"backButton", "sexField", "birthField", "statusField", "unitField", "housingField",
+                                "wayField", "1", "999"}));
+  key(Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(focused(), "999") << "Shift+Tab goes backwards, round the end";
+
+  for (const char* field : {"sexField", "statusField", "unitField", "housingField", "wayField"}) {
+    SCOPED_TRACE(field);
+    ASSERT_TRUE(tabTo(field));
+    key(Qt::Key_Return);
+    ASSERT_TRUE(screen().find("picker ") != std::string::npos) << screen();
+    EXPECT_TRUE(focused().toInt() >= 0 && focused() != field) << "the open picker takes the ring";
+    key(Qt::Key_Down);
+    key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(focused(), "confirmButton");
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), field) << "the ring goes back to the field";
+    EXPECT_EQ(screen().find("picker "), std::string::npos);
+  }
+  ASSERT_TRUE(tabTo("birthField"));
+  typeKeys("85");
+  key(Qt::Key_Tab);
+  EXPECT_EQ(focused(), "statusField");
+  EXPECT_NE(screen().find("field birthField: 85"), std::string::npos) << screen();
+  ASSERT_TRUE(tabTo("1"));
+  key(Qt::Key_Return);
+  EXPECT_TRUE(sees("儲存成功"));
+  key(Qt::Key_Return);
+  EXPECT_EQ(top(), "corvaleViewController");
+  EXPECT_EQ(Settings::standard().stringForKey("個人資料").value_or(""), "填寫過");
+  auto sent = requestsFor("/Data/info1.aspx");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["query"].value("s", ""), "女") << sent[0].dump();
+  EXPECT_EQ(sent[0]["query"].value("b", ""), "85");
+}
+
+// Enter presses an alert's default (last) button, Escape its cancel (first)
+// one; other keys do nothing under an alert.
+TEST_F(DesktopTest, AlertsAnswerEnterAndEscape) {
+  struct Heard : AlertViewDelegate {
+    std::vector<int> pressed;
+    void alertViewClickedButtonAtIndex(AlertView&, int index) override { pressed.push_back(index); }
+  };
+  open(true);
+  auto heard = std::make_shared<Heard>();
+  AlertView::create("確認", "要離開嗎？", heard, "取消", {"確定"})->show();
+  gui_->settle();
+  key(Qt::Key_Tab);
+  key(Qt::Key_Space);
+  EXPECT_TRUE(heard->pressed.empty());
+  key(Qt::Key_Return);
+  EXPECT_EQ(heard->pressed, (std::vector<int>{1}));
+  EXPECT_FALSE(gui_->bridge()->alert()->visible());
+  AlertView::create("確認", "要離開嗎？", heard, "取消", {"確定"})->show();
+  gui_->settle();
+  key(Qt::Key_Escape);
+  EXPECT_EQ(heard->pressed, (std::vector<int>{1, 0}));
+  EXPECT_EQ(top(), "corvaleViewController") << "Escape under an alert goes nowhere else";
+}
+
+// Alt+Left and Escape press the back button exactly as a click does: the
+// same screen, the same usage report.
+TEST_F(DesktopTest, BackFromTheKeyboardIsAClickOnBack) {
+  open(true);
+  click("button_12");
+  ASSERT_EQ(top(), "aboutMeViewController");
+  const size_t before = usageReports();
+  click("button_1");  // a click on back
+  EXPECT_EQ(top(), "corvaleViewController");
+  gui_->execute("wait 1");
+  const size_t byClick = usageReports() - before;
+  EXPECT_EQ(byClick, 1u);
+  click("button_12");
+  key(Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(top(), "corvaleViewController");
+  gui_->execute("wait 1");
+  EXPECT_EQ(usageReports() - before, 2 * byClick);
+  key(Qt::Key_Escape);
+  EXPECT_EQ(top(), "corvaleViewController") << "the Home menu has no back";
+}
+
+// The news walk by keyboard at 1280x800: an entry, a row by the arrows, the
+// page, and back out; Escape closes the category chooser before going back.
+TEST_F(DesktopTest, NewsWalkByKeyboard) {
+  open(true);
+  resize({1280, 800});
+  ASSERT_TRUE(tabTo("4"));
+  key(Qt::Key_Return);
+  gui_->execute("wait 3");
+  ASSERT_EQ(top(), "newsListViewController");
+  ASSERT_TRUE(tabTo("myTableview"));
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  EXPECT_TRUE(item("currentRow"));
+  key(Qt::Key_Return);
+  ASSERT_EQ(top(), "newsDetailsViewController");
+  ASSERT_TRUE(tabTo("3"));
+  key(Qt::Key_Space);
+  ASSERT_EQ(top(), "newsWebViewController");
+  gui_->execute("wait 1");
+  key(Qt::Key_Escape);
+  EXPECT_EQ(top(), "newsDetailsViewController");
+  key(Qt::Key_Left, Qt::AltModifier);
+  gui_->grab();
+  EXPECT_EQ(top(), "newsListViewController");
+  ASSERT_TRUE(tabTo("3"));
+  key(Qt::Key_Return);
+  ASSERT_NE(screen().find("table chooseTableview"), std::string::npos);
+  // Under the dimming only the chooser and its outside take the ring.
+  for (int i = 0; i < 4; ++i) {
+    key(Qt::Key_Tab);
+    EXPECT_TRUE(focused() == "chooseTableview" || focused() == "alphaBtn") << focused().toStdString();
+  }
+  key(Qt::Key_Escape);
+  EXPECT_EQ(screen().find("table chooseTableview"), std::string::npos);
+  EXPECT_EQ(top(), "newsListViewController");
+  key(Qt::Key_Escape);
+  EXPECT_EQ(top(), "corvaleViewController");
+}
+
+// Three table rows a wheel notch (the news list of 16 rows scrolls more
+// than six rows at 1280x800).
+TEST_F(DesktopTest, WheelMovesThreeRowsANotch) {
+  open(true);
+  resize({1280, 800});
+  click("button_4");
+  gui_->execute("wait 3");
+  auto* list = item("table_myTableview");
+  ASSERT_TRUE(list);
+  const double rowHeight = gui_->bridge()->screen()->tableFor(
+      Application::shared().navigation()->topViewController()->view().viewNamed("myTableview"))
+      ->data(gui_->bridge()->screen()->tableFor(
+          Application::shared().navigation()->topViewController()->view().viewNamed("myTableview"))->index(0),
+          gui::TableModel::HeightRole).toDouble() * gui_->bridge()->scale();
+  wheel(list, 1);
+  EXPECT_NEAR(list->property("contentY").toDouble(), 3 * rowHeight, 1);
+  wheel(list, 1);
+  EXPECT_NEAR(list->property("contentY").toDouble(), 6 * rowHeight, 1);
+  wheel(list, -1);
+  EXPECT_NEAR(list->property("contentY").toDouble(), 3 * rowHeight, 1);
 }
 
 }  // namespace

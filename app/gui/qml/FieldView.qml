@@ -46,7 +46,8 @@ BoxView {
         }
         onActiveFocusChanged: {
             if (activeFocus && !yxScreen.focusField(attrs.id)) focus = false
-            else if (!activeFocus) yxScreen.endEditing(attrs.id)
+            else if (activeFocus) yxScreen.setFocusId(attrs.id)
+            else yxScreen.endEditing(attrs.id)
         }
         onTextEdited: if (!syncing) yxScreen.typeText(attrs.id, text)
         onAccepted: yxScreen.returnKey(attrs.id)

@@ -16,52 +16,104 @@ Window {
 
     readonly property real s: yxCore.scale
 
+    // Keys a person presses go to the field being edited first, then here:
+    // Enter and Escape answer an alert; Tab and Shift+Tab move the focus
+    // ring; Space and Enter press the focused control; arrows move a picker
+    // or a table's current row; Alt+Left, and Escape when nothing is being
+    // edited, press the screen's back button (Escape first closes a popup).
     Item {
-        id: stage
-        objectName: "stage"
-        x: yxCore.offsetX
-        width: 320 * root.s
-        height: root.height
-        clip: true
+        id: keys
+        objectName: "keys"
+        anchors.fill: parent
+        focus: true
 
-        ScreenLayer {
-            id: layer
-            objectName: "screenLayer"
-            width: stage.width
-            height: stage.height
+        function editing() {
+            const f = root.activeFocusItem
+            return !!f && f !== keys && f !== root.contentItem
         }
 
-        NumberAnimation {
-            id: slide
-            target: layer
-            property: "x"
-            duration: 280
-            easing.type: Easing.OutCubic
-            to: 0
-        }
-
-        Connections {
-            target: yxNav
-            function onTransition(kind, animated) {
-                slide.stop()
-                if (!animated || kind === "setRoot") {
-                    layer.x = 0
-                    return
-                }
-                slide.from = kind === "push" ? stage.width : -stage.width * 0.35
-                slide.start()
+        Keys.onPressed: (e) => {
+            const enter = e.key === Qt.Key_Return || e.key === Qt.Key_Enter
+            if (yxAlert.visible) {
+                if (enter) yxAlert.pressDefault()
+                else if (e.key === Qt.Key_Escape) yxAlert.pressCancel()
+                e.accepted = true  // modal: nothing under it takes keys
+                return
+            }
+            if (yxCore.busy) { e.accepted = true; return }
+            e.accepted = true
+            if (e.key === Qt.Key_Tab || e.key === Qt.Key_Backtab) {
+                if (editing()) keys.forceActiveFocus()
+                yxScreen.moveFocus(e.key === Qt.Key_Backtab || (e.modifiers & Qt.ShiftModifier) ? -1 : 1)
+            } else if (e.key === Qt.Key_Left && (e.modifiers & Qt.AltModifier)) {
+                yxScreen.pressBack()
+            } else if (e.key === Qt.Key_Escape) {
+                if (editing()) keys.forceActiveFocus()
+                else if (!yxScreen.pressDismiss()) yxScreen.pressBack()
+            } else if (enter || e.key === Qt.Key_Space) {
+                if (!editing()) yxScreen.activateFocus()
+            } else if (e.key === Qt.Key_Up || e.key === Qt.Key_Down) {
+                yxScreen.arrow(e.key === Qt.Key_Up ? -1 : 1)
+            } else if (!editing() && e.text.length > 0 && e.text.charCodeAt(0) >= 32
+                       && !(e.modifiers & (Qt.ControlModifier | Qt.AltModifier))) {
+                yxScreen.typeIntoFocus(e.text)
+            } else {
+                e.accepted = false
             }
         }
+
+        Item {
+            id: stage
+            objectName: "stage"
+            x: yxCore.offsetX
+            width: 320 * root.s
+            height: root.height
+            clip: true
+
+            ScreenLayer {
+                id: layer
+                objectName: "screenLayer"
+                width: stage.width
+                height: stage.height
+            }
+
+            NumberAnimation {
+                id: slide
+                target: layer
+                property: "x"
+                duration: 280
+                easing.type: Easing.OutCubic
+                to: 0
+            }
+
+            Connections {
+                target: yxNav
+                function onTransition(kind, animated) {
+                    slide.stop()
+                    if (!animated || kind === "setRoot") {
+                        layer.x = 0
+                        return
+                    }
+                    slide.from = kind === "push" ? stage.width : -stage.width * 0.35
+                    slide.start()
+                }
+            }
+        }
+
+        AlertDialog {
+            anchors.fill: parent
+        }
+
+        // Input waits while the core is inside a blocking request.
+        MouseArea {
+            anchors.fill: parent
+            visible: yxCore.busy
+            hoverEnabled: true
+        }
     }
 
-    AlertDialog {
-        anchors.fill: parent
-    }
-
-    // Input waits while the core is inside a blocking request.
-    MouseArea {
-        anchors.fill: parent
-        visible: yxCore.busy
-        hoverEnabled: true
-    }
+    // When a field stops editing the keys come back here.
+    onActiveFocusItemChanged: Qt.callLater(function() {
+        if (!root.activeFocusItem || root.activeFocusItem === root.contentItem) keys.forceActiveFocus()
+    })
 }

@@ -23,6 +23,16 @@ BoxView {
         }
         onMovingChanged: if (!moving && currentIndex !== attrs.selected) yxScreen.pick(attrs.id, currentIndex)
     }
+    // The wheel moves one row a notch.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.NoButton
+        onWheel: (w) => {
+            const step = w.angleDelta.y > 0 ? -1 : w.angleDelta.y < 0 ? 1 : 0
+            const row = Math.max(0, Math.min((attrs.titles || []).length - 1, (attrs.selected || 0) + step))
+            if (step !== 0 && row !== attrs.selected) yxScreen.pick(attrs.id, row)
+        }
+    }
     Rectangle {
         anchors.verticalCenter: parent.verticalCenter
         width: parent.width

@@ -12,12 +12,34 @@ BoxView {
         model: attrs.model
         cacheBuffer: 0
         boundsBehavior: Flickable.StopAtBounds
+        // The keyboard's current row, kept in view.
+        currentIndex: list.model ? list.model.current : -1
+        onCurrentIndexChanged: if (currentIndex >= 0) positionViewAtIndex(currentIndex, ListView.Contain)
+        // The wheel moves three rows a notch.
+        WheelHandler {
+            onWheel: (w) => {
+                const notches = Math.round(w.angleDelta.y / 120) || Math.sign(w.angleDelta.y)
+                w.accepted = true
+                if (notches === 0) return
+                const top = Math.max(0, list.indexAt(1, list.contentY + 1))
+                list.positionViewAtIndex(Math.max(0, Math.min(list.count - 1, top - 3 * notches)), ListView.Beginning)
+            }
+        }
         delegate: Item {
+            id: rowItem
             width: list.width
             height: Math.max(0, rowHeight) * s
             Rectangle {
                 anchors.fill: parent
                 color: kind === "header" ? "#e3e8ec" : (selected || rowArea.pressed ? "#d9e6f2" : "white")
+            }
+            Rectangle {
+                objectName: "currentRow"
+                visible: rowItem.ListView.isCurrentItem && table.keyFocus
+                anchors.fill: parent
+                color: "#1f1565c0"
+                border.color: "#1565c0"
+                border.width: 2
             }
             Text {
                 visible: kind === "header" && title.length > 0
