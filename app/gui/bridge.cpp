@@ -1,6 +1,7 @@
 #include "app/gui/bridge.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -939,7 +940,28 @@ CoreBridge::CoreBridge(QObject* parent)
     nav_->attach();
     screen_->scheduleRebuild();
   });
+  waitEnd_.setSingleShot(true);
+  waitEnd_.setInterval(60);
+  connect(&waitEnd_, &QTimer::timeout, this, [this] { setLongWait(false); });
+  // Heard on any thread; applied on the main thread to the bridge alive then.
+  setTransferActivityListener([](int) {
+    if (auto* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(app, [] {
+        if (!gBridge) return;
+        const bool on = httpTransfersInFlight() > 0;
+        if (on == gBridge->transferring_) return;
+        gBridge->transferring_ = on;
+        emit gBridge->transferringChanged();
+      }, Qt::QueuedConnection);
+  });
   setBlockingWaitHook([this] {
+    // A wait that goes on past 300 ms shows the busy indicator; hook calls
+    // come every 15 ms while one request waits.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastHookMs_ > 50) waitStartMs_ = now;
+    lastHookMs_ = now;
+    waitEnd_.start();
+    if (now - waitStartMs_ > 300) setLongWait(true);
     // Paint (spinners turn) but hold user input until the call returns.
     if (gBlocking.fetch_add(1) == 0) emit busyChanged();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -955,12 +977,19 @@ CoreBridge::~CoreBridge() {
   RunLoop::main().setWaker(nullptr);
   setUiChangeListener(nullptr);
   setBlockingWaitHook(nullptr);
+  setTransferActivityListener(nullptr);
   Application::shared().setRootListener(nullptr);
   if (auto* n = Application::shared().navigation()) n->setTransitionListener(nullptr);
   gBridge = nullptr;
 }
 
 bool CoreBridge::busy() const { return inBlockingWait(); }
+
+void CoreBridge::setLongWait(bool on) {
+  if (on == longWait_) return;
+  longWait_ = on;
+  emit longWaitChanged();
+}
 
 WindowFit fitWindow(double width, double height) {
   width = std::max(width, 1.0);

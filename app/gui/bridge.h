@@ -242,6 +242,10 @@ inline constexpr int kMinWindowWidth = 320, kMinWindowHeight = 480;
 class CoreBridge : public QObject {
   Q_OBJECT
   Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
+  // The core has waited inside one blocking request for more than 300 ms.
+  Q_PROPERTY(bool longWait READ longWait NOTIFY longWaitChanged)
+  // Some transfer is in flight (any thread).
+  Q_PROPERTY(bool transferring READ transferring NOTIFY transferringChanged)
   Q_PROPERTY(double scale READ scale WRITE setScale NOTIFY scaleChanged)
   Q_PROPERTY(double offsetX READ offsetX NOTIFY scaleChanged)
   Q_PROPERTY(double canvasHeight READ canvasHeight NOTIFY scaleChanged)
@@ -253,6 +257,8 @@ public:
   AlertState* alert() { return alert_; }
   NavState* nav() { return nav_; }
   bool busy() const;
+  bool longWait() const { return longWait_; }
+  bool transferring() const { return transferring_; }
   double scale() const { return scale_; }
   void setScale(double s) {
     if (s > 0 && s != scale_) {
@@ -272,11 +278,17 @@ public:
 
 signals:
   void busyChanged();
+  void longWaitChanged();
+  void transferringChanged();
   void scaleChanged();
 
 private:
   double scale_ = 390.0 / 320.0;
   double offsetX_ = 0, canvasHeight_ = 568;
+  bool longWait_ = false, transferring_ = false;
+  qint64 waitStartMs_ = 0, lastHookMs_ = -1000;
+  QTimer waitEnd_;  // fires once the hook stops being called: the wait is over
+  void setLongWait(bool on);
   bool webEngine_ = false;
   ScreenModel* screen_;
   AlertState* alert_;

@@ -3,13 +3,16 @@
 // accessibility tree, on the real app and the embedded simulator.
 
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QQmlProperty>
 #include <QTimer>
 
 #include <cmath>
 
+#include "core/deployment.h"
 #include "core/home_menu.h"
+#include "platform/http.h"
 #include "platform/application.h"
 #include "platform/settings.h"
 #include "tests/gui/window_fixture.h"
@@ -362,6 +365,50 @@ TEST_F(DesktopTest, NewsWalkByKeyboard) {
   EXPECT_EQ(top(), "newsListViewController");
   key(Qt::Key_Escape);
   EXPECT_EQ(top(), "corvaleViewController");
+}
+
+// A blocking request past 300 ms shows the busy indicator over the screen;
+// a transfer in flight shows the small corner indicator unless an alert
+// shows. Neither is a view of the screen: the driver prints the same.
+TEST_F(DesktopTest, LoadingFeedbackWhileTransfersRun) {
+  open(true);
+  const std::string before = screen();
+  sim::Fault slow;
+  slow.delayMs = 900;
+  sim().setFault("/Data/xml/news-0.xml", slow);
+  const std::string url = Deployment::current().url("campus_data", "/Data/xml/news-0.xml");
+  bool early = false, late = false;
+  QElapsedTimer clock;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    const bool shown = item("busyIndicator") != nullptr;
+    if (clock.elapsed() < 250 && shown) early = true;
+    if (clock.elapsed() > 500 && shown) late = true;
+  });
+  clock.start();
+  ticker.start(30);
+  EXPECT_TRUE(httpGet(url, 10).ok);
+  ticker.stop();
+  EXPECT_FALSE(early) << "no indicator for a short wait";
+  EXPECT_TRUE(late);
+  QTRY_VERIFY_WITH_TIMEOUT(!item("busyIndicator"), 2000);
+
+  bool done = false;
+  HttpCallbacks cb;
+  cb.onFinish = [&] { done = true; };
+  cb.onFailure = [&](const std::string&) { done = true; };
+  auto transfer = httpGetAsync(url, 10, cb);
+  QTRY_VERIFY_WITH_TIMEOUT(item("activityIndicator"), 2000);
+  EXPECT_FALSE(item("busyIndicator")) << "input is not held for a transfer in the background";
+  EXPECT_EQ(screen(), before);
+  auto alert = AlertView::create("提醒", "測試", {}, "確定");
+  alert->show();
+  gui_->settle();
+  EXPECT_FALSE(item("activityIndicator")) << "hidden while an alert shows";
+  key(Qt::Key_Return);
+  EXPECT_TRUE(item("activityIndicator"));
+  QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), done), 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(!item("activityIndicator"), 2000);
 }
 
 // Three table rows a wheel notch (the news list of 16 rows scrolls more

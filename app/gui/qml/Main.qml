@@ -86,6 +86,18 @@ Window {
                 to: 0
             }
 
+            // A transfer in flight: a small wheel in the column's corner
+            // (not while an alert or the busy indicator shows).
+            BusySpinner {
+                objectName: "activityIndicator"
+                visible: yxCore.transferring && !yxAlert.visible && !yxCore.longWait
+                width: 18 * root.s
+                height: width
+                x: stage.width - width - 8 * root.s
+                y: stage.height - height - 8 * root.s
+                color: "#455a64"
+            }
+
             Connections {
                 target: yxNav
                 function onTransition(kind, animated) {
@@ -104,11 +116,33 @@ Window {
             anchors.fill: parent
         }
 
-        // Input waits while the core is inside a blocking request.
+        // Input waits while the core is inside a blocking request; past
+        // 300 ms a busy indicator says so.
         MouseArea {
             anchors.fill: parent
-            visible: yxCore.busy
+            visible: yxCore.busy || yxCore.longWait
             hoverEnabled: true
+        }
+        Item {
+            objectName: "busyIndicator"
+            visible: yxCore.longWait && !yxAlert.visible
+            x: stage.x
+            width: stage.width
+            height: parent.height
+            Rectangle { anchors.fill: parent; color: "#000000"; opacity: 0.25 }
+            Rectangle {
+                anchors.centerIn: parent
+                width: 76 * root.s
+                height: width
+                radius: 12 * root.s
+                color: "#e6263238"
+                BusySpinner {
+                    anchors.centerIn: parent
+                    width: 40 * root.s
+                    height: width
+                    color: "#ffffff"
+                }
+            }
         }
     }
 
