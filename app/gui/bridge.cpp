@@ -52,6 +52,79 @@ const char* alignText(TextAlignment a) {
 
 NavigationController* nav() { return Application::shared().navigation(); }
 
+// ------------------------------------------------------------- legibility
+
+double luminance(const Color& c) {
+  auto lin = [](float v) {
+    double x = std::clamp(static_cast<double>(v), 0.0, 1.0);
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.r) + 0.7152 * lin(c.g) + 0.0722 * lin(c.b);
+}
+
+double contrast(const Color& a, const Color& b) {
+  double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What a text is drawn on: the nearest colour behind it, a tiled picture as
+// a mid tone (it may be light or dark under any letter), white otherwise.
+Color backdropOf(const View* v) {
+  for (; v; v = v->superview()) {
+    if (!v->backgroundColor().isClear() && v->backgroundColor().a >= 0.5f) return v->backgroundColor();
+    if (!v->backgroundPattern().empty()) return Color::gray(0.55f);
+  }
+  return Color::white();
+}
+
+// Text whose colour does not reach 4.5:1 against what is behind it keeps its
+// colour and gets an outline that does: dark for light text, light for dark.
+QString outlineFor(const Color& text, const Color& behind) {
+  if (text.isClear() || contrast(text, behind) >= 4.5) return {};
+  return luminance(text) > luminance(behind) ? QStringLiteral("#b3101c26") : QStringLiteral("#e6ffffff");
+}
+
+// The toolkit's default button blue is too light on white (4.0:1): titles
+// nobody chose a colour for are drawn in a darker blue of the same hue.
+Color readableDefault(const Color& title, const Color& behind) {
+  if (!(title == Color::rgb(0, 122, 255))) return title;
+  Color c = title;
+  for (int i = 0; i < 20 && contrast(c, behind) < 4.5; ++i) {
+    c.r *= 0.92f;
+    c.g *= 0.92f;
+    c.b *= 0.92f;
+  }
+  return c;
+}
+
+// ------------------------------------------------------------- rows
+
+QRectF rectOf(const QVariantMap& r) {
+  return QRectF(r.value("x").toDouble(), r.value("y").toDouble(), r.value("w").toDouble(), r.value("h").toDouble());
+}
+
+bool focusable(const QVariantMap& r) {
+  const QString type = r.value("type").toString();
+  if (r.value("interactive") == false || r.value("w").toDouble() <= 0 || r.value("h").toDouble() <= 0) return false;
+  if (type == "button" || type == "field") return r.value("enabled") != false;
+  if (type == "textview") return r.value("editable").toBool();
+  return type == "switch" || type == "picker" || type == "table" || type == "grid";
+}
+
+// A row drawn over others that takes their touches: a button, or a view
+// with a colour (the dimming behind a popup, a loading overlay).
+bool covers(const QVariantMap& r) {
+  if (r.value("interactive") == false || r.value("alpha").toDouble() <= 0) return false;
+  if (r.value("clip").toMap().contains("w")) return false;  // scrolled content
+  const QString type = r.value("type").toString();
+  return type == "button" || (type == "view" && !r.value("bg").toString().isEmpty());
+}
+
+bool isDimmingButton(const QVariantMap& r) {
+  return r.value("type") == "button" && r.value("text").toString().isEmpty() && r.value("image").toString().isEmpty() &&
+         r.value("w").toDouble() >= kScreenWidth - 0.5 && r.value("h").toDouble() >= kScreenHeight * 0.75;
+}
+
 }  // namespace
 
 bool inBlockingWait() { return gBlocking.load() > 0; }
@@ -99,6 +172,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       a["fontSize"] = l->fontSize() * scale;
       a["bold"] = l->bold();
       a["color"] = colorText(l->textColor());
+      a["outline"] = outlineFor(l->textColor(), backdropOf(l));
       a["align"] = alignText(l->alignment());
       a["lines"] = l->numberOfLines();
       a["minScale"] = l->minimumScaleFactor();
@@ -108,7 +182,12 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       auto* b = static_cast<Button*>(v);
       type = "button";
       a["text"] = qs(b->title());
-      a["color"] = colorText(b->titleColor());
+      // A title-only button draws its own white face.
+      const bool face = b->image().empty() && b->backgroundImage().empty() && b->backgroundColor().isClear();
+      const Color behind = face ? Color::white() : backdropOf(b);
+      const Color title = readableDefault(b->titleColor(), behind);
+      a["color"] = colorText(title);
+      a["outline"] = outlineFor(title, behind);
       a["fontSize"] = b->fontSize() * scale;
       a["image"] = imageUrl(b->image());
       a["background"] = imageUrl(b->backgroundImage());
@@ -222,6 +301,94 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
   for (auto& s : v->subviews()) flatten(s.get(), cx, cy, childScale, childClip, out, owner, depthInCell);
 }
 
+// ------------------------------------------------------- accessible names
+
+namespace {
+
+// What a picture button does, by its picture.
+QString pictureMeaning(const QString& image) {
+  QString base = image.section('/', -1);
+  base = base.left(base.indexOf('.') < 0 ? base.size() : base.indexOf('.'));
+  static const QHash<QString, QString> meanings = {
+      {"btn_home", "首頁"}, {"home", "首頁"}, {"回首頁1", "首頁"}, {"首頁", "首頁"},
+      {"btn_back", "返回"}, {"back", "返回"}, {"上一頁", "返回"},
+  };
+  return meanings.value(base);
+}
+
+// The text of a label on the same line, just left of (or right of) a control.
+QString besideLabel(const std::vector<QVariantMap>& rows, const QVariantMap& c, bool toTheRight) {
+  const QRectF r = rectOf(c);
+  QString best;
+  double bestGap = 48;
+  for (const auto& l : rows) {
+    if (l.value("type") != "label" || l.value("text").toString().isEmpty()) continue;
+    const QRectF lr = rectOf(l);
+    const double overlap = std::min(r.bottom(), lr.bottom()) - std::max(r.top(), lr.top());
+    if (overlap < std::min(r.height(), lr.height()) / 2) continue;
+    const double gap = toTheRight ? lr.left() - r.right() : r.left() - lr.right();
+    if (gap > -2 && gap < bestGap) {
+      bestGap = gap;
+      best = l.value("text").toString();
+    }
+  }
+  return best;
+}
+
+// The text of a label just above a control (within 60 points).
+QString aboveLabel(const std::vector<QVariantMap>& rows, const QVariantMap& c) {
+  const QRectF r = rectOf(c);
+  QString best;
+  double bestGap = 60;
+  for (const auto& l : rows) {
+    if (l.value("type") != "label" || l.value("text").toString().isEmpty()) continue;
+    const QRectF lr = rectOf(l);
+    const double gap = r.top() - lr.bottom();
+    if (gap > -2 && gap < bestGap && lr.right() > r.left() && lr.left() < r.right()) {
+      bestGap = gap;
+      best = l.value("text").toString();
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+void ScreenModel::nameControls(std::vector<QVariantMap>& rows) {
+  for (auto& r : rows) {
+    const QString type = r.value("type").toString();
+    QString name;
+    if (type == "button") {
+      const QString image = r.value("image").toString().section('/', -1);
+      if (image.startsWith("checkbox")) {
+        r["checkable"] = true;
+        r["checked"] = image.startsWith("checkbox2");
+      }
+      name = r.value("text").toString();
+      if (name.isEmpty()) name = pictureMeaning(image);
+      if (name.isEmpty()) name = besideLabel(rows, r, true);
+      if (name.isEmpty()) name = besideLabel(rows, r, false);
+      if (name.isEmpty() && isDimmingButton(r)) name = QStringLiteral("關閉");
+      if (name.isEmpty()) name = image.section('.', 0, 0);
+    } else if (type == "field" || type == "switch") {
+      name = besideLabel(rows, r, false);
+      if (name.isEmpty()) name = aboveLabel(rows, r);
+      if (name.isEmpty()) name = r.value("placeholder").toString();
+    } else if (type == "picker" || type == "textview" || type == "table" || type == "grid") {
+      name = aboveLabel(rows, r);
+      if (name.isEmpty() && type == "picker") name = QStringLiteral("選項");
+      if (name.isEmpty() && type == "textview") name = QStringLiteral("內容");
+      if (name.isEmpty() && (type == "table" || type == "grid")) name = QStringLiteral("列表");
+    } else if (type == "web") {
+      name = QStringLiteral("網頁");
+    } else {
+      continue;
+    }
+    if (name.isEmpty()) name = r.value("name").toString();
+    r["accessibleName"] = name;
+  }
+}
+
 // -------------------------------------------------------------- TableModel
 
 TableModel::TableModel(std::shared_ptr<View> table, QObject* parent)
@@ -277,7 +444,7 @@ int TableModel::rowCount(const QModelIndex& parent) const {
 QHash<int, QByteArray> TableModel::roleNames() const {
   return {{KindRole, "kind"},     {SectionRole, "section"},       {RowRole, "row"},
           {HeightRole, "rowHeight"}, {PartsRole, "parts"},         {TitleRole, "title"},
-          {DisclosureRole, "disclosure"}, {SelectedRole, "selected"}};
+          {DisclosureRole, "disclosure"}, {SelectedRole, "selected"}, {CheckmarkRole, "checkmark"}};
 }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
@@ -300,18 +467,19 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
       return sel && sel->section == e.section && sel->row == e.row;
     }
     case DisclosureRole:
+    case CheckmarkRole:
     case PartsRole: {
       std::shared_ptr<View> content;
       if (e.header) {
         if (tv) content = tv->headerView(e.section);
       } else {
-        ++asked_;
+        if (role == PartsRole) ++asked_;  // once per drawn row
         content = tv ? std::static_pointer_cast<View>(tv->cellForRow({e.section, e.row}))
                      : std::static_pointer_cast<View>(cv->cellForItem({e.section, e.row}));
       }
-      if (role == DisclosureRole) {
+      if (role == DisclosureRole || role == CheckmarkRole) {
         auto* cell = dynamic_cast<TableViewCell*>(content.get());
-        return cell && cell->showsDisclosure();
+        return cell && (role == DisclosureRole ? cell->showsDisclosure() : cell->showsCheckmark());
       }
       QVariantList parts;
       if (!content) return parts;
@@ -358,17 +526,6 @@ bool TableModel::openCurrent() {
   if (current_ < 0 || current_ >= static_cast<int>(entries_.size())) return false;
   select(current_);
   return true;
-}
-
-QString TableModel::rowText(int listIndex) const {
-  if (listIndex < 0 || listIndex >= static_cast<int>(entries_.size())) return {};
-  if (entries_[listIndex].header) return data(index(listIndex), TitleRole).toString();
-  QStringList texts;
-  for (const QVariant& part : data(index(listIndex), PartsRole).toList()) {
-    QString t = part.toMap().value("text").toString();
-    if (!t.isEmpty()) texts << t;
-  }
-  return texts.join(" ");
 }
 
 // ------------------------------------------------------------- ScreenModel
@@ -470,6 +627,7 @@ void ScreenModel::rebuildNow() {
   std::vector<QVariantMap> fresh;
   auto* n = nav();
   if (n && n->topViewController()) flatten(n->topViewController()->viewPtr().get(), 0, 0, 1, {}, fresh, this, 0);
+  nameControls(fresh);
   // Drop table models and ids of views that are gone.
   for (auto it = tables_.begin(); it != tables_.end();) {
     if (!it->second->view()) {
@@ -514,36 +672,6 @@ void ScreenModel::rebuildNow() {
 }
 
 // ---------------------------------------------------------------- keyboard
-
-namespace {
-
-QRectF rectOf(const QVariantMap& r) {
-  return QRectF(r.value("x").toDouble(), r.value("y").toDouble(), r.value("w").toDouble(), r.value("h").toDouble());
-}
-
-bool focusable(const QVariantMap& r) {
-  const QString type = r.value("type").toString();
-  if (r.value("interactive") == false || r.value("w").toDouble() <= 0 || r.value("h").toDouble() <= 0) return false;
-  if (type == "button" || type == "field") return r.value("enabled") != false;
-  if (type == "textview") return r.value("editable").toBool();
-  return type == "switch" || type == "picker" || type == "table" || type == "grid";
-}
-
-// A row drawn over others that takes their touches: a button, or a view
-// with a colour (the dimming behind a popup, a loading overlay).
-bool covers(const QVariantMap& r) {
-  if (r.value("interactive") == false || r.value("alpha").toDouble() <= 0) return false;
-  if (r.value("clip").toMap().contains("w")) return false;  // scrolled content
-  const QString type = r.value("type").toString();
-  return type == "button" || (type == "view" && !r.value("bg").toString().isEmpty());
-}
-
-bool isDimmingButton(const QVariantMap& r) {
-  return r.value("type") == "button" && r.value("text").toString().isEmpty() && r.value("image").toString().isEmpty() &&
-         r.value("w").toDouble() >= kScreenWidth - 0.5 && r.value("h").toDouble() >= kScreenHeight * 0.75;
-}
-
-}  // namespace
 
 const QVariantMap* ScreenModel::rowFor(int id) const {
   for (const auto& r : rows_)

@@ -35,7 +35,7 @@ class TableModel : public QAbstractListModel {
   Q_PROPERTY(int current READ current NOTIFY currentChanged)
 public:
   enum Roles { KindRole = Qt::UserRole + 1, SectionRole, RowRole, HeightRole, PartsRole, TitleRole,
-               DisclosureRole, SelectedRole };
+               DisclosureRole, SelectedRole, CheckmarkRole };
   TableModel(std::shared_ptr<View> table, QObject* parent);
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -50,8 +50,6 @@ public:
   int current() const { return current_; }
   Q_INVOKABLE bool moveCurrent(int delta);
   Q_INVOKABLE bool openCurrent();
-  // The texts of a row's cell, for its accessible name.
-  Q_INVOKABLE QString rowText(int listIndex) const;
 
 signals:
   void currentChanged();
@@ -137,6 +135,12 @@ public:
   // The table model shown for a table or grid view.
   TableModel* tableFor(View* v);
   const std::vector<QVariantMap>& rows() const { return rows_; }
+
+  // Gives every control of a flattened screen an accessible name (and a
+  // check box its state): a title; for a picture button what it does; for a
+  // field, switch or picker the label beside or above it, else its
+  // placeholder.
+  static void nameControls(std::vector<QVariantMap>& rows);
 
   // Flattens a subtree into rows: absolute frames, clip, type and attributes.
   static void flatten(View* v, double ox, double oy, double scale, const QVariantMap& clip,

@@ -94,6 +94,7 @@ void InfoListViewController::viewDidLoad() {
   chooseTableview_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
                                         Autoresizing::FlexibleBottomMargin);
   chooseTableview_->setHidden(true);
+  chooseTableview_->setBorder(1, 10);  // a framed popup over the dimmed list
   view().addSubview(chooseTableview_);
 
   kindAry_ = kinds();
@@ -139,12 +140,14 @@ std::shared_ptr<TableViewCell> InfoListViewController::tableViewCellForRow(Table
   auto* lbl = cell->contentView().findNamed<Label>("myLbl");
   if (table.tag() == 111) {
     cell->setShowsDisclosure(false);
+    cell->setShowsCheckmark(ip.row == category_);
     cell->textLabel().setFont(16);
     cell->textLabel().setText(ip.row < static_cast<int>(kindAry_.size()) ? kindAry_[ip.row] : "");
     if (logo) logo->setHidden(true);
     if (lbl) lbl->setText("");
   } else {
     cell->setShowsDisclosure(true);
+    cell->setShowsCheckmark(false);
     cell->textLabel().setText("");
     if (logo) logo->setHidden(false);
     if (lbl) lbl->setText(rowText(ip.row));
@@ -202,6 +205,7 @@ std::shared_ptr<ViewController> newsListViewController::makeDetail(int row) {
 
 std::shared_ptr<ViewController> newsListViewController::makeLoader(int category) {
   auto loader = std::make_shared<newsXMLParser>();
+  loader->setCategory(category);
   loader->progressBar(newsFeedURL(category));
   return loader;
 }
@@ -221,6 +225,7 @@ std::shared_ptr<ViewController> inforActsViewController::makeDetail(int row) {
 
 std::shared_ptr<ViewController> inforActsViewController::makeLoader(int category) {
   auto loader = std::make_shared<xmlParser>();
+  loader->setCategory(category);
   loader->progressBar(activityFeedURL(category));
   return loader;
 }

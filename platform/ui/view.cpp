@@ -592,6 +592,11 @@ TableViewCell::TableViewCell(Style style, std::string reuseIdentifier)
   content_->addSubview(textLabel_);
   content_->addSubview(detailLabel_);
 }
+void TableViewCell::setShowsCheckmark(bool c) {
+  if (c == checkmark_) return;
+  checkmark_ = c;
+  changed();
+}
 void TableViewCell::setShowsDisclosure(bool d) {
   disclosure_ = d;
   changed();

@@ -472,6 +472,9 @@ public:
   View& contentView() { return *content_; }
   bool showsDisclosure() const { return disclosure_; }
   void setShowsDisclosure(bool d);
+  // A check mark at the row's end (the current choice of a list of choices).
+  bool showsCheckmark() const { return checkmark_; }
+  void setShowsCheckmark(bool c);
   bool selectable() const { return selectable_; }
   void setSelectable(bool s);
   // Visible texts of the cell in tree order (what a person reads).
@@ -482,7 +485,7 @@ private:
   std::shared_ptr<View> content_;
   std::shared_ptr<Label> textLabel_, detailLabel_;
   std::shared_ptr<ImageView> imageView_;
-  bool disclosure_ = false, selectable_ = true;
+  bool disclosure_ = false, checkmark_ = false, selectable_ = true;
 };
 
 class TableView;

@@ -5,12 +5,14 @@
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QQmlProperty>
 #include <QTimer>
 
 #include <cmath>
 
 #include "core/deployment.h"
+#include "campus/info/info_screens.h"
 #include "core/home_menu.h"
 #include "platform/http.h"
 #include "platform/application.h"
@@ -409,6 +411,120 @@ TEST_F(DesktopTest, LoadingFeedbackWhileTransfersRun) {
   EXPECT_TRUE(item("activityIndicator"));
   QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), done), 5000);
   QTRY_VERIFY_WITH_TIMEOUT(!item("activityIndicator"), 2000);
+}
+
+// What a screen reader finds on the screen: every button, check box, field,
+// list row, switch and picker it can reach has a name.
+struct AccessibleWalk {
+  int controls = 0;
+  QStringList unnamed, names;
+  void walk(QAccessibleInterface* iface, int depth = 0) {
+    if (!iface || depth > 60) return;
+    const auto state = iface->state();
+    if (state.invisible) return;
+    const auto role = iface->role();
+    static const QList<QAccessible::Role> interactive = {QAccessible::Button, QAccessible::CheckBox,
+                                                          QAccessible::EditableText, QAccessible::ListItem,
+                                                          QAccessible::List, QAccessible::ComboBox};
+    if (interactive.contains(role)) {
+      ++controls;
+      const QString name = iface->text(QAccessible::Name);
+      if (name.trimmed().isEmpty()) unnamed << QString("role %1").arg(int(role));
+      else names << name;
+    }
+    for (int i = 0; i < iface->childCount(); ++i) walk(iface->child(i), depth + 1);
+  }
+};
+
+TEST_F(DesktopTest, EveryControlHasAnAccessibleName) {
+  open();
+  auto check = [&](const char* what, QStringList mustHave) {
+    SCOPED_TRACE(what);
+    gui_->grab();
+    AccessibleWalk w;
+    w.walk(QAccessible::queryAccessibleInterface(win()));
+    EXPECT_GT(w.controls, 0);
+    EXPECT_TRUE(w.unnamed.isEmpty()) << w.unnamed.join(", ").toStdString() << " among "
+                                     << w.names.join(" | ").toStdString();
+    for (const QString& n : mustHave) EXPECT_TRUE(w.names.contains(n)) << n.toStdString() << " not in "
+                                                                      << w.names.join(" | ").toStdString();
+  };
+  gui_->execute("wait 0.2");
+  check("first-run alert", {"確定"});
+  gui_->execute("alert 0");
+  check("terms", {"返回", "我已閱讀並同意使用條款", "同意"});
+  gui_->execute("tap checkBox");
+  gui_->execute("tap agreeButton");
+  check("profile", {"性別", "出生年(民國)", "送出", "關閉"});
+  gui_->execute("focus sexField");
+  check("profile picker", {"確認"});
+  Application::shared().navigation()->popToRootViewControllerAnimated(false);
+  Settings::standard().setString("個人資料", "填寫過");
+  check("home", {"近期消息", "建築物對照", "關於我們"});
+  gui_->execute("tap 4");
+  gui_->execute("wait 2");
+  check("news list", {"首頁", "返回", "類別選擇"});
+  gui_->execute("tap 3");
+  check("chooser", {"全部", "關閉"});
+  gui_->execute("tap 4");
+  gui_->execute("row 0 0");
+  check("news detail", {"詳細內容"});
+  gui_->execute("tap 3");
+  gui_->execute("wait 1");
+  check("news page", {"首頁", "返回"});
+  gui_->execute("tap 100");
+  gui_->execute("tap 1");
+  gui_->execute("wait 2");
+  check("labs", {"更新"});
+  gui_->execute("tap 1");
+  gui_->execute("tap 12");
+  check("about", {"返回"});
+}
+
+// The proportional face draws every text: not the monospaced CJK face.
+TEST_F(DesktopTest, TextIsDrawnInTheProportionalFace) {
+  open(true);
+  const QFont font = QGuiApplication::font();
+  QFontInfo info(font);
+  EXPECT_TRUE(info.family().contains("Noto Sans CJK TC")) << info.family().toStdString();
+  EXPECT_FALSE(info.family().contains("Mono")) << info.family().toStdString();
+  EXPECT_FALSE(info.fixedPitch());
+  // Proportional: a narrow letter is narrower than a wide one.
+  QFontMetricsF m(font);
+  EXPECT_LT(m.horizontalAdvance("i") * 1.5, m.horizontalAdvance("M"));
+  QFont bold = font;
+  bold.setBold(true);
+  EXPECT_TRUE(QFontInfo(bold).bold());
+}
+
+// The category chooser: a framed popup over the dimmed list that marks the
+// category the list was loaded with (all, from the Home menu); a list loaded
+// from the chooser keeps its row.
+TEST_F(DesktopTest, CategoryChooserMarksTheCurrentCategory) {
+  open(true);
+  click("button_4");
+  gui_->execute("wait 3");
+  auto list = [] { return dynamic_cast<InfoListViewController*>(Application::shared().navigation()->topViewController()); };
+  ASSERT_TRUE(list());
+  EXPECT_EQ(list()->category(), 0);
+  click("button_3");
+  QList<QQuickItem*> marks;
+  findAll(win()->contentItem(), "checkmark", marks);
+  EXPECT_EQ(marks.size(), 1);
+  auto* chooser = item("table_chooseTableview");
+  ASSERT_TRUE(chooser);
+  EXPECT_GT(chooser->parentItem()->parentItem()->property("attrs").toMap().value("borderWidth").toDouble(), 0)
+      << "a framed popup";
+  shot("chooser-marks-all.png");
+  gui_->execute("row chooseTableview 0 3");  // 推廣教育
+  gui_->execute("wait 3");
+  ASSERT_TRUE(list());
+  EXPECT_EQ(list()->category(), 3);
+  click("button_3");
+  auto* model = gui_->bridge()->screen()->tableFor(list()->view().viewNamed("chooseTableview"));
+  for (int i = 0; i < model->rowCount(); ++i)
+    EXPECT_EQ(model->data(model->index(i), gui::TableModel::CheckmarkRole).toBool(), i == 3) << i;
+  EXPECT_NE(screen().find("\n  row 0.3: 推廣教育\n"), std::string::npos) << "the driver prints the rows as before";
 }
 
 // Three table rows a wheel notch (the news list of 16 rows scrolls more

@@ -8,6 +8,9 @@ BoxView {
         anchors.fill: parent
         text: attrs.text || ""
         color: attrs.color || "black"
+        // Colours that do not read against their background get an outline.
+        style: attrs.outline ? Text.Outline : Text.Normal
+        styleColor: attrs.outline || "transparent"
         font.pixelSize: Math.max(1, (attrs.fontSize || 17) * s)
         font.bold: !!attrs.bold
         fontSizeMode: attrs.lines === 1 ? Text.HorizontalFit : Text.FixedSize

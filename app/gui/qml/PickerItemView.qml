@@ -12,6 +12,9 @@ BoxView {
         model: attrs.titles || []
         visibleItemCount: Math.max(3, Math.min(7, Math.floor(height / (32 * s)) | 1))
         wrap: false
+        Accessible.role: Accessible.List
+        Accessible.name: attrs.accessibleName || ""
+        Accessible.description: (attrs.titles || [])[attrs.selected] || ""
         currentIndex: attrs.selected >= 0 ? attrs.selected : 0
         delegate: Text {
             text: modelData

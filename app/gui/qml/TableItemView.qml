@@ -3,11 +3,14 @@ import QtQuick
 // A table: only the rows in view are asked of the core.
 BoxView {
     id: table
-    Rectangle { anchors.fill: parent; color: attrs.grouped ? "#eef1f4" : "white"; visible: !attrs.bg }
+    // A framed table (a popup) keeps its frame over the rows.
+    readonly property real inset: attrs.borderWidth > 0 ? Math.max(attrs.borderWidth * s, (attrs.radius || 0) * s * 0.3) : 0
+    Rectangle { anchors.fill: parent; color: attrs.grouped ? "#eef1f4" : "white"; visible: !attrs.bg; radius: (attrs.radius || 0) * s }
     ListView {
         id: list
         objectName: "table_" + attrs.name
         anchors.fill: parent
+        anchors.margins: table.inset
         clip: true
         model: attrs.model
         cacheBuffer: 0
@@ -25,9 +28,20 @@ BoxView {
                 list.positionViewAtIndex(Math.max(0, Math.min(list.count - 1, top - 3 * notches)), ListView.Beginning)
             }
         }
+        Accessible.role: Accessible.List
+        Accessible.name: attrs.accessibleName || ""
         delegate: Item {
             id: rowItem
             width: list.width
+            // A row is read by its texts.
+            Accessible.role: kind === "header" ? Accessible.StaticText : Accessible.ListItem
+            Accessible.name: kind === "header" ? title
+                             : (parts || []).filter(p => !!p.text).map(p => p.text).join(" ")
+            Accessible.selectable: kind !== "header"
+            Accessible.checkable: !!checkmark
+            Accessible.checked: !!checkmark
+            Accessible.selected: !!selected
+            Accessible.onPressAction: if (kind !== "header") list.model.select(index)
             height: Math.max(0, rowHeight) * s
             Rectangle {
                 anchors.fill: parent
@@ -56,13 +70,24 @@ BoxView {
                 delegate: CellPart { attrs: modelData }
             }
             Text {
+                objectName: "checkmark"
+                visible: !!checkmark
+                anchors.right: parent.right
+                anchors.rightMargin: 12 * s
+                anchors.verticalCenter: parent.verticalCenter
+                text: "✓"
+                font.pixelSize: 18 * s
+                font.bold: true
+                color: "#0b5cad"
+            }
+            Text {
                 visible: disclosure
                 anchors.right: parent.right
                 anchors.rightMargin: 10 * s
                 anchors.verticalCenter: parent.verticalCenter
                 text: "›"
                 font.pixelSize: 22 * s
-                color: "#a8b2ba"
+                color: "#7b8791"
             }
             Rectangle {
                 visible: kind !== "header"
@@ -79,5 +104,13 @@ BoxView {
                 onClicked: list.model.select(index)
             }
         }
+    }
+    Rectangle {
+        anchors.fill: parent
+        visible: attrs.borderWidth > 0
+        color: "transparent"
+        radius: (attrs.radius || 0) * s
+        border.width: Math.max(1, (attrs.borderWidth || 0) * s)
+        border.color: "#5f6b75"
     }
 }
