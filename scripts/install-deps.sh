@@ -19,6 +19,8 @@ PACKAGES=(
   qml6-module-qtqml-workerscript qml6-module-qt-labs-qmlmodels
   qml6-module-qtquick-pdf qml6-module-qtwebengine
   libgl-dev fonts-noto-cjk librsvg2-bin
+  # desktop integration checks (desktop entry and AppStream metainfo)
+  desktop-file-utils appstream
 )
 
 missing=()

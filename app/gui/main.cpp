@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQuickWindow>
 #include <QTextStream>
 #include <QTimer>
@@ -22,7 +23,9 @@
 #include "app/cli/driver.h"
 #include "app/cli/features.h"
 #include "app/gui/gui_app.h"
+#include "app/installed_layout.h"
 #include "core/launch.h"
+#include "platform/resources.h"
 
 namespace {
 
@@ -36,6 +39,10 @@ const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (std::string share = yx::useInstalledSimData(); !share.empty()) {
+    yx::setBundledResourceDirectory(share + "/resources");
+    setenv("YX_IMAGE_DIR", (share + "/images").c_str(), 0);
+  }
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -134,6 +141,13 @@ int main(int argc, char** argv) {
     driver.stop();
     return 0;
   }
+  // The window icon is the app's icon, installed in the icon theme or drawn
+  // at build time; read once the first frame is up.
+  QTimer::singleShot(0, &app, [share = yx::installedShareDir()] {
+    QString file = share.empty() ? QString(YX_ICON_FILE)
+                                 : QString::fromStdString(share) + "/../icons/hicolor/256x256/apps/tw.edu.yunxiu.Yunxiu.png";
+    QGuiApplication::setWindowIcon(QIcon(file));
+  });
   int failures = 0;
   if (!script.isEmpty()) {
     window.playScript(script, [&](int failed) {
