@@ -161,6 +161,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       if (owner) a["model"] = QVariant::fromValue(static_cast<QObject*>(owner->tableFor(v)));
       if (v->kind() == ViewKind::TableView) {
         auto* t = static_cast<TableView*>(v);
+        t->layoutIfNeeded();  // heights (and a scroll asked for while measuring them) first
         a["grouped"] = t->style() == TableView::Style::Grouped;
         a["offsetY"] = t->contentOffset().y * scale;
       } else {
@@ -233,6 +234,7 @@ void TableModel::refresh() {
   std::vector<Entry> fresh;
   unsigned long reloads = 0;
   if (auto* tv = dynamic_cast<TableView*>(t.get())) {
+    tv->layoutIfNeeded();  // every row height, in order, before drawing
     reloads = tv->reloadCount();
     int sections = tv->numberOfSections();
     for (int s = 0; s < sections; ++s) {
