@@ -1,12 +1,16 @@
 #include "app/cli/features.h"
 
+#include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
+#include "campus/weather_transport/weather_transport.h"
 
 namespace yx {
 
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
+  registerCampusGuideScreens();
+  registerWeatherTransportScreens();
 }
 
 }  // namespace yx
