@@ -359,6 +359,24 @@ std::string ImageView::state() const {
   return Image::named(imageName_).empty() ? "failed" : "loaded";
 }
 
+// ------------------------------------------------------------------ gestures
+
+bool View::userPinch(double scale) {
+  if (!pinch_) return false;
+  auto keep = shared_from_this();
+  userPinchPhase(GestureState::Began, 1);
+  userPinchPhase(GestureState::Changed, scale);
+  userPinchPhase(GestureState::Ended, scale);
+  return true;
+}
+
+bool View::userPinchPhase(GestureState state, double scale) {
+  if (!pinch_) return false;
+  auto handler = pinch_;  // the handler may replace itself
+  handler(*this, state, scale);
+  return true;
+}
+
 // ---------------------------------------------------------------- ScrollView
 
 ScrollView::ScrollView(Rect frame) : View(frame) {}
@@ -386,6 +404,13 @@ void ScrollView::zoomToRect(Rect r, bool animated) {
   double z = std::min(frame().width / r.width, frame().height / r.height);
   setZoomScale(z, animated);
   setContentOffset({r.x * zoom_, r.y * zoom_}, animated);
+}
+bool ScrollView::userZoom(double scale) {
+  if (!zoomable() || !(scale == scale)) return false;  // NaN never zooms
+  auto keep = shared_from_this();
+  setZoomScale(scale);
+  if (didEndZooming_) didEndZooming_(*this, zoom_);
+  return true;
 }
 void ScrollView::setPagingEnabled(bool p) {
   paging_ = p;
