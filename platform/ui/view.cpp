@@ -396,7 +396,19 @@ void ScrollView::setZoomLimits(double minimum, double maximum) {
   changed();
 }
 void ScrollView::setZoomScale(double z, bool) {
+  const double before = zoom_;
   zoom_ = std::clamp(z, minZoom_, maxZoom_);
+  // The content point at the middle of the view stays there, within the content.
+  if (zoom_ != before && before > 0 && frame().width > 0 && frame().height > 0) {
+    Size content = contentSize_;
+    if (content == Size{})
+      if (View* v = zoomingView()) content = {v->frame().width, v->frame().height};
+    const double k = zoom_ / before;
+    const double cx = (offset_.x + frame().width / 2) * k - frame().width / 2;
+    const double cy = (offset_.y + frame().height / 2) * k - frame().height / 2;
+    offset_ = {std::clamp(cx, 0.0, std::max(0.0, content.width * zoom_ - frame().width)),
+               std::clamp(cy, 0.0, std::max(0.0, content.height * zoom_ - frame().height))};
+  }
   changed();
 }
 void ScrollView::zoomToRect(Rect r, bool animated) {

@@ -36,7 +36,11 @@ TEST_F(PlacesTest, TheMapOpensZoomedAroundItsCentreAndZoomsWithinItsLimits) {
   EXPECT_NEAR(area->contentOffset().x, (468 - 320 / 3.0) * 1.5, 0.01);
   EXPECT_NEAR(area->contentOffset().y, (200 - 524 / 3.0) * 1.5, 0.01);
   EXPECT_EQ(run("frame mapScrollView"), "frame mapScrollView: 0 44 320 524 content 700 568\n");
+  // Zooming keeps the point in the middle of the map where it is.
+  const double midX = (area->contentOffset().x + 160) / 1.5, midY = (area->contentOffset().y + 262) / 1.5;
   EXPECT_TRUE(has(run("zoom mapScrollView 5"), "zoom mapScrollView: 3.00 min 0.50 max 3.00")) << s;
+  EXPECT_NEAR((area->contentOffset().x + 160) / 3, midX, 0.01);
+  EXPECT_NEAR((area->contentOffset().y + 262) / 3, midY, 0.01);
   EXPECT_TRUE(has(run("zoom mapScrollView 0.2"), "zoom mapScrollView: 0.50 min 0.50 max 3.00")) << s;
   EXPECT_TRUE(has(run("zoom mapScrollView 2.2"), "zoom mapScrollView: 2.20 min 0.50 max 3.00")) << s;
   run("tap 1");
