@@ -104,7 +104,7 @@ void todayNewsViewController::btnEvent(int tag) {
 
 void todayNewsDetailViewController::viewDidLoad() {
   auto bar = addHeaderBar(*this, todayKindTitle(whichNews_), 1, 2, [this](int tag) { btnEvent(tag); });
-  titleLabel_ = std::static_pointer_cast<Label>(bar->viewNamed("titleLabel")->shared_from_this());
+  titleLabel_ = bar->findNamed<Label>("titleLabel");
   myTableview_ = addListTable(*this, true);
   myTableview_->setDelegate(this);
   myTableview_->setDataSource(this);
@@ -128,7 +128,9 @@ void todayNewsDetailViewController::loadData() {
   switch (readTodayFeed(r.body, todayKindIsActivity(whichNews_), items_)) {
     case TodayReadResult::Unreadable: return;
     case TodayReadResult::NoItems:
-      AlertView::create("", "今天沒有" + titleLabel_->text() + "唷！", sharedAs<AlertViewDelegate>(), "確定")->show();
+      AlertView::create("", "今天沒有" + (titleLabel_ ? titleLabel_->text() : "") + "唷！", sharedAs<AlertViewDelegate>(),
+                        "確定")
+          ->show();
       return;
     case TodayReadResult::Read:
       myActivity_->stopAnimating();

@@ -71,7 +71,8 @@ private:
   int whichNews_ = 1;
   TodayItems items_;
   std::shared_ptr<TableView> myTableview_;
-  std::shared_ptr<Label> countLbl_, titleLabel_;
+  std::shared_ptr<Label> countLbl_;
+  Label* titleLabel_ = nullptr;  // the header's, kept by the view tree
   std::shared_ptr<ActivityIndicator> myActivity_;
 };
 
