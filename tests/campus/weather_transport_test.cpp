@@ -64,18 +64,9 @@ protected:
   // The weather record as another program reads the settings file.
   std::string storedRecord() {
     Settings::standard().synchronize();
-    std::string cmd = "/usr/bin/python3 -c 'import plistlib,json,sys\nd=plistlib.load(open(sys.argv[1],\"rb\"))\n"
-                      "print(json.dumps(d.get(\"天氣資訊\"),ensure_ascii=False))' '" +
-                      dataDir() + "/settings.plist'";
-    std::string out;
-    if (FILE* f = ::popen(cmd.c_str(), "r")) {
-      char buf[4096];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-      ::pclose(f);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
+    return commandOutput("python3 -c 'import plistlib,json,sys\nd=plistlib.load(open(sys.argv[1],\"rb\"))\n"
+                         "print(json.dumps(d.get(\"天氣資訊\"),ensure_ascii=False))' '" +
+                         dataDir() + "/settings.plist'");
   }
   std::string weatherBase() { return Deployment::current().url("weather", ""); }
 };
