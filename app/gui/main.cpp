@@ -16,9 +16,6 @@
 #include <cstdlib>
 #include <iostream>
 
-#ifdef YX_HAVE_WEBENGINE
-#include <QtWebEngineQuick/qtwebenginequickglobal.h>
-#endif
 
 #include "app/cli/driver.h"
 #include "app/cli/features.h"
@@ -97,7 +94,9 @@ int main(int argc, char** argv) {
     // The browser's own sandbox refuses to start as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
       qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QtWebEngineQuick::initialize();
+    // The engine itself loads with the first page (its QML module); what it
+    // needs from the application is set before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   }
 #else
   webEngine = false;
