@@ -92,6 +92,25 @@ bool Image::isImage(std::string_view bytes) {
   return decode(bytes, &w, &h);
 }
 
+std::string Image::pathNamed(const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
+      name.find('\0') != std::string::npos || name == "." || name == "..")
+    return {};
+  std::vector<std::string> candidates;
+  if (hasExtension(name)) candidates.push_back(name);
+  for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", "@2x.png"}) candidates.push_back(name + ext);
+  std::vector<std::string> dirs;
+  if (std::string over = resourceOverrideDirectory(); !over.empty()) dirs.push_back(over);
+  dirs.push_back(resourceDirectory());
+  for (const auto& dir : dirs)
+    for (const auto& c : candidates) {
+      std::string path = Files::join(dir, c);
+      std::error_code ec;
+      if (std::filesystem::is_regular_file(path, ec)) return path;
+    }
+  return {};
+}
+
 Image Image::named(const std::string& name) {
   // Only plain names inside the resource folder.
   if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||

@@ -16,6 +16,7 @@ PACKAGES=(
   python3-pil
   # GUI
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-pdf-dev qt6-webengine-dev
+  qt6-declarative-private-dev qt6-base-private-dev
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml
   qml6-module-qtqml-workerscript qml6-module-qt-labs-qmlmodels

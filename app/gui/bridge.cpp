@@ -1061,8 +1061,14 @@ QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& 
   QImage img;
   if (id.startsWith("name/")) {
     QString name = id.mid(5);
-    yx::Image found = yx::Image::named(name.toStdString());
-    if (!found.empty()) img = QImage::fromData(QByteArray::fromStdString(found.bytes()));
+    // Decoded once, here; a file that is no picture falls back to the
+    // toolkit's own search (a later candidate may be one).
+    const std::string path = yx::Image::pathNamed(name.toStdString());
+    if (!path.empty()) img = QImage(QString::fromStdString(path));
+    if (img.isNull()) {
+      yx::Image found = yx::Image::named(name.toStdString());
+      if (!found.empty()) img = QImage::fromData(QByteArray::fromStdString(found.bytes()));
+    }
     if (img.isNull()) img = placeholder(name, requested);
   } else if (id.startsWith("view/")) {
     int vid = id.section('/', 1, 1).toInt();

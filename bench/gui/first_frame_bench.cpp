@@ -31,7 +31,7 @@ extern char** environ;
 namespace {
 
 struct Sample {
-  double firstFrameMs = -1, exitMs = -1, peakMB = -1;
+  double firstFrameMs = -1, exitMs = -1, peakMB = -1, cpuMs = -1;
 };
 
 Sample spawnAndTime(const std::vector<std::string>& args) {
@@ -68,6 +68,9 @@ Sample spawnAndTime(const std::vector<std::string>& args) {
   wait4(pid, &status, 0, &ru);
   s.exitMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
   s.peakMB = ru.ru_maxrss / 1024.0;
+  // Processor time of every thread, user and system: steadier than the wall
+  // clock on a busy machine.
+  s.cpuMs = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1000.0 + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1000.0;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) s.firstFrameMs = -1;
   return s;
 }
@@ -113,7 +116,7 @@ int main(int argc, char** argv) {
   // One warm-up each (page cache), then turn about.
   spawnAndTime({bare});
   spawnAndTime(appArgs);
-  std::vector<double> appFrame, appExit, appPeak, bareFrame, bareExit, barePeak;
+  std::vector<double> appFrame, appExit, appPeak, bareFrame, bareExit, barePeak, appCpu, bareCpu;
   for (int i = 0; i < runs; ++i) {
     Sample b = spawnAndTime({bare});
     Sample a = spawnAndTime(appArgs);
@@ -125,6 +128,8 @@ int main(int argc, char** argv) {
     appFrame.push_back(a.firstFrameMs);
     appExit.push_back(a.exitMs);
     appPeak.push_back(a.peakMB);
+    appCpu.push_back(a.cpuMs);
+    bareCpu.push_back(b.cpuMs);
     bareFrame.push_back(b.firstFrameMs);
     bareExit.push_back(b.exitMs);
     barePeak.push_back(b.peakMB);
@@ -136,5 +141,7 @@ int main(int argc, char** argv) {
   std::printf("  first frame   yunxiu %7.1f ms   bare Qt Quick window %7.1f ms   ratio %.2f\n", af, bf, af / bf);
   std::printf("  process exit  yunxiu %7.1f ms   bare Qt Quick window %7.1f ms   ratio %.2f\n", ae, be, ae / be);
   std::printf("  peak memory   yunxiu %7.1f MB   bare Qt Quick window %7.1f MB   ratio %.2f\n", ap, bp, ap / bp);
+  const double ac = median(appCpu), bc = median(bareCpu);
+  std::printf("  cpu time      yunxiu %7.1f ms   bare Qt Quick window %7.1f ms   ratio %.2f\n", ac, bc, ac / bc);
   return 0;
 }

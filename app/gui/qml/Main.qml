@@ -88,14 +88,16 @@ Window {
 
             // A transfer in flight: a small wheel in the column's corner
             // (not while an alert or the busy indicator shows).
-            BusySpinner {
-                objectName: "activityIndicator"
-                visible: yxCore.transferring && !yxAlert.visible && !yxCore.longWait
+            Loader {
+                active: yxCore.transferring && !yxAlert.visible && !yxCore.longWait
                 width: 18 * root.s
                 height: width
                 x: stage.width - width - 8 * root.s
                 y: stage.height - height - 8 * root.s
-                color: "#455a64"
+                sourceComponent: BusySpinner {
+                    objectName: "activityIndicator"
+                    color: "#455a64"
+                }
             }
 
             Connections {
@@ -112,8 +114,11 @@ Window {
             }
         }
 
-        AlertDialog {
+        // The front alert, loaded when the first one shows.
+        Loader {
             anchors.fill: parent
+            active: yxAlert.visible
+            source: "AlertDialog.qml"
         }
 
         // Input waits while the core is inside a blocking request; past
@@ -123,24 +128,26 @@ Window {
             visible: yxCore.busy || yxCore.longWait
             hoverEnabled: true
         }
-        Item {
-            objectName: "busyIndicator"
-            visible: yxCore.longWait && !yxAlert.visible
+        Loader {
+            active: yxCore.longWait && !yxAlert.visible
             x: stage.x
             width: stage.width
             height: parent.height
-            Rectangle { anchors.fill: parent; color: "#000000"; opacity: 0.25 }
-            Rectangle {
-                anchors.centerIn: parent
-                width: 76 * root.s
-                height: width
-                radius: 12 * root.s
-                color: "#e6263238"
-                BusySpinner {
+            sourceComponent: Item {
+                objectName: "busyIndicator"
+                Rectangle { anchors.fill: parent; color: "#000000"; opacity: 0.25 }
+                Rectangle {
                     anchors.centerIn: parent
-                    width: 40 * root.s
+                    width: 76 * root.s
                     height: width
-                    color: "#ffffff"
+                    radius: 12 * root.s
+                    color: "#e6263238"
+                    BusySpinner {
+                        anchors.centerIn: parent
+                        width: 40 * root.s
+                        height: width
+                        color: "#ffffff"
+                    }
                 }
             }
         }
