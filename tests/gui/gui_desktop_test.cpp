@@ -127,7 +127,10 @@ protected:
       std::function<void(View&, double)> walk = [&](View& v, double oy) {
         if (v.hidden()) return;
         const double y = oy + v.frame().y;
-        if (&v != &root && (v.autoresizingMask() & Autoresizing::FlexibleHeight))
+        const bool list = v.kind() == ViewKind::TableView || v.kind() == ViewKind::CollectionView ||
+                          v.kind() == ViewKind::ScrollView || v.kind() == ViewKind::TextView ||
+                          v.kind() == ViewKind::WebView;
+        if (&v != &root && list && (v.autoresizingMask() & Autoresizing::FlexibleHeight))
           lowest = std::max(lowest, y + v.frame().height);
         if (v.kind() == ViewKind::ScrollView || v.kind() == ViewKind::TableView) return;
         for (auto& sub : v.subviews()) walk(*sub, y);
@@ -195,6 +198,20 @@ TEST_F(DesktopTest, EveryScreenFitsEveryWindowSize) {
   gui_->execute("tap 0");
   Application::shared().navigation()->pushViewController(std::make_shared<comingSoonViewController>("測試"), false);
   checkAtEverySize("placeholder");
+}
+
+// The campus guide, weather and transport screens the Home menu opens.
+TEST_F(DesktopTest, CampusGuideScreensFitEveryWindowSize) {
+  open(true);
+  for (int tag : {2, 5, 7, 8, 9, 10, 13, 16}) {
+    gui_->execute(QString("tap %1").arg(tag));
+    gui_->execute("wait 3");
+    const QString cls = gui_->bridge()->nav()->top();
+    if (gui_->bridge()->alert()->visible()) gui_->execute("alert 0");
+    checkAtEverySize(QString("entry%1-%2").arg(tag).arg(cls));
+    Application::shared().navigation()->popToRootViewControllerAnimated(false);
+    gui_->settle();
+  }
 }
 
 // A new user at a laptop's 1280x800 window finishes the first-run gate with
