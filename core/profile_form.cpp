@@ -114,6 +114,8 @@ void userDataViewController::viewDidLoad() {
   auto confirmLabel = make<Label>(Rect{0, 352, 220, 44}, "請選擇後按「確認」");
   confirmLabel->setName("confirmLabel");
   confirmLabel->setAutoresizingMask(Autoresizing::StickToBottom);
+  // Opaque: on a short screen the bar lies over the last row of the form.
+  confirmLabel->setBackgroundColor(Color::rgb(238, 241, 244));
   confirmLabel->setHidden(true);
   view().addSubview(confirmLabel);
   auto confirm = make<Button>(Rect{230, 352, 80, 44}, "確認");
