@@ -1,5 +1,7 @@
 #include "academic/student/exam_timetable.h"
 
+#include <optional>
+
 #include "academic/student/student_sign_in.h"
 #include "core/screen_kit.h"
 #include "platform/files.h"
@@ -141,14 +143,17 @@ void testListInquiryViewController::viewDidLoad() {
 }
 
 void testListInquiryViewController::rebuildDisplay() {
+  // An answer with records has just been written to the cache file whole:
+  // the display is built from those records rather than read back.
+  std::optional<Value> cached;
+  if (records().empty()) cached = Files::readArrayFile(cachePath(kCacheName));
+  const Value::Array none;
+  const Value::Array& shown = !records().empty() ? records() : cached ? cached->asArray() : none;
   backdrop_.remove();
   rows_.clear();
-  auto cached = Files::readArrayFile(cachePath(kCacheName));
-  const Value::Array none;
-  const Value::Array& records = cached ? cached->asArray() : none;
-  for (const Value& r : records) rows_.push_back(examRowFor(r));
-  if (titleLabel_)
-    titleLabel_->setText(records.empty() ? "考試小表" : "考試小表(" + records.front().stringFor("姓名") + ")");
+  rows_.reserve(shown.size());
+  for (const Value& r : shown) rows_.push_back(examRowFor(r));
+  if (titleLabel_) titleLabel_->setText(shown.empty() ? "考試小表" : "考試小表(" + shown.front().stringFor("姓名") + ")");
   if (tableView_) tableView_->reloadData();
 }
 
