@@ -193,12 +193,17 @@ double testListInquiryViewController::tableViewHeightForRow(TableView&, IndexPat
 }
 
 std::shared_ptr<View> testListInquiryViewController::tableViewViewForHeaderInSection(TableView&, int section) {
-  auto header = make<Label>(Rect{0, 0, kScreenWidth, 25});
+  // A brown band across the table holding the course name.
+  auto header = make<View>(Rect{0, 0, kScreenWidth, 25});
   header->setAutoresizingMask(Autoresizing::FlexibleWidth);
-  header->setFont(18, true);
-  header->setTextColor(Color::white());
-  header->setBackgroundColor(Color::rgb(128, 72, 32));
-  if (section >= 0 && section < static_cast<int>(rows_.size())) header->setText("\t" + rows_[section].course);
+  auto band = make<Label>(Rect{0, 0, kScreenWidth, 25});
+  band->setName("sectionLbl");
+  band->setAutoresizingMask(Autoresizing::FlexibleWidth);
+  band->setFont(18, true);
+  band->setTextColor(Color::white());
+  band->setBackgroundColor(Color::rgb(128, 72, 32));
+  if (section >= 0 && section < static_cast<int>(rows_.size())) band->setText("\t" + rows_[section].course);
+  header->addSubview(band);
   return header;
 }
 
