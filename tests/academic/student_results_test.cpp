@@ -291,8 +291,9 @@ TEST_F(ResultsTest, ScoresBelowSixtyAreRedTheRestBlueUnderTheExamKindsTitle) {
       << s;
   EXPECT_FALSE(has(s, "parserBG")) << s;
   EXPECT_EQ(table().heightForRow({0, 1}), 55);
-  EXPECT_TRUE(has(cellLabels(table(), {0, 1}), "scoreLbl=59 #ff0000\n")) << cellLabels(table(), {0, 1});
-  EXPECT_TRUE(has(cellLabels(table(), {0, 2}), "scoreLbl=60 #0000ff\n")) << cellLabels(table(), {0, 2});
+  EXPECT_EQ(run("cell tableView 0 1"), "  label nameLbl: 線性代數 {#000000}\n  label sbjnoLbl: 學分數: 3 {#595959}\n"
+                                      "  label scoreLbl: 59 {#ff0000}\n");
+  EXPECT_TRUE(has(run("cell tableView 0 2"), "  label scoreLbl: 60 {#0000ff}\n"));
   // Nothing is kept on disk.
   EXPECT_FALSE(std::filesystem::exists(documents() + "/DownloadXml"));
   run("tap 2");
@@ -307,10 +308,10 @@ TEST_F(ResultsTest, ScoresBelowSixtyAreRedTheRestBlueUnderTheExamKindsTitle) {
   run("tap scoreBtn");
   s = run("wait 1.5");
   EXPECT_TRUE(has(s, "label titleLabel: 畢業考成績\n")) << s;
-  const char* colours[] = {"#ff0000", "#ff0000", "#0000ff", "#ff0000", "#ff0000"};
-  for (int r = 0; r < 5; ++r) {
-    std::string cell = cellLabels(table(), {0, r});
-    EXPECT_NE(cell.find(std::string(" ") + colours[r] + "\n", cell.find("scoreLbl=")), std::string::npos) << cell;
+  const char* colours[] = {"#ff0000", "#ff0000", "#0000ff", "#ff0000"};
+  for (int r = 0; r < 4; ++r) {
+    std::string cell = run("cell tableView 0 " + std::to_string(r));
+    EXPECT_NE(cell.find(std::string(" {") + colours[r] + "}\n", cell.find("label scoreLbl:")), std::string::npos) << cell;
   }
   EXPECT_TRUE(has(s, "  row 0.4: 戊 | 學分數: \n")) << s;
   run("tap 2");
@@ -368,10 +369,8 @@ TEST_F(ResultsTest, CourseListShowsTimesRoomsAndTeachersFromTheCache) {
                      "  row 0.1: 線性代數 | 星期一 14:10~15:00 | B215 | (座號：8)\\t陳怡安\n"))
       << s;
   EXPECT_TRUE(has(s, "  row 0.5: 體育(二) | 星期二 15:10~17:00 | 體育館 | (座號：30)\\t黃建國\n")) << s;
-  std::string cell = cellLabels(table(), {0, 0});
-  EXPECT_TRUE(has(cell, "nameLbl=資料結構 #ff0000\nweekLbl= #000000\ntimeLbl=星期四 10:10~12:00 #000000\n"
-                        "placeLbl=E301 #000000\n"))
-      << cell;
+  EXPECT_EQ(run("cell tableView 0 0"), "  label nameLbl: 資料結構 {#ff0000}\n  label timeLbl: 星期四 10:10~12:00 {#000000}\n"
+                                      "  label placeLbl: E301 {#000000}\n  label teaLbl: (座號：12)\\t王明哲 {#4d4d4d}\n");
   EXPECT_EQ(table().heightForRow({0, 0}), 60);
 
   auto cached = records("stu_ele_table");
@@ -423,9 +422,7 @@ TEST_F(ResultsTest, CourseTimesReadWeekdayPeriodsAndRoomWhateverIsMissing) {
   EXPECT_TRUE(has(s, "  row 0.5: 己 | (座號：1)\\t師\n")) << s;
   EXPECT_TRUE(has(s, "  row 0.6: 庚 | (座號：1)\\t師\n")) << s;
   EXPECT_TRUE(has(s, "  row 0.7: (座號：)\\t\n")) << s;
-  std::string cell = cellLabels(table(), {0, 5});
-  EXPECT_TRUE(has(cell, "nameLbl=己 #ff0000\n")) << cell;
-  EXPECT_TRUE(has(cell, "timeLbl= ")) << cell;
+  EXPECT_EQ(run("cell tableView 0 5"), "  label nameLbl: 己 {#ff0000}\n  label teaLbl: (座號：1)\\t師 {#4d4d4d}\n");
   // A cell used again for such a course keeps nothing of the one before;
   // the same holds for a barred exam's timetable cell.
   inquiryResultCell reused;
