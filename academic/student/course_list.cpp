@@ -146,22 +146,7 @@ void inquiryResultsViewController::refreshCache() {
 }
 
 void inquiryResultsViewController::btnEvent(int tag) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  switch (tag) {
-    case 3:
-      nav->pushViewController(std::make_shared<inquiryListViewController>(), false);
-      break;
-    case 2:
-      startUsageExitReport();
-      returnFromResult(*this, true);
-      break;
-    case 1:
-      goHome(*this);
-      break;
-    default:
-      break;
-  }
+  resultButton(*this, tag, [] { return std::make_shared<inquiryListViewController>(); });
 }
 
 int inquiryResultsViewController::tableViewNumberOfRowsInSection(TableView&, int) {

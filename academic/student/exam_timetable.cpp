@@ -158,22 +158,7 @@ void testListInquiryViewController::rebuildDisplay() {
 }
 
 void testListInquiryViewController::btnEvent(int tag) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  switch (tag) {
-    case 3:
-      nav->pushViewController(std::make_shared<testListViewController>(), false);
-      break;
-    case 2:
-      startUsageExitReport();
-      returnFromResult(*this, true);
-      break;
-    case 1:
-      goHome(*this);
-      break;
-    default:
-      break;
-  }
+  resultButton(*this, tag, [] { return std::make_shared<testListViewController>(); });
 }
 
 // -------------------------------------------------------------------- table
@@ -213,10 +198,8 @@ void testListInquiryViewController::tableViewDidSelectRow(TableView& table, Inde
 
 // ------------------------------------------------------------------ loading
 
-void testListInquiryViewController::loadWillStart() { backdrop_.show(view(), 600); }
-
-void testListInquiryViewController::probeFailed() {
-  AlertView::create("錯誤", "", sharedAs<AlertViewDelegate>(), "確定")->show();
+std::shared_ptr<ViewController> testListInquiryViewController::makeSignInForm() {
+  return std::make_shared<testListViewController>();
 }
 
 void testListInquiryViewController::documentWillParse() {
@@ -228,13 +211,6 @@ void testListInquiryViewController::documentWillParse() {
 const std::vector<std::string>& testListInquiryViewController::refusalElements() const {
   static const std::vector<std::string> e = {"Error_Msg"};
   return e;
-}
-
-void testListInquiryViewController::didRefuse(const std::string& text) {
-  refusalText_ = text;
-  auto alert = AlertView::create("訊息", text, sharedAs<AlertViewDelegate>(), "確定");
-  refusalAlert_ = alert;
-  alert->show();
 }
 
 bool testListInquiryViewController::shouldStoreRecord(const Value& record) {
@@ -254,18 +230,5 @@ void testListInquiryViewController::didStoreRecord(const Value&) {
 }
 
 void testListInquiryViewController::documentDidEnd() { rebuildDisplay(); }
-
-// However the load ended, the cached timetable stays in sight.
-void testListInquiryViewController::loadDidEnd() { backdrop_.remove(); }
-
-void testListInquiryViewController::failureAlertAnswered(AlertView& alert, int) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  if (&alert == refusalAlert_.lock().get() && refusalText_ == kWrongCredentials) {
-    nav->pushViewController(std::make_shared<testListViewController>(), false);
-    return;
-  }
-  returnFromResult(*this, false);
-}
 
 }  // namespace yx
