@@ -230,11 +230,11 @@ void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
 
 void FeedLoaderViewController::writetolocal(const std::string& itemName) {
   if (!keepsCacheFile()) {
-    if (haveItems_) cache_.push_back(items_);
+    if (haveItems_) cache_.push_back(std::move(items_));
     return;
   }
-  std::string path = cachePath(itemName);
   if (!Delete_) {
+    std::string path = cachePath(itemName);
     Delete_ = true;
     Files::removeItem(path);
     auto old = Files::readArrayFile(path);
@@ -244,7 +244,7 @@ void FeedLoaderViewController::writetolocal(const std::string& itemName) {
     cacheDirty_ = true;
   }
   if (haveItems_) {
-    cache_.push_back(items_);
+    cache_.push_back(std::move(items_));
     cacheDirty_ = true;
   }
 }

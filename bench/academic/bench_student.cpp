@@ -21,6 +21,7 @@
 #include "markup/feed_loader.h"
 #include "platform/application.h"
 #include "platform/files.h"
+#include "platform/http.h"
 #include "platform/runloop.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
@@ -207,6 +208,29 @@ void BM_CourseCacheReadOnce(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CourseCacheReadOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Parts of the timetable's load, to see where its time goes: one signed
+// GET of the answer, and writing the cache of 10,000 exams.
+void BM_ExamAnswerGet(benchmark::State& state) {
+  app();
+  for (auto _ : state) {
+    auto r = yx::httpGet(yx::studentMethodURL("StuExamList2XML", number(state.range(0)), "pw"), 60);
+    if (!r.ok) state.SkipWithError("no answer");
+  }
+}
+BENCHMARK(BM_ExamAnswerGet)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ExamCacheWrite(benchmark::State& state) {
+  app();
+  std::string path = yx::FeedLoaderViewController::cachePath("stu_exam_table");
+  auto v = yx::Files::readArrayFile(path);
+  if (!v || v->size() != 10000) {
+    state.SkipWithError("run BM_ExamAnswerToTimetable/10000 first");
+    return;
+  }
+  for (auto _ : state) yx::Files::writeArrayFile(benchDir() + "/exam-copy.plist", *v);
+}
+BENCHMARK(BM_ExamCacheWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
