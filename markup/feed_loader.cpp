@@ -252,7 +252,10 @@ void FeedLoaderViewController::writetolocal(const std::string& itemName) {
 void FeedLoaderViewController::writeCache() {
   if (!cacheDirty_ || currenttype_.empty() || !keepsCacheFile()) return;
   cacheDirty_ = false;
-  Files::writeArrayFile(cachePath(currenttype_), Value(cache_));
+  // Written without copying the records: they move into the value and back.
+  Value file(std::move(cache_));
+  Files::writeArrayFile(cachePath(currenttype_), file);
+  cache_ = std::move(file.arrayItems());
 }
 
 void FeedLoaderViewController::parserDidEndDocument() {
