@@ -139,7 +139,7 @@ void testListInquiryViewController::viewDidLoad() {
   view().addSubview(tableView_);
 
   // What an earlier answer left, at once, before any network answer.
-  if (Files::readArrayFile(cachePath(kCacheName))) rebuildDisplay();
+  rebuildDisplay();
 }
 
 void testListInquiryViewController::rebuildDisplay() {
