@@ -1,5 +1,7 @@
 #include "sim/services.h"
 
+#include "sim/library_service.h"
+
 namespace yx::sim {
 
 std::optional<std::string> SimContext::file(const std::string& folder, const std::string& path) const {
@@ -45,7 +47,7 @@ const std::vector<ServiceKind>& serviceKinds() {
   static const std::vector<ServiceKind> kinds = {
       campusData(),
       {"academic", "academic", kRead, {}, {}},
-      {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
+      libraryCatalogue(),
       {"library_info", "library_info", kRead, {}, {}},
       {"library_web", "library_web", kRead, {}, {}},
       {"sip_registration", "sip_registration", kReadPost, {}, {}},
