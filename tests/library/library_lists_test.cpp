@@ -18,14 +18,20 @@ namespace {
 
 class ListsTest : public LibraryFixture {
 protected:
-  // The loan's due date in the label of its band ("red", "orange",
-  // "normal"), checking the other two labels are empty.
+  // The band a person sees in row r's cell: which due-date label shows the
+  // date, in its colour ("red 2026-12-01 {#d0021b}"); the other two are empty.
   std::string bandOf(int row) {
-    std::string red = cellLabel(row, "dueDateLblRed"), orange = cellLabel(row, "dueDateLblOrange"),
-                normal = cellLabel(row, "dueDateLbl");
-    int filled = !red.empty() + !orange.empty() + !normal.empty();
-    if (filled != 1) return "labels: " + red + "|" + orange + "|" + normal;
-    return !red.empty() ? "red" : !orange.empty() ? "orange" : "normal";
+    std::string cell = run("cell 0 " + std::to_string(row));
+    std::string found;
+    for (auto [name, band] : {std::pair{"dueDateLblRed: ", "red "}, std::pair{"dueDateLblOrange: ", "orange "},
+                              std::pair{"dueDateLbl: ", "normal "}}) {
+      auto at = cell.find(std::string("label ") + name);
+      if (at == std::string::npos) continue;
+      if (!found.empty()) return "two labels filled:\n" + cell;
+      auto end = cell.find('\n', at);
+      found = band + cell.substr(at + 6 + std::string(name).size(), end - at - 6 - std::string(name).size());
+    }
+    return found.empty() ? "no date:\n" + cell : found;
   }
   std::string imageOf(int row) {
     auto* table = top<ViewController>()->view().findNamed<TableView>("myTableview");
@@ -59,11 +65,10 @@ TEST_F(ListsTest, DueDatesTakeTheColourOfTheirBand) {
     openFunction("借閱紀錄");
     std::string s = login("123456", "lib2026");
     ASSERT_TRUE(has(s, "screen: borrowReViewController")) << s;
-    EXPECT_EQ(bandOf(0), "red");
-    EXPECT_EQ(bandOf(1), "orange");
-    EXPECT_EQ(bandOf(2), "orange");
-    EXPECT_EQ(bandOf(3), "normal");
-    EXPECT_EQ(cellLabel(0, "dueDateLblRed"), c.dues[0]);
+    EXPECT_EQ(bandOf(0), "red " + c.dues[0] + " {#d0021b}");
+    EXPECT_EQ(bandOf(1), "orange " + c.dues[1] + " {#e67e00}");
+    EXPECT_EQ(bandOf(2), "orange " + c.dues[2] + " {#e67e00}");
+    EXPECT_EQ(bandOf(3), "normal " + c.dues[3] + " {#33414c}");
     auto* list = top<borrowReViewController>();
     ASSERT_TRUE(list);
     EXPECT_EQ(list->compareDate(c.dues[1]), "差三天");
@@ -83,7 +88,7 @@ TEST_F(ListsTest, BorrowedListShowsEveryLoanWithBarcodeAndFormatPicture) {
   EXPECT_TRUE(has(s, "label countLbl: 共 5 筆")) << s;
   EXPECT_TRUE(has(s, "row 0.0: 逾期的書 | 條碼號: W1 | 2026-12-01")) << s;
   EXPECT_TRUE(has(s, "row 0.2: 條碼號: ")) << "a checkout without children keeps its row\n" << s;
-  EXPECT_EQ(bandOf(4), "red") << "no date: the number 0 is before today";
+  EXPECT_EQ(bandOf(4), "red 無日期 {#d0021b}") << "no date: the number 0 is before today";
   EXPECT_EQ(imageOf(0), "book.png");
   EXPECT_EQ(imageOf(1), "dvd.png");
   EXPECT_EQ(imageOf(2), "format_other.png") << "no such picture";
