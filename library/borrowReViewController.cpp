@@ -43,7 +43,10 @@ bool borrowReViewController::parserData(const std::optional<std::string>& bytes)
   if (!bytes) return false;
   auto doc = PatronActivity::parse(*bytes);
   if (!doc) return false;
-  for (auto& c : doc->checkouts()) {
+  auto loans = doc->checkouts();
+  for (auto* list : {&dueDateAry_, &titleAry_, &statusAry_, &barcodeAry_, &formatAry_, &bibIdAry_})
+    list->reserve(loans.size());
+  for (auto& c : loans) {
     dueDateAry_.push_back(std::move(c.dueDate));
     titleAry_.push_back(std::move(c.title));
     statusAry_.push_back(std::move(c.status));

@@ -55,6 +55,7 @@ void libViewController::viewDidLoad() {
   arriveCntLbl_ = badge(Rect{250, 62, 56, 22}, "arriveCntLbl");
 
   auto logoutBtn = make<Button>(Rect{120, 440, 80, 72}, "登出");
+  logoutBtn->setName("logoutBtn");
   logoutBtn->setTag(3);
   logoutBtn->setImage("lib_logout.png");
   logoutBtn->setActionName("btnEvent");
