@@ -117,6 +117,15 @@ TEST(PatronDocument, ReadsTheLastPatronsErrorAndKeepsListsParallel) {
   EXPECT_EQ(loans[1].bibId, "77");
   ASSERT_EQ(doc->requests().size(), 1u);
   EXPECT_EQ(doc->requests()[0].pickupLocation, "");
+
+  // The first child of exactly that name counts: not a prefixed one, not a later one.
+  doc = PatronActivity::parse(
+      "<r xmlns:x='urn:x'><patron><checkouts><checkout><x:title>prefixed</x:title><title><b>雲</b>岫</title>"
+      "<title>second</title><dueDate/></checkout></checkouts></patron></r>");
+  ASSERT_TRUE(doc);
+  ASSERT_EQ(doc->checkouts().size(), 1u);
+  EXPECT_EQ(doc->checkouts()[0].title, "雲岫");
+  EXPECT_EQ(doc->checkouts()[0].dueDate, "");
 }
 
 // Items as (term, building); each gets its index as its hours.
