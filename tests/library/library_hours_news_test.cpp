@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "library/libOpenTimeViewController.h"
-#include "library/newSourceViewController.h"
 #include "library/newSourceWebViewController.h"
 #include "tests/library/library_support.h"
 
@@ -181,26 +180,6 @@ TEST_F(NewsTest, AFeedThatIsNotXmlLeavesAnEmptyListStillLoading) {
   EXPECT_FALSE(has(s, "alert:")) << s;
   s = run("tap 1");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
-}
-
-TEST_F(NewsTest, TheBundledFeedHasADozenItemsAndTheirPages) {
-  startReady();
-  openFunction("電子資源新訊");
-  std::string s = run("wait 0.2");
-  EXPECT_TRUE(has(s, "label countLbl: 共 12 筆")) << s;
-  auto* list = top<newSourceViewController>();
-  ASSERT_TRUE(list);
-  int opened = 0;
-  for (size_t r = 0; r < list->linkAry().size(); ++r) {
-    s = run("row 0 " + std::to_string(r));
-    if (!has(s, "screen: newSourceWebViewController")) continue;
-    ++opened;
-    EXPECT_TRUE(has(s, " loaded\n")) << s;
-    auto* page = top<newSourceWebViewController>();
-    EXPECT_NE(page->view().findNamed<WebView>("webView")->content().find("雲岫大學圖書館"), std::string::npos) << s;
-    run("tap 2");
-  }
-  EXPECT_EQ(opened, 11);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "library/news_feed.h"
 #include "library/opening_hours.h"
 #include "library/patron_activity.h"
-#include "platform/dates.h"
 #include "tests/library/library_support.h"
 
 namespace yx::library {
@@ -67,18 +66,6 @@ TEST(DueBands, TextsWithoutARealDateKeepTheNumberRuleWithoutOverflow) {
   EXPECT_STREQ(bandWord(DueBand::Overdue), "逾期");
   EXPECT_STREQ(bandWord(DueBand::DueSoon), "差三天");
   EXPECT_STREQ(bandWord(DueBand::NotDue), "未到期");
-}
-
-TEST(DueBands, TodayIsTheDeviceZonesDate) {
-  std::string zone = timeZone();
-  ASSERT_TRUE(setTimeZone("Asia/Taipei"));
-  // 07:30 in Taipei is still the previous day in UTC.
-  auto t = parseDate("yyyy-MM-dd'T'HH:mm:ssXXX", "2027-01-01T07:30:00+08:00");
-  ASSERT_TRUE(t);
-  Today today = todayAt(*t);
-  EXPECT_EQ(today.number, 20270101);
-  EXPECT_EQ(dueBand("2026-12-31", today), DueBand::Overdue);
-  setTimeZone(zone);
 }
 
 TEST(Barcode, SixCharactersGetThreeZerosWhateverTheirBytes) {

@@ -108,17 +108,6 @@ protected:
     auto* nav = Application::shared().navigation();
     return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
   }
-  // The text of a named label in row r's cell of the top screen's table.
-  std::string cellLabel(int row, const std::string& name, int section = 0) {
-    auto* nav = Application::shared().navigation();
-    auto* table = nav->topViewController()->view().findNamed<TableView>("myTableview");
-    if (!table) return "NO TABLE";
-    auto cell = table->cellForRow({section, row});
-    if (!cell) return "NO ROW";
-    auto* label = cell->contentView().findNamed<Label>(name);
-    return label ? label->text() : "NO LABEL";
-  }
-
   std::vector<nlohmann::json> logins() { return requestsFor("/cgi-bin/patron-activity"); }
   std::optional<std::string> setting(const std::string& key) { return Settings::standard().stringForKey(key); }
   // What the settings file holds under a key, read by Python's plistlib:
