@@ -1,12 +1,10 @@
 #include "library/libViewController.h"
 
 #include "core/screen_kit.h"
-#include "library/borrowReViewController.h"
-#include "library/libArriveViewController.h"
 #include "library/libLoginViewController.h"
 #include "library/library_kit.h"
 #include "library/patron_activity.h"
-#include "library/timeOutViewController.h"
+#include "library/patron_list.h"
 #include "platform/settings.h"
 
 namespace yx {
