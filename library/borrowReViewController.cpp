@@ -6,39 +6,15 @@ namespace yx {
 
 using namespace library;
 
-namespace {
-const Color kNormal = Color::rgb(51, 65, 76);
-const Color kOrange = Color::rgb(230, 126, 0);
-const Color kRed = Color::rgb(208, 2, 27);
-}  // namespace
-
-borrowReCell::borrowReCell() : TableViewCell(Style::Default, "borrowRe") {
-  using namespace Autoresizing;
-  setFrame(Rect{0, 0, kScreenWidth, 76});
-  contentView().setFrame(Rect{0, 0, kScreenWidth, 76});
-  imageView().setFrame(Rect{8, 14, 48, 48});
-  auto add = [&](Rect frame, const char* name, double size, Color color, TextAlignment align) {
-    auto l = make<Label>(frame);
-    l->setName(name);
-    l->setFont(size);
-    l->setTextColor(color);
-    l->setAlignment(align);
-    contentView().addSubview(l);
-    return l;
-  };
-  titleLbl = add(Rect{64, 4, 248, 40}, "titleLbl", 15, Color::black(), TextAlignment::Left);
-  titleLbl->setNumberOfLines(2);
-  titleLbl->setAutoresizingMask(FlexibleWidth);
-  barcodeLbl = add(Rect{64, 48, 140, 22}, "barcodeLbl", 13, Color::gray(0.4f), TextAlignment::Left);
-  dueDateLbl = add(Rect{196, 48, 116, 22}, "dueDateLbl", 13, kNormal, TextAlignment::Right);
-  dueDateLblOrange = add(Rect{196, 48, 116, 22}, "dueDateLblOrange", 13, kOrange, TextAlignment::Right);
-  dueDateLblRed = add(Rect{196, 48, 116, 22}, "dueDateLblRed", 13, kRed, TextAlignment::Right);
-  for (auto* l : {dueDateLbl.get(), dueDateLblOrange.get(), dueDateLblRed.get()})
-    l->setAutoresizingMask(FlexibleLeftMargin);
-  dueDateLblRed->setFont(13, true);
+borrowReCell::borrowReCell() : PatronCell("borrowRe") {
+  barcodeLbl = addDetail("barcodeLbl");
+  dueDateLbl = addDate("dueDateLbl", Color::rgb(51, 65, 76), false);
+  dueDateLblOrange = addDate("dueDateLblOrange", Color::rgb(230, 126, 0), false);
+  dueDateLblRed = addDate("dueDateLblRed", Color::rgb(208, 2, 27), true);
 }
 
 bool borrowReViewController::parserData(const std::optional<std::string>& bytes) {
+  // Today once for the whole list, not once per row.
   today_ = todayAt(now());
   if (!bytes) return false;
   auto doc = PatronActivity::parse(*bytes);
@@ -46,14 +22,7 @@ bool borrowReViewController::parserData(const std::optional<std::string>& bytes)
   auto loans = doc->checkouts();
   for (auto* list : {&dueDateAry_, &titleAry_, &statusAry_, &barcodeAry_, &formatAry_, &bibIdAry_})
     list->reserve(loans.size());
-  for (auto& c : loans) {
-    dueDateAry_.push_back(std::move(c.dueDate));
-    titleAry_.push_back(std::move(c.title));
-    statusAry_.push_back(std::move(c.status));
-    barcodeAry_.push_back(std::move(c.barcode));
-    formatAry_.push_back(std::move(c.format));
-    bibIdAry_.push_back(std::move(c.bibId));
-  }
+  for (auto& c : loans) appendLoan(std::move(c));
   return true;
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "library/due_dates.h"
 #include "library/patron_list.h"
@@ -15,10 +14,10 @@ namespace yx {
 
 // One loan: title, barcode, and the due date in exactly one of the three
 // due-date labels (the other two empty).
-class borrowReCell : public TableViewCell {
+class borrowReCell : public PatronCell {
 public:
   borrowReCell();
-  std::shared_ptr<Label> titleLbl, barcodeLbl, dueDateLbl, dueDateLblOrange, dueDateLblRed;
+  std::shared_ptr<Label> barcodeLbl, dueDateLbl, dueDateLblOrange, dueDateLblRed;
 };
 
 class borrowReViewController : public PatronListViewController {
@@ -31,16 +30,12 @@ public:
 
   std::shared_ptr<TableViewCell> tableViewCellForRow(TableView& table, IndexPath ip) override;
 
-  const std::vector<std::string>& statusAry() const { return statusAry_; }
-  const std::vector<std::string>& barcodeAry() const { return barcodeAry_; }
-
 protected:
   std::string headerTitle() const override { return "借閱紀錄"; }
   bool parserData(const std::optional<std::string>& bytes) override;
   std::string emptyMessage() const override { return "您沒有未還的借出資料，歡迎多加利用圖書館。"; }
 
 private:
-  std::vector<std::string> statusAry_, barcodeAry_;
   library::Today today_;
 };
 

@@ -6,27 +6,10 @@ namespace yx {
 
 using namespace library;
 
-libArriveCell::libArriveCell() : TableViewCell(Style::Default, "libArrive") {
-  using namespace Autoresizing;
-  setFrame(Rect{0, 0, kScreenWidth, 76});
-  contentView().setFrame(Rect{0, 0, kScreenWidth, 76});
-  imageView().setFrame(Rect{8, 14, 48, 48});
-  titleLbl = make<Label>(Rect{64, 4, 248, 40});
-  titleLbl->setName("titleLbl");
-  titleLbl->setFont(15);
-  titleLbl->setNumberOfLines(2);
-  titleLbl->setAutoresizingMask(FlexibleWidth);
-  pickupLbl = make<Label>(Rect{64, 48, 150, 22});
-  pickupLbl->setName("pickupLbl");
-  pickupLbl->setFont(13);
-  pickupLbl->setTextColor(Color::gray(0.4f));
-  dueDateLbl = make<Label>(Rect{206, 48, 106, 22});
-  dueDateLbl->setName("dueDateLbl");
-  dueDateLbl->setFont(13);
-  dueDateLbl->setTextColor(Color::rgb(51, 65, 76));
-  dueDateLbl->setAlignment(TextAlignment::Right);
-  dueDateLbl->setAutoresizingMask(FlexibleLeftMargin);
-  for (auto& l : {titleLbl, pickupLbl, dueDateLbl}) contentView().addSubview(l);
+libArriveCell::libArriveCell() : PatronCell("libArrive") {
+  // Pickup places are longer than barcodes; hold dates are plain dates.
+  pickupLbl = addDetail("pickupLbl", 168);
+  dueDateLbl = addDate("dueDateLbl", Color::rgb(51, 65, 76), false, 234);
 }
 
 bool libArriveViewController::parserData(const std::optional<std::string>& bytes) {

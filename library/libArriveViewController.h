@@ -11,10 +11,10 @@
 
 namespace yx {
 
-class libArriveCell : public TableViewCell {
+class libArriveCell : public PatronCell {
 public:
   libArriveCell();
-  std::shared_ptr<Label> titleLbl, pickupLbl, dueDateLbl;
+  std::shared_ptr<Label> pickupLbl, dueDateLbl;
 };
 
 class libArriveViewController : public PatronListViewController {

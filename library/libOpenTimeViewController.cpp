@@ -18,19 +18,10 @@ const Rect kWeekFrame{11, 33, 195, 21};
 libOpenCell::libOpenCell() : TableViewCell(Style::Default, "libOpenDetail") {
   setFrame(Rect{0, 0, kScreenWidth, 60});
   contentView().setFrame(Rect{0, 0, kScreenWidth, 60});
-  auto add = [&](Rect frame, const char* name, double size, Color color) {
-    auto l = make<Label>(frame);
-    l->setName(name);
-    l->setFont(size);
-    l->setTextColor(color);
-    contentView().addSubview(l);
-    return l;
-  };
-  periodLbl = add(kPeriodFrame, "periodLbl", 14, Color::rgb(51, 65, 76));
-  weekLbl = add(kWeekFrame, "weekLbl", 14, Color::gray(0.4f));
-  hourLbl = add(Rect{206, 19, 106, 21}, "hourLbl", 15, Color::black());
-  hourLbl->setAlignment(TextAlignment::Right);
-  hourLbl->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
+  periodLbl = addCellLabel(contentView(), kPeriodFrame, "periodLbl", 14, Color::rgb(51, 65, 76));
+  weekLbl = addCellLabel(contentView(), kWeekFrame, "weekLbl", 14, Color::gray(0.4f));
+  hourLbl = addCellLabel(contentView(), Rect{206, 19, 106, 21}, "hourLbl", 15, Color::black(), TextAlignment::Right,
+                         Autoresizing::FlexibleLeftMargin);
 }
 
 const std::vector<BuildingGroup>& libOpenTimeViewController::groups() const {
@@ -42,12 +33,7 @@ const std::vector<BuildingGroup>& libOpenTimeViewController::groups() const {
 void libOpenTimeViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, titleStr_ + "開放時間", [this](int tag) { btnEvent(tag); });
-  myTableview_ = make<TableView>(Rect{0, 44, 320, kScreenHeight - 44});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview_);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), 44, this, this);
 }
 
 int libOpenTimeViewController::numberOfSectionsInTableView(TableView&) { return static_cast<int>(groups().size()); }

@@ -18,21 +18,11 @@ void libTimeDetailViewController::setContentDic(std::vector<std::string> dates, 
 }
 
 void libTimeDetailViewController::viewDidLoad() {
-  using namespace Autoresizing;
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "休館日", [this](int tag) { btnEvent(tag); });
-  countLbl_ = make<Label>(Rect{10, 48, 300, 24}, countText(dates_.size()));
-  countLbl_->setName("countLbl");
-  countLbl_->setFont(14);
-  countLbl_->setAlignment(TextAlignment::Right);
-  countLbl_->setAutoresizingMask(FlexibleWidth);
-  view().addSubview(countLbl_);
-  myTableview_ = make<TableView>(Rect{0, 76, 320, kScreenHeight - 76});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(FlexibleSize);
-  view().addSubview(myTableview_);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  countLbl_ = addCountLabel(view());
+  countLbl_->setText(countText(dates_.size()));
+  myTableview_ = addTable(view(), 76, this, this);
 }
 
 void libTimeDetailViewController::viewDidAppear(bool) {

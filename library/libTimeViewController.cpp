@@ -14,12 +14,7 @@ using namespace library;
 void libTimeViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "開放時間", [this](int tag) { btnEvent(tag); });
-  myTableview_ = make<TableView>(Rect{0, 44, 320, kScreenHeight - 44});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview_);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), 44, this, this);
   startParser();
 }
 

@@ -61,12 +61,7 @@ void libViewController::viewDidLoad() {
   logoutBtn->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(logoutBtn);
 
-  indicator_ = make<ActivityIndicator>(Rect{141.5, 330, 37, 37});
-  indicator_->setName("indicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin | FlexibleTopMargin |
-                                  FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), 330);
 
   // A stored password means a patron is logged in: refresh the account.
   readCredentials();

@@ -35,4 +35,46 @@ void leavePatronList(ViewController& vc) {
 
 std::string countText(unsigned long n) { return "共 " + std::to_string(n) + " 筆"; }
 
+std::shared_ptr<Label> addCountLabel(View& root) {
+  auto l = make<Label>(Rect{10, 48, 300, 24});
+  l->setName("countLbl");
+  l->setFont(14);
+  l->setAlignment(TextAlignment::Right);
+  l->setAutoresizingMask(Autoresizing::FlexibleWidth);
+  root.addSubview(l);
+  return l;
+}
+
+std::shared_ptr<TableView> addTable(View& root, double top, TableViewDataSource* source, TableViewDelegate* delegate) {
+  auto t = make<TableView>(Rect{0, top, kScreenWidth, kScreenHeight - top});
+  t->setName("myTableview");
+  t->setAutoresizingMask(Autoresizing::FlexibleSize);
+  root.addSubview(t);
+  t->setDelegate(delegate);
+  t->setDataSource(source);
+  return t;
+}
+
+std::shared_ptr<ActivityIndicator> addSpinner(View& root, double y) {
+  using namespace Autoresizing;
+  auto s = make<ActivityIndicator>(Rect{141.5, y, 37, 37});
+  s->setName("indicator");
+  s->setLarge(true);
+  s->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin | FlexibleTopMargin | FlexibleBottomMargin);
+  root.addSubview(s);
+  return s;
+}
+
+std::shared_ptr<Label> addCellLabel(View& content, Rect frame, const char* name, double fontSize, Color color,
+                                    TextAlignment align, unsigned mask) {
+  auto l = make<Label>(frame);
+  l->setName(name);
+  l->setFont(fontSize);
+  l->setTextColor(color);
+  l->setAlignment(align);
+  l->setAutoresizingMask(mask);
+  content.addSubview(l);
+  return l;
+}
+
 }  // namespace yx::library

@@ -21,12 +21,7 @@ void LibraryWebViewController::viewDidLoad() {
   webView_->setAutoresizingMask(FlexibleSize);
   webView_->setDelegate(this);
   view().addSubview(webView_);
-  indicator_ = make<ActivityIndicator>(Rect{141.5, 265, 37, 37});
-  indicator_->setName("indicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin | FlexibleTopMargin |
-                                  FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), 265);
   load(pageURL());
 }
 

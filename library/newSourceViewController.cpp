@@ -15,44 +15,22 @@ using namespace library;
 newSourceCell::newSourceCell() : TableViewCell(Style::Default, "newSource") {
   setFrame(Rect{0, 0, kScreenWidth, 60});
   contentView().setFrame(Rect{0, 0, kScreenWidth, 60});
-  dateLbl = make<Label>(Rect{8, 0, 52, 60});
-  dateLbl->setName("dateLbl");
+  dateLbl = addCellLabel(contentView(), Rect{8, 0, 52, 60}, "dateLbl", 14, Color::rgb(76, 140, 60),
+                         TextAlignment::Center);
   dateLbl->setFont(14, true);
-  dateLbl->setTextColor(Color::rgb(76, 140, 60));
-  dateLbl->setAlignment(TextAlignment::Center);
-  titleLbl = make<Label>(Rect{64, 4, 236, 52});
-  titleLbl->setName("titleLbl");
-  titleLbl->setFont(15);
+  titleLbl = addCellLabel(contentView(), Rect{64, 4, 236, 52}, "titleLbl", 15, Color::black(), TextAlignment::Left,
+                          Autoresizing::FlexibleWidth);
   titleLbl->setNumberOfLines(2);
-  titleLbl->setAutoresizingMask(Autoresizing::FlexibleWidth);
-  contentView().addSubview(dateLbl);
-  contentView().addSubview(titleLbl);
 }
 
 void newSourceViewController::viewDidLoad() {
-  using namespace Autoresizing;
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "電子資源新訊", [this](int tag) { btnEvent(tag); });
-  countLbl_ = make<Label>(Rect{10, 48, 300, 24});
-  countLbl_->setName("countLbl");
-  countLbl_->setFont(14);
-  countLbl_->setAlignment(TextAlignment::Right);
-  countLbl_->setAutoresizingMask(FlexibleWidth);
-  view().addSubview(countLbl_);
-  myTableview_ = make<TableView>(Rect{0, 76, 320, kScreenHeight - 76});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(FlexibleSize);
-  view().addSubview(myTableview_);
-  indicator_ = make<ActivityIndicator>(Rect{141.5, 265, 37, 37});
-  indicator_->setName("indicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin | FlexibleTopMargin |
-                                  FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  countLbl_ = addCountLabel(view());
+  myTableview_ = addTable(view(), 76, this, this);
+  indicator_ = addSpinner(view(), 265);
   indicator_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
 }
 
 void newSourceViewController::startParser() {

@@ -21,25 +21,31 @@ void handOverPatronData(const std::string& identifier, ViewController& destinati
   }
 }
 
+PatronCell::PatronCell(std::string reuseIdentifier) : TableViewCell(Style::Default, std::move(reuseIdentifier)) {
+  setFrame(Rect{0, 0, kScreenWidth, 76});
+  contentView().setFrame(Rect{0, 0, kScreenWidth, 76});
+  imageView().setFrame(Rect{8, 14, 48, 48});
+  titleLbl = addCellLabel(contentView(), Rect{64, 4, 248, 40}, "titleLbl", 15, Color::black(), TextAlignment::Left,
+                          Autoresizing::FlexibleWidth);
+  titleLbl->setNumberOfLines(2);
+}
+
+std::shared_ptr<Label> PatronCell::addDetail(const char* name, double width) {
+  return addCellLabel(contentView(), Rect{64, 48, width, 22}, name, 13, Color::gray(0.4f));
+}
+
+std::shared_ptr<Label> PatronCell::addDate(const char* name, Color color, bool bold, double dateX) {
+  auto l = addCellLabel(contentView(), Rect{dateX, 48, 312 - dateX, 22}, name, 13, color, TextAlignment::Right,
+                        Autoresizing::FlexibleLeftMargin);
+  l->setFont(13, bold);
+  return l;
+}
+
 void PatronListViewController::viewDidLoad() {
-  using namespace Autoresizing;
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, headerTitle(), [this](int tag) { btnEvent(tag); });
-
-  countLbl_ = make<Label>(Rect{10, 48, 300, 24});
-  countLbl_->setName("countLbl");
-  countLbl_->setFont(14);
-  countLbl_->setAlignment(TextAlignment::Right);
-  countLbl_->setAutoresizingMask(FlexibleWidth);
-  view().addSubview(countLbl_);
-
-  double top = 76 + addViewsAboveTable(76);
-  myTableview_ = make<TableView>(Rect{0, top, 320, kScreenHeight - top});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(FlexibleSize);
-  view().addSubview(myTableview_);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  countLbl_ = addCountLabel(view());
+  myTableview_ = addTable(view(), 76 + addViewsAboveTable(76), this, this);
 
   titleAry_.clear();
   if (!parserData(data_)) return;
@@ -53,6 +59,15 @@ void PatronListViewController::viewDidLoad() {
 }
 
 void PatronListViewController::showCounts() { countLbl_->setText(countText(titleAry_.size())); }
+
+void PatronListViewController::appendLoan(Checkout&& c) {
+  dueDateAry_.push_back(std::move(c.dueDate));
+  titleAry_.push_back(std::move(c.title));
+  statusAry_.push_back(std::move(c.status));
+  barcodeAry_.push_back(std::move(c.barcode));
+  formatAry_.push_back(std::move(c.format));
+  bibIdAry_.push_back(std::move(c.bibId));
+}
 
 int PatronListViewController::tableViewNumberOfRowsInSection(TableView&, int) {
   return static_cast<int>(titleAry_.size());

@@ -16,6 +16,23 @@
 
 namespace yx {
 
+namespace library {
+struct Checkout;
+}
+
+// A patron list's row: the format picture at the left, the title over two
+// lines, and under it a detail at the left and the date at the right.
+class PatronCell : public TableViewCell {
+public:
+  explicit PatronCell(std::string reuseIdentifier);
+  std::shared_ptr<Label> titleLbl;
+
+protected:
+  // The detail runs from x 64 for `width`; the date from `dateX` to the right edge.
+  std::shared_ptr<Label> addDetail(const char* name, double width = 140);
+  std::shared_ptr<Label> addDate(const char* name, Color color, bool bold, double dateX = 196);
+};
+
 class PatronListViewController : public ViewController,
                                  public TableViewDataSource,
                                  public TableViewDelegate,
@@ -34,6 +51,8 @@ public:
   const std::vector<std::string>& bibIdAry() const { return bibIdAry_; }
   const std::vector<std::string>& dueDateAry() const { return dueDateAry_; }
   const std::vector<std::string>& formatAry() const { return formatAry_; }
+  const std::vector<std::string>& statusAry() const { return statusAry_; }
+  const std::vector<std::string>& barcodeAry() const { return barcodeAry_; }
 
 protected:
   virtual std::string headerTitle() const = 0;
@@ -46,9 +65,11 @@ protected:
   virtual std::string emptyMessage() const = 0;
   // What every row display refreshes besides its cell (count, notice).
   virtual void showCounts();
+  // Appends one loan to the six lists.
+  void appendLoan(library::Checkout&& loan);
 
   std::optional<std::string> data_;
-  std::vector<std::string> titleAry_, dueDateAry_, formatAry_, bibIdAry_;
+  std::vector<std::string> titleAry_, dueDateAry_, formatAry_, bibIdAry_, statusAry_, barcodeAry_;
   std::shared_ptr<Label> countLbl_;
   std::shared_ptr<TableView> myTableview_;
   library::FormatIcons icons_;

@@ -6,27 +6,9 @@ namespace yx {
 
 using namespace library;
 
-timeOutCell::timeOutCell() : TableViewCell(Style::Default, "timeOut") {
-  using namespace Autoresizing;
-  setFrame(Rect{0, 0, kScreenWidth, 76});
-  contentView().setFrame(Rect{0, 0, kScreenWidth, 76});
-  imageView().setFrame(Rect{8, 14, 48, 48});
-  titleLbl = make<Label>(Rect{64, 4, 248, 40});
-  titleLbl->setName("titleLbl");
-  titleLbl->setFont(15);
-  titleLbl->setNumberOfLines(2);
-  titleLbl->setAutoresizingMask(FlexibleWidth);
-  barcodeLbl = make<Label>(Rect{64, 48, 140, 22});
-  barcodeLbl->setName("barcodeLbl");
-  barcodeLbl->setFont(13);
-  barcodeLbl->setTextColor(Color::gray(0.4f));
-  dueDateLbl = make<Label>(Rect{196, 48, 116, 22});
-  dueDateLbl->setName("dueDateLbl");
-  dueDateLbl->setFont(13, true);
-  dueDateLbl->setTextColor(Color::rgb(208, 2, 27));
-  dueDateLbl->setAlignment(TextAlignment::Right);
-  dueDateLbl->setAutoresizingMask(FlexibleLeftMargin);
-  for (auto& l : {titleLbl, barcodeLbl, dueDateLbl}) contentView().addSubview(l);
+timeOutCell::timeOutCell() : PatronCell("timeOut") {
+  barcodeLbl = addDetail("barcodeLbl");
+  dueDateLbl = addDate("dueDateLbl", Color::rgb(208, 2, 27), true);
 }
 
 std::string timeOutViewController::noticeText(unsigned long count) {
@@ -48,15 +30,8 @@ bool timeOutViewController::parserData(const std::optional<std::string>& bytes) 
   if (!bytes) return false;
   auto doc = PatronActivity::parse(*bytes);
   if (!doc) return false;
-  for (auto& c : doc->checkouts()) {
-    if (c.status != "overdue") continue;
-    dueDateAry_.push_back(std::move(c.dueDate));
-    titleAry_.push_back(std::move(c.title));
-    statusAry_.push_back(std::move(c.status));
-    barcodeAry_.push_back(std::move(c.barcode));
-    formatAry_.push_back(std::move(c.format));
-    bibIdAry_.push_back(std::move(c.bibId));
-  }
+  for (auto& c : doc->checkouts())
+    if (c.status == "overdue") appendLoan(std::move(c));
   return true;
 }
 

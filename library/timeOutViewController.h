@@ -11,10 +11,10 @@
 
 namespace yx {
 
-class timeOutCell : public TableViewCell {
+class timeOutCell : public PatronCell {
 public:
   timeOutCell();
-  std::shared_ptr<Label> titleLbl, barcodeLbl, dueDateLbl;
+  std::shared_ptr<Label> barcodeLbl, dueDateLbl;
 };
 
 class timeOutViewController : public PatronListViewController {
@@ -35,7 +35,6 @@ protected:
   void showCounts() override;
 
 private:
-  std::vector<std::string> statusAry_, barcodeAry_;
   std::shared_ptr<TextView> statusTextview_;
 };
 
