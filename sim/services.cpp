@@ -1,5 +1,7 @@
 #include "sim/services.h"
 
+#include "sim/phone_services.h"
+
 namespace yx::sim {
 
 std::optional<std::string> SimContext::file(const std::string& folder, const std::string& path) const {
@@ -48,10 +50,10 @@ const std::vector<ServiceKind>& serviceKinds() {
       {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
       {"library_info", "library_info", kRead, {}, {}},
       {"library_web", "library_web", kRead, {}, {}},
-      {"sip_registration", "sip_registration", kReadPost, {}, {}},
-      {"wifi_orn", "wifi_orn", kReadPost, {}, {}},
-      {"wifi_yi", "wifi_yi", kReadPost, {}, {}},
-      {"wifi_tai", "wifi_tai", kReadPost, {}, {}},
+      sipRegistrationKind(),
+      wifiPortalKind("wifi_orn"),
+      wifiPortalKind("wifi_yi"),
+      wifiPortalKind("wifi_tai"),
       {"news_pages", "news_pages", kRead, {}, {}},
       {"course_enrolment", "course_enrolment", kRead, {}, {}},
       {"newspaper_web", "newspaper_web", kRead, {},
