@@ -8,11 +8,16 @@ namespace yx::phone {
 
 std::shared_ptr<TableViewCell> directoryCell(const std::string& reuseIdentifier, const std::string& text) {
   auto cell = make<TableViewCell>(TableViewCell::Style::Default, reuseIdentifier);
-  cell->imageView().setImageNamed("分機查詢撥號.png");
   cell->setShowsDisclosure(true);
-  cell->textLabel().setFont(18);
-  cell->textLabel().setNumberOfLines(0);
-  cell->textLabel().setText(text);
+  auto picture = make<ImageView>(Rect{8, 5, 30, 30}, "分機查詢撥號.png");
+  picture->setName("logo");
+  cell->contentView().addSubview(picture);
+  auto label = make<Label>(Rect{46, 0, 244, 40}, text);
+  label->setName("nameLbl");
+  label->setFont(18);
+  label->setNumberOfLines(0);
+  label->setAutoresizingMask(Autoresizing::FlexibleWidth);
+  cell->contentView().addSubview(label);
   return cell;
 }
 

@@ -36,6 +36,7 @@ void GuidePage::viewDidLoad() {
   if (!nextSegue().empty()) {
     auto next = makeButton(Rect{170, 508, 140, 44}, page() == 2 ? "申請並繼續" : "下一步", "btnEvent",
                            [this](Button& b) { btnEvent(b.tag()); });
+    next->setName("nextBtn");
     next->setTag(first ? 1 : 2);
     next->setBackgroundColor(Color::rgb(52, 120, 200));
     next->setTitleColor(Color::white());

@@ -29,25 +29,14 @@ std::string field(const SimRequest& r, const char* name, bool& present) {
 }
 
 SimReply page(const SimContext& ctx, const std::string& folder, const std::string& path, std::string check) {
-  SimReply reply;
-  reply.contentType = "text/html; charset=utf-8";
-  reply.check = std::move(check);
-  if (auto content = ctx.file(folder, path)) {
-    reply.body = std::move(*content);
-  } else {
-    reply.status = 404;
-    reply.body = "Not Found\n";
-    reply.contentType = "text/plain; charset=utf-8";
-  }
-  return reply;
+  if (auto content = ctx.file(folder, path))
+    return SimReply{200, std::move(*content), "text/html; charset=utf-8", {}, std::move(check)};
+  return SimReply{404, "Not Found\n", "text/plain; charset=utf-8", {}, std::move(check)};
 }
 
 // The sign-in page of a kind, answered to a GET.
 Route signInPage(const std::string& folder, const std::string& path) {
-  return {"GET", path, [folder, path](const SimRequest&, const SimContext& ctx) {
-            SimReply reply = page(ctx, folder, path, "");
-            return reply;
-          }};
+  return {"GET", path, [folder, path](const SimRequest&, const SimContext& ctx) { return page(ctx, folder, path, ""); }};
 }
 
 SimReply sipPickup(const SimRequest& r, const SimContext& ctx) {
@@ -61,9 +50,7 @@ SimReply sipPickup(const SimRequest& r, const SimContext& ctx) {
   if (it == accounts->end() || !it->is_object()) return page(ctx, folder, kSipPath, "unknown account");
   if (it->value("password", "") != pass) return page(ctx, folder, kSipPath, "wrong password");
 
-  SimReply reply;
-  reply.contentType = "text/html; charset=utf-8";
-  reply.check = "ok";
+  SimReply reply{200, {}, "text/html; charset=utf-8", {}, "ok"};
   if (auto keyed = ctx.keyedFile(folder, kSipPath, "username", user)) {
     reply.body = std::move(*keyed);
     return reply;
@@ -92,13 +79,8 @@ SimReply wifiSignIn(const std::string& folder, const SimRequest& r, const SimCon
   auto it = accounts->find(user);
   if (it == accounts->end() || !it->is_string()) return page(ctx, folder, kWifiPath, "unknown account");
   if (it->get<std::string>() != pass) return page(ctx, folder, kWifiPath, "wrong password");
-  if (auto keyed = ctx.keyedFile(folder, kWifiPath, "username", user)) {
-    SimReply reply;
-    reply.contentType = "text/html; charset=utf-8";
-    reply.check = "ok";
-    reply.body = std::move(*keyed);
-    return reply;
-  }
+  if (auto keyed = ctx.keyedFile(folder, kWifiPath, "username", user))
+    return SimReply{200, std::move(*keyed), "text/html; charset=utf-8", {}, "ok"};
   return page(ctx, folder, "/cgi-bin/welcome.html", "ok");
 }
 
