@@ -36,7 +36,11 @@ void extension::viewDidLoad() {
   if (!Settings::standard().stringForKey("教學畫面")) performAfterDelay(0.1, [this] { teachView(); });
 }
 
-void extension::teachView() { performSegueWithIdentifier("teach1"); }
+// Only while the menu is in front: someone quicker than the delay has moved on.
+void extension::teachView() {
+  auto* nav = navigationController();
+  if (nav && nav->topViewController() == this) performSegueWithIdentifier("teach1");
+}
 
 void extension::schoolCall(int tag) {
   if (tag < 0 || tag > 5) return;

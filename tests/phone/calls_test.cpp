@@ -266,6 +266,15 @@ TEST_F(CallsTest, TheMenuShowsTheGuideOnceAndRecordsEachFunction) {
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
 }
 
+TEST_F(CallsTest, TheGuideWaitsForTheMenuToBeInFront) {
+  startPhone(/*guideSeen=*/false);
+  run("tap 14");
+  run("tap 1 常用分機");  // quicker than the guide's 0.1 s
+  std::string s = run("wait 0.5");
+  EXPECT_TRUE(has(s, "screen: schoolCallOftenViewController depth 3")) << s;
+  EXPECT_FALSE(storedSettings().contains("教學畫面"));
+}
+
 TEST_F(CallsTest, TheCallLogExplanationCanBeTurnedOff) {
   startPhone();
   run("tap 14");
