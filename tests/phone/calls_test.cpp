@@ -76,7 +76,7 @@ TEST_F(CallsTest, TypedNumbersAreRecordedAsTypedAndHandedOverEscaped) {
   run("tap 14");
   std::string s = run("tap 2 號碼直撥");
   ASSERT_TRUE(has(s, "screen: schoolCallNumberCallViewController depth 3")) << s;
-  const std::string typed = "02 5550#12%分機";
+  const std::string typed = "02 5550#12%分機&=+?";
   run("type numberField " + typed);
   size_t before = writes();
   run("tap callBtn");
@@ -87,7 +87,7 @@ TEST_F(CallsTest, TypedNumbersAreRecordedAsTypedAndHandedOverEscaped) {
   run("tap callBtn");
   run("tap resetBtn");
   run("tap callBtn");  // an empty field calls an empty number
-  EXPECT_EQ(opened(), "opened: sip:02%205550%2312%25%E5%88%86%E6%A9%9F\nopened: sip:+886-2;ext=1?x\nopened: sip:\n");
+  EXPECT_EQ(opened(), "opened: sip:02%205550%2312%25%E5%88%86%E6%A9%9F&=+?\nopened: sip:+886-2;ext=1?x\nopened: sip:\n");
 
   json st = storedSettings();
   EXPECT_EQ(st["schoolCallDic1"], json({{typed, " "}, {"+886-2;ext=1?x", " "}, {"", " "}}));
