@@ -47,7 +47,11 @@ void schoolCallDetail2ViewController::viewDidLoad() {
   std::string title = withoutSpaces(titleText);
   auto header = addHeaderBar(*this, title, 1, 2, [this](int tag) { btnEvent(tag); });
   if (boldTitle(title))
-    if (auto* label = header->findNamed<Label>("titleLabel")) label->setFont(21, true);
+    if (auto* label = header->findNamed<Label>("titleLabel")) {
+      // Ten characters at 21 points need the room up to the two round buttons' pictures.
+      label->setFrame(Rect{42, 7, 236, 30});
+      label->setFont(21, true);
+    }
 
   auto operatorBtn = makeButton(Rect{10, 49, 300, 30}, "撥打學校總機（轉分機 2354）", "btnEvent",
                                 [this](Button& b) { btnEvent(b.tag()); });
