@@ -21,9 +21,9 @@ std::shared_ptr<TableViewCell> directoryCell(const std::string& reuseIdentifier,
   return cell;
 }
 
-namespace {
-std::shared_ptr<TableView> directoryTable(ViewController& vc, TableViewDataSource* source, TableViewDelegate* delegate) {
-  auto table = make<TableView>(Rect{0, 44, 320, 524});
+std::shared_ptr<TableView> directoryTable(ViewController& vc, double top, TableViewDataSource* source,
+                                          TableViewDelegate* delegate) {
+  auto table = make<TableView>(Rect{0, top, 320, kScreenHeight - top});
   table->setName("myTableView");
   table->setRowHeight(40);
   table->setAutoresizingMask(Autoresizing::FlexibleSize);
@@ -32,7 +32,6 @@ std::shared_ptr<TableView> directoryTable(ViewController& vc, TableViewDataSourc
   vc.view().addSubview(table);
   return table;
 }
-}  // namespace
 
 // ------------------------------------------------------------- categories
 
@@ -44,7 +43,7 @@ const std::vector<std::string>& schoolCallViewController::categories() {
 void schoolCallViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addHeaderBar(*this, "分機查詢撥號", 1, 2, [this](int tag) { btnEvent(tag); });
-  table_ = directoryTable(*this, this, this);
+  table_ = directoryTable(*this, 44, this, this);
 }
 
 void schoolCallViewController::btnEvent(int tag) {
@@ -70,12 +69,8 @@ void schoolCallViewController::tableViewDidSelectRow(TableView& table, IndexPath
 void schoolCallDetail1ViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addHeaderBar(*this, titleText, 1, 2, [this](int tag) { btnEvent(tag); });
-  table_ = directoryTable(*this, this, this);
-  spinner_ = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  spinner_->setName("activityIndicator");
-  spinner_->setLarge(true);
-  spinner_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  view().addSubview(spinner_);
+  table_ = directoryTable(*this, 44, this, this);
+  spinner_ = addSpinner(view());
   spinner_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
 }
@@ -83,9 +78,7 @@ void schoolCallDetail1ViewController::viewDidLoad() {
 // A feed that is unreachable or no XML leaves the list empty and the
 // spinner turning.
 void schoolCallDetail1ViewController::startParser() {
-  auto url = serverURL("campus_data", "/data/xml/dp-all" + std::to_string(typeNum) + ".xml");
-  std::optional<std::string> body = url ? fetchBody(*url) : std::nullopt;
-  auto rows = body ? readDirectoryFeed(*body, {"單位名稱", "單位編號"}) : std::nullopt;
+  auto rows = loadDirectoryFeed("/data/xml/dp-all" + std::to_string(typeNum) + ".xml", {"單位名稱", "單位編號"});
   if (!rows) return;
   for (auto& row : *rows) {
     names_.push_back(std::move(row[0]));

@@ -54,5 +54,9 @@ private:
 // A directory row as both list levels draw it: the directory picture, the
 // text (system font 18, as many lines as it needs) and a disclosure mark.
 std::shared_ptr<TableViewCell> directoryCell(const std::string& reuseIdentifier, const std::string& text);
+// The list of a directory screen ("myTableView", 40-point rows) from `top`
+// to the bottom of the screen, added to the screen's view.
+std::shared_ptr<TableView> directoryTable(ViewController& vc, double top, TableViewDataSource* source,
+                                          TableViewDelegate* delegate);
 
 }  // namespace yx::phone

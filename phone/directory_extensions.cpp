@@ -1,6 +1,7 @@
 #include "phone/directory_extensions.h"
 
 #include "core/screen_kit.h"
+#include "phone/directory_categories.h"
 #include "phone/phone_kit.h"
 #include "platform/application.h"
 #include "platform/device.h"
@@ -59,19 +60,9 @@ void schoolCallDetail2ViewController::viewDidLoad() {
   operatorBtn->setBorder(1, 6, Color::rgb(0, 122, 255));
   view().addSubview(operatorBtn);
 
-  table_ = make<TableView>(Rect{0, 84, 320, 484});
-  table_->setName("myTableView");
-  table_->setRowHeight(40);
-  table_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  table_->setDelegate(this);
-  table_->setDataSource(this);
-  view().addSubview(table_);
+  table_ = directoryTable(*this, 84, this, this);
 
-  spinner_ = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  spinner_->setName("activityIndicator");
-  spinner_->setLarge(true);
-  spinner_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  view().addSubview(spinner_);
+  spinner_ = addSpinner(view());
   spinner_->startAnimating();
 
   record_ = CallRecord::loadForCalling();
@@ -82,9 +73,7 @@ void schoolCallDetail2ViewController::viewDidLoad() {
 // rows: the named one with the extension, an unnamed one with the direct
 // line. Only the first two "/" parts count.
 void schoolCallDetail2ViewController::startParser() {
-  auto url = serverURL("campus_data", "/data/xml/dp-" + std::to_string(cellRow) + ".xml");
-  std::optional<std::string> body = url ? fetchBody(*url) : std::nullopt;
-  auto rows = body ? readDirectoryFeed(*body, {"單位名稱", "單位分機"}) : std::nullopt;
+  auto rows = loadDirectoryFeed("/data/xml/dp-" + std::to_string(cellRow) + ".xml", {"單位名稱", "單位分機"});
   if (!rows) return;
   nameAry_.reserve(rows->size());
   teleAry_.reserve(rows->size());

@@ -50,6 +50,12 @@ std::optional<FeedRows> readDirectoryFeed(std::string_view body, const std::vect
   return rows;
 }
 
+std::optional<FeedRows> loadDirectoryFeed(const std::string& path, const std::vector<std::string>& fields) {
+  auto url = serverURL("campus_data", path);
+  std::optional<std::string> body = url ? fetchBody(*url) : std::nullopt;
+  return body ? readDirectoryFeed(*body, fields) : std::nullopt;
+}
+
 int leadingInt(std::string_view text) {
   // atoi also skips vertical tabs and form feeds before the number.
   size_t i = 0;
@@ -95,6 +101,15 @@ std::shared_ptr<TextField> makeField(Rect frame, const std::string& name, const 
   f->setSecureTextEntry(secure);
   f->setBorder(1, 5);
   return f;
+}
+
+std::shared_ptr<ActivityIndicator> addSpinner(View& parent) {
+  auto spinner = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
+  spinner->setName("activityIndicator");
+  spinner->setLarge(true);
+  spinner->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
+  parent.addSubview(spinner);
+  return spinner;
 }
 
 std::shared_ptr<Label> makeTextLabel(Rect frame, const std::string& text, double fontSize) {

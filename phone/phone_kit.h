@@ -27,6 +27,9 @@ std::optional<std::string> fetchBody(const std::string& url);
 // no such child). Nothing when the bytes are not an XML document.
 using FeedRows = std::vector<std::vector<std::string>>;
 std::optional<FeedRows> readDirectoryFeed(std::string_view body, const std::vector<std::string>& fields);
+// Fetches a directory feed from the campus data server and reads it; nothing
+// when the server is dead, answers an error or sends no XML.
+std::optional<FeedRows> loadDirectoryFeed(const std::string& path, const std::vector<std::string>& fields);
 
 // The integer a text starts with (leading blanks, a sign, digits; 0 when
 // none; clamped to the int range), as C's atoi reads it.
@@ -50,6 +53,9 @@ std::shared_ptr<Button> makeButton(Rect frame, const std::string& title, const s
 // A text field with a name, a placeholder and optionally secure entry.
 std::shared_ptr<TextField> makeField(Rect frame, const std::string& name, const std::string& placeholder,
                                      bool secure = false);
+// The large spinner these screens show while they wait ("activityIndicator",
+// in the middle of the screen, stopped), added to `parent`.
+std::shared_ptr<ActivityIndicator> addSpinner(View& parent);
 // A label with several lines of text.
 std::shared_ptr<Label> makeTextLabel(Rect frame, const std::string& text, double fontSize = 15);
 

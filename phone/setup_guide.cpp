@@ -79,7 +79,7 @@ void schoolCallTeach2ViewController::addContent() {
   background->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().insertSubview(background, 0);
   form_ = addSipAccountForm(*this, 380);
-  view().addSubview(form_.spinner);
+  form_.spinner = addSpinner(view());
 }
 
 void schoolCallTeach2ViewController::btnEvent(int tag) {

@@ -77,10 +77,6 @@ SipAccountForm addSipAccountForm(ViewController& vc, double y) {
   vc.view().addSubview(passwordLbl);
   f.passwordField = makeField(Rect{100, y + 46, 200, 36}, "passwordField", "學校帳號的密碼", true);
   vc.view().addSubview(f.passwordField);
-  f.spinner = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  f.spinner->setName("activityIndicator");
-  f.spinner->setLarge(true);
-  f.spinner->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
   return f;
 }
 
@@ -112,7 +108,7 @@ void myPhoneViewController::viewDidLoad() {
   auto teach = makeButton(Rect{60, 290, 200, 40}, "網路電話設定教學", "teachBtn", [this](Button&) { teachBtn(); });
   teach->setName("teachBtn");
   view().addSubview(teach);
-  view().addSubview(form_.spinner);
+  form_.spinner = addSpinner(view());
 }
 
 void myPhoneViewController::submitBtn() {

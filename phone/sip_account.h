@@ -40,7 +40,7 @@ struct SipAccountForm {
   std::shared_ptr<TextField> accountField, passwordField;
   std::shared_ptr<ActivityIndicator> spinner;
 };
-// Adds the fields (at y) and a spinner to the screen.
+// Adds the fields (at y) to the screen; the screen adds the spinner last, above everything.
 SipAccountForm addSipAccountForm(ViewController& vc, double y);
 
 class myPhoneViewController : public ViewController {

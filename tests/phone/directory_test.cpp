@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "phone/directory_extensions.h"
 #include "platform/device.h"
 #include "tests/phone/phone_support.h"
 
@@ -159,13 +158,6 @@ TEST_F(DirectoryTest, TheSwitchboardIsDialledOnlyByATelephoneAndNeverRecorded) {
   EXPECT_EQ(opened(), "opened: tel://0255501234,,2354\n");
   EXPECT_FALSE(storedSettings().contains("callTime_Phone"));
   EXPECT_EQ(requestsFor("/data/phone1.aspx").size(), 0u);
-}
-
-TEST_F(DirectoryTest, PiecesSplitLikeTheFeedWritesThem) {
-  using phone::splitText;
-  EXPECT_EQ(splitText("", '/'), (std::vector<std::string>{""}));
-  EXPECT_EQ(splitText("2354/", '/'), (std::vector<std::string>{"2354", ""}));
-  EXPECT_EQ(splitText("a,b,,c", ','), (std::vector<std::string>{"a", "b", "", "c"}));
 }
 
 }  // namespace
