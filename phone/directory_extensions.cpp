@@ -23,15 +23,6 @@ bool boldTitle(const std::string& name) { return name == "環境保護及安全�
 
 }  // namespace
 
-std::vector<std::string> splitText(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-    parts.push_back(text.substr(start, at - start));
-  parts.push_back(text.substr(start));
-  return parts;
-}
-
 schoolCallCell::schoolCallCell() : TableViewCell(Style::Default, "schoolCallCell") {
   nameLbl_ = make<Label>(Rect{10, 5, 160, 30});
   nameLbl_->setName("nameLbl");

@@ -55,7 +55,4 @@ private:
   std::shared_ptr<ActivityIndicator> spinner_;
 };
 
-// Splits at every occurrence of the separator ("" gives one empty part).
-std::vector<std::string> splitText(const std::string& text, char separator);
-
 }  // namespace yx::phone

@@ -56,6 +56,15 @@ std::optional<FeedRows> loadDirectoryFeed(const std::string& path, const std::ve
   return body ? readDirectoryFeed(*body, fields) : std::nullopt;
 }
 
+std::vector<std::string> splitText(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+    parts.push_back(text.substr(start, at - start));
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
 int leadingInt(std::string_view text) {
   // atoi also skips vertical tabs and form feeds before the number.
   size_t i = 0;

@@ -31,6 +31,9 @@ std::optional<FeedRows> readDirectoryFeed(std::string_view body, const std::vect
 // when the server is dead, answers an error or sends no XML.
 std::optional<FeedRows> loadDirectoryFeed(const std::string& path, const std::vector<std::string>& fields);
 
+// Splits at every occurrence of the separator ("" gives one empty part).
+std::vector<std::string> splitText(const std::string& text, char separator);
+
 // The integer a text starts with (leading blanks, a sign, digits; 0 when
 // none; clamped to the int range), as C's atoi reads it.
 int leadingInt(std::string_view text);

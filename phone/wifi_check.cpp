@@ -1,7 +1,6 @@
 #include "phone/wifi_check.h"
 
 #include "core/ip_address.h"
-#include "phone/directory_extensions.h"
 #include "phone/phone_kit.h"
 #include "platform/escape.h"
 #include "platform/http.h"
