@@ -1,5 +1,6 @@
 #include "sim/services.h"
 
+#include "sim/academic_service.h"
 #include "sim/phone_services.h"
 
 namespace yx::sim {
@@ -46,7 +47,7 @@ ServiceKind campusData() { return {"campus_data", "campus", kRead, {}, {}}; }
 const std::vector<ServiceKind>& serviceKinds() {
   static const std::vector<ServiceKind> kinds = {
       campusData(),
-      {"academic", "academic", kRead, {}, {}},
+      academicService(),
       {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
       {"library_info", "library_info", kRead, {}, {}},
       {"library_web", "library_web", kRead, {}, {}},

@@ -1,6 +1,9 @@
 #include "app/cli/features.h"
 
+#include "academic/student/student.h"
+#include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
+#include "campus/weather_transport/weather_transport.h"
 #include "phone/phone.h"
 
 namespace yx {
@@ -8,6 +11,9 @@ namespace yx {
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
+  registerStudentScreens();
+  registerCampusGuideScreens();
+  registerWeatherTransportScreens();
   registerPhoneScreens();
 }
 
