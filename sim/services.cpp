@@ -1,6 +1,7 @@
 #include "sim/services.h"
 
 #include "sim/academic_service.h"
+#include "sim/library_service.h"
 #include "sim/phone_services.h"
 
 namespace yx::sim {
@@ -48,7 +49,7 @@ const std::vector<ServiceKind>& serviceKinds() {
   static const std::vector<ServiceKind> kinds = {
       campusData(),
       academicService(),
-      {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
+      libraryCatalogue(),
       {"library_info", "library_info", kRead, {}, {}},
       {"library_web", "library_web", kRead, {}, {}},
       sipRegistrationKind(),
