@@ -68,6 +68,17 @@ std::vector<std::string> Application::openedURLs() const {
 
 void Application::presentLocalNotificationNow(LocalNotification n) {
   if (n.fireDate == 0) n.fireDate = secondsNow();
+  if (gate_ && !gate_(n)) {
+    {
+      std::lock_guard<std::mutex> lock(mu_);
+      scheduled_.push_back(std::move(n));
+      std::stable_sort(scheduled_.begin(), scheduled_.end(),
+                       [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
+    }
+    retryNotBefore_ = secondsNow() + 60;
+    saveScheduled();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(mu_);
     delivered_.push_back(n);
@@ -84,6 +95,19 @@ void Application::scheduleLocalNotification(LocalNotification n) {
                      [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
   }
   saveScheduled();
+  armDeliveryTimer();
+}
+
+void Application::scheduleLocalNotifications(std::vector<LocalNotification> list) {
+  if (list.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    for (auto& n : list) scheduled_.push_back(std::move(n));
+    std::stable_sort(scheduled_.begin(), scheduled_.end(),
+                     [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
+  }
+  saveScheduled();
+  armDeliveryTimer();
 }
 
 std::vector<LocalNotification> Application::scheduledLocalNotifications() const {
@@ -97,6 +121,7 @@ void Application::cancelAllLocalNotifications() {
     scheduled_.clear();
   }
   saveScheduled();
+  armDeliveryTimer();
 }
 
 std::vector<LocalNotification> Application::deliveredNotifications() const {
@@ -114,9 +139,37 @@ void Application::deliverDueNotifications() {
     due.assign(scheduled_.begin(), it);
     scheduled_.erase(scheduled_.begin(), it);
   }
-  if (due.empty()) return;
-  saveScheduled();
-  for (auto& n : due) presentLocalNotificationNow(n);
+  if (!due.empty()) {
+    saveScheduled();
+    for (auto& n : due) presentLocalNotificationNow(n);
+  }
+  armDeliveryTimer();
+}
+
+void Application::setDeliversWhenDue(bool on) {
+  deliversWhenDue_ = on;
+  armDeliveryTimer();
+}
+
+void Application::armDeliveryTimer() {
+  auto& loop = RunLoop::main();
+  if (!loop.isMainThread()) {
+    loop.post([this] { armDeliveryTimer(); });
+    return;
+  }
+  if (deliveryTimer_) loop.cancel(deliveryTimer_);
+  deliveryTimer_ = 0;
+  double first = 0;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (!deliversWhenDue_ || scheduled_.empty()) return;
+    first = scheduled_.front().fireDate;
+  }
+  double at = std::max(first, retryNotBefore_);
+  deliveryTimer_ = loop.schedule(std::max(0.0, at - secondsNow()), [this] {
+    deliveryTimer_ = 0;
+    deliverDueNotifications();
+  });
 }
 
 void Application::saveScheduled() const {
@@ -132,11 +185,14 @@ void Application::saveScheduled() const {
 void Application::loadScheduled() {
   if (dataDir_.empty()) return;
   auto arr = Files::readArrayFile(Files::join(dataDir_, "notifications.plist"));
-  std::lock_guard<std::mutex> lock(mu_);
-  scheduled_.clear();
-  if (!arr) return;
-  for (auto& v : arr->asArray())
-    if (v.isDictionary()) scheduled_.push_back(fromValue(v));
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    scheduled_.clear();
+    if (arr)
+      for (auto& v : arr->asArray())
+        if (v.isDictionary()) scheduled_.push_back(fromValue(v));
+  }
+  armDeliveryTimer();
 }
 
 bool Application::launch() {
@@ -168,6 +224,11 @@ void Application::performBackgroundFetch(std::function<void(FetchResult)> done) 
 }
 
 void Application::reset() {
+  if (deliveryTimer_ && RunLoop::main().isMainThread()) RunLoop::main().cancel(deliveryTimer_);
+  deliveryTimer_ = 0;
+  gate_ = nullptr;
+  deliversWhenDue_ = true;
+  retryNotBefore_ = 0;
   std::lock_guard<std::mutex> lock(mu_);
   delegate_.reset();
   nav_.reset();

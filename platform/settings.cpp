@@ -102,6 +102,31 @@ void Settings::setString(const std::string& key, std::string value) {
 
 void Settings::removeObjectForKey(const std::string& key) { setObject(key, Value()); }
 
+void Settings::setObjects(std::vector<std::pair<std::string, Value>> entries) {
+  std::lock_guard<std::mutex> lock(mu_);
+  bool changed = false;
+  for (auto& [key, value] : entries) {
+    if (isSecretKey(key)) {
+      if (value.isNull())
+        secrets_->remove(key);
+      else
+        secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
+      continue;
+    }
+    if (value.isNull()) {
+      changed = store_.erase(key) || changed;
+    } else {
+      const Value* old = store_.find(key);
+      if (old && *old == value) continue;
+      store_.set(key, std::move(value));
+      changed = true;
+    }
+  }
+  if (!changed) return;
+  dirty_ = true;
+  if (writeThrough_) writeLocked();
+}
+
 bool Settings::synchronize() {
   std::lock_guard<std::mutex> lock(mu_);
   if (!dirty_) return true;

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include <utility>
 
 #include "platform/plist_value.h"
 
@@ -48,6 +49,8 @@ public:
   void setObject(const std::string& key, Value value);
   void setString(const std::string& key, std::string value);
   void removeObjectForKey(const std::string& key);
+  // Several keys changed together: one write of the file (null removes).
+  void setObjects(std::vector<std::pair<std::string, Value>> entries);
   // Writes the store to disk when anything is unwritten; true when the file
   // on disk holds the store (always true without an open folder).
   bool synchronize();
