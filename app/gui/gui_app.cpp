@@ -68,6 +68,7 @@ QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
   window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
   if (!window_) return "the window did not load: " + warnings.join("; ");
   if (onWindow) onWindow(window_);
+  followWindowState(window_);
   window_->resize(opts_.width, opts_.height);
   bridge_->nav()->attach();
   settle();
