@@ -5,8 +5,30 @@
 #include <string>
 
 #include "academic/changes/change_screens.h"
+#include "academic/sign_in_form.h"
 
 namespace yx {
+
+// The course-change sign-in form: the student's course serial numbers
+// (StuEleCosEleSeqList2XML) are fetched with the typed number and password;
+// only an answer without refusal stores the number, the password and the
+// numbers, then the entry screen follows. Its alerts' button is "重新輸入",
+// which empties the password field.
+class subjectChangeViewController : public SignInFormViewController {
+public:
+  subjectChangeViewController();
+  std::string className() const override { return "subjectChangeViewController"; }
+  void viewDidLoad() override;
+  void alertViewClickedButtonAtIndex(AlertView& alert, int index) override;
+
+protected:
+  void submit(const std::string& number, const std::string& password) override;
+  bool reportsExit() const override { return false; }
+
+private:
+  std::shared_ptr<ActivityIndicator> indicator_;
+  std::weak_ptr<AlertView> refusal_;
+};
 
 class subjectChangeListViewController : public ChangeEntryViewController {
 public:

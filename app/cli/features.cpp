@@ -1,5 +1,6 @@
 #include "app/cli/features.h"
 
+#include "academic/changes/student_changes.h"
 #include "academic/student/student.h"
 #include "campus/info/campus_info.h"
 
@@ -9,6 +10,7 @@ void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
   registerStudentScreens();
+  registerStudentChangeScreens();  // after the Student menu's own segues
 }
 
 }  // namespace yx

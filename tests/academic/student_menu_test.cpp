@@ -58,7 +58,7 @@ TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
   EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 2u);
 
   s = run("tap courseChangeBtn");
-  EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "screen: subjectChangeViewController depth 3")) << s;
   EXPECT_TRUE(academicRequests().empty());
 }
 
@@ -93,7 +93,7 @@ TEST_F(StudentMenuTest, SignedInServicesGoStraightToTheirResultsWithTheStoredCre
   run("tap 2");
 
   s = run("tap courseChangeBtn");
-  EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "screen: subjectChangeListViewController depth 3")) << s;
 }
 
 TEST_F(StudentMenuTest, ANumberWithoutAPasswordSignsAnEmptyPassword) {
