@@ -2,6 +2,7 @@
 
 #include "academic/changes/student_changes.h"
 #include "academic/student/student.h"
+#include "academic/teacher/teacher.h"
 #include "campus/info/campus_info.h"
 
 namespace yx {
@@ -11,6 +12,7 @@ void registerAllFeatures() {
   registerCampusInfoScreens();
   registerStudentScreens();
   registerStudentChangeScreens();  // after the Student menu's own segues
+  registerTeacherScreens();
 }
 
 }  // namespace yx
