@@ -17,8 +17,9 @@
 
 namespace yx::test {
 
-inline const std::vector<std::string> kStudentCourses = {"3081", "3094", "3102", "3117", "3125"};
-inline const std::vector<std::string> kTeacherCourses = {"3081", "3136", "3140"};
+inline const std::vector<std::string> kStudentCourses = {"1131001", "1131014", "1131027", "1131102", "1131215",
+                                                          "1131330"};
+inline const std::vector<std::string> kTeacherCourses = {"1131001", "1131040", "1131041", "1131066"};
 inline constexpr const char* kStudent = "41120307";
 inline constexpr const char* kTeacher = "30127";
 

@@ -77,7 +77,7 @@ class RefreshTest : public ChangesFixture {};
 
 TEST_F(RefreshTest, OneChangeGivesANoticeAtOnceAndTwoRemindersPerDate) {
   presetSignedIn(true, false);
-  serveTemporary({{"3125", "體育室", "體育(二)", "許家豪", "12/11(五)第3節", "12/18,12/25"}});
+  serveTemporary({{"1131330", "體育室", "體育(二)", "許家豪", "12/11(五)第3節", "12/18,12/25"}});
   start();
   std::string s = run("fetch");
   EXPECT_NE(s.find("screen: corvaleViewController depth 1"), std::string::npos) << s;
@@ -113,12 +113,12 @@ TEST_F(RefreshTest, AnnouncesTheUsersNewChangesOnceAndKeepsStudentAndTeacherApar
   // A change the student was already told about.
   presetSettings({{std::string(kStudent) + "stu_temp_allShowedSubjectAry", Value::stringArray({"12/8(二)第1節12/15"})}});
   serveTemporary({
-      {"3081", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"},  // both users
+      {"1131001", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"},  // both users
       {"9999", "企管三", "行銷管理", "吳冠廷", "12/9(三)第2節", "12/16"},      // nobody's
-      {"3094", "資工二A", "計算機組織", "周品妍", "12/8(二)第1節", "12/15"},   // seen
-      {"3136", "資工一A", "程式設計(一)", "林雨澄", "12/11(五)第1-2節", "12/18"},
-      {"3140", "資工一B", "程式設計(一)", "林雨澄", "12/11(五)第1-2節", "12/18"},  // same key
-      {"3102", "資工二A", "離散數學", "陳映秋", "(補課)第5-6節", "停課"},       // no date at all
+      {"1131027", "資工二A", "計算機組織", "周品妍", "12/8(二)第1節", "12/15"},   // seen
+      {"1131040", "資工一A", "程式設計(一)", "林雨澄", "12/11(五)第1-2節", "12/18"},
+      {"1131041", "資工一B", "程式設計(一)", "林雨澄", "12/11(五)第1-2節", "12/18"},  // same key
+      {"1131014", "資工二A", "離散數學", "陳映秋", "(補課)第5-6節", "停課"},       // no date at all
   });
   start();
   run("fetch");
@@ -156,7 +156,7 @@ TEST_F(RefreshTest, ChangesDatedAtTheTurnOfTheYearStayInTheCalendarYear) {
   // Sunday 27 December 2026: the week-based year is already 2027.
   options.now = "2026-12-27T10:00:00+08:00";
   presetSignedIn(true, false);
-  serveTemporary({{"3081", "資工二A", "資料結構", "林雨澄", "12/31(四)第3-4節", "1/4"}});
+  serveTemporary({{"1131001", "資工二A", "資料結構", "林雨澄", "12/31(四)第3-4節", "1/4"}});
   start();
   run("fetch");
   const std::string text = "課程異動：\\n資料結構 林雨澄\\n12/31(四)第3-4節\\n異動：1/4";
@@ -191,13 +191,13 @@ TEST_F(RefreshTest, OddStoredStateGivesEmptyEntriesNeverACrash) {
   const std::string stu = kStudent;
   Value mixed = Value::array({Value(7), Value("乙")});
   presetSettings({{"學號", Value(kStudent)},
-                  {"stuSubjectNoAry", Value::array({Value("3081"), Value(3094)})},
+                  {"stuSubjectNoAry", Value::array({Value("1131001"), Value(3094)})},
                   {stu + "stu_temp_departmentAry", Value::stringArray({"甲班"})},
                   {stu + "stu_temp_subjectNameAry", mixed},
                   {stu + "stu_temp_allShowedSubjectAry", Value("not a list")},
                   // A teacher's course list without a teacher number: nothing to key it by.
                   {"teacherSubjectNoAry", Value::stringArray(kTeacherCourses)}});
-  serveTemporary({{"3081", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"}});
+  serveTemporary({{"1131001", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"}});
   start();
   run("fetch");
   EXPECT_EQ(storedList(stu + "stu_temp_departmentAry"), (std::vector<std::string>{"甲班", "資工二A"}));
