@@ -75,7 +75,7 @@ void imTeacherViewController::viewDidLoad() {
   statusLbl_->setName("statusLbl");
   statusLbl_->setAlignment(TextAlignment::Center);
   statusLbl_->setFont(14);
-  statusLbl_->setTextColor(Color::white());
+  statusLbl_->setTextColor(Color::rgb(0x35, 0x4a, 0x52));
   statusLbl_->setAutoresizingMask(A::FlexibleWidth);
   view().addSubview(statusLbl_);
 
@@ -147,7 +147,7 @@ SignInFormConfig teacherFormConfig() {
   c.title = "教師登入";
   c.headerPattern = "hl_g1.jpg";
   c.backgroundPattern = "hl_g1.jpg";
-  c.numberCaption = "教師代號";
+  c.numberCaption = "代號";
   c.numberPlaceholder = "請輸入教師代號";
   // Empty fields go as they are: the service answers for them.
   c.missingNumber = "";
