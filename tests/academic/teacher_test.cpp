@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "academic/signing.h"
+#include "academic/teacher/teacher_common.h"
 #include "academic/teacher/teacher_courses.h"
 #include "tests/academic/changes_support.h"
 
@@ -39,6 +40,25 @@ std::string courseList(const std::vector<std::array<std::string, 4>>& courses, c
     x += "<Teach_Ele_List><科目代號>" + c[0] + "</科目代號><科目名稱>" + c[1] + "</科目名稱><星期教室節次>" + c[2] +
          "</星期教室節次><學生人數>" + c[3] + "</學生人數></Teach_Ele_List>\n";
   return x + tail + "</NewDataSet>\n";
+}
+
+TEST(TeacherFiles, NamesFromTypedOrServerTextStayInsideDocuments) {
+  auto name = [](std::string_view t) { return documentFileName(t).value_or("(none)"); };
+  EXPECT_EQ(name("CS201"), "CS201");
+  EXPECT_EQ(name("王明哲 R&D"), "王明哲 R&D");
+  EXPECT_EQ(name("a/b\\c%d"), "a%2Fb%5Cc%25d");
+  EXPECT_EQ(name(std::string("a\0b\x01\x7f", 5)), "a%00b%01%7F");
+  EXPECT_EQ(name("."), "%2E");
+  EXPECT_EQ(name(".."), "%2E.");
+  EXPECT_EQ(name(".bashrc"), "%2Ebashrc");
+  EXPECT_EQ(name("x."), "x.");
+  EXPECT_EQ(name(""), "(none)");
+  EXPECT_EQ(name(std::string(255, 'a')), std::string(255, 'a'));
+  EXPECT_EQ(name(std::string(256, 'a')), "(none)");
+  EXPECT_EQ(name(std::string(90, '/')), "(none)") << "270 bytes once escaped";
+  EXPECT_FALSE(rosterPath(""));
+  EXPECT_FALSE(rosterPath(std::string(252, 'a')));
+  EXPECT_TRUE(rosterPath(std::string(251, 'a')));
 }
 
 class TeacherTest : public ChangesFixture {
@@ -358,6 +378,20 @@ TEST_F(TeacherTest, RosterFileNamesAreSafeAndOnlyPDFAnswersAreKept) {
   run("wait 0.2");
   EXPECT_EQ(readBytes(fs::path(documents()) / "%2541.pdf"), before);
   EXPECT_EQ(storedList("teacherEleStuLastUpdateTime")[2], last[2]);
+}
+
+TEST_F(TeacherTest, AHostileTeacherNumberKeepsItsListInsideDocuments) {
+  serve("academic", "/accounts.json", R"({"teachers": {"../evil": {"password": "pw"}}})");
+  serve("academic", std::string(kMethods) + "TeachEleList2XML@pTeachNo=..%2Fevil",
+        courseList({{"CS201", "資料結構", "星期四", "52"}}));
+  startTeacher(false);
+  run("tap 21");
+  signInThrough("tap 0", "../evil", "pw");
+  std::string s = run("wait 0.2");
+  EXPECT_TRUE(has(s, "label countLbl: 共 1 筆")) << s;
+  EXPECT_TRUE(document("%2E.%2Fevil"));
+  EXPECT_FALSE(fs::exists(fs::path(dataDir()) / "evil"));
+  EXPECT_EQ(setting("teacherID"), "../evil");
 }
 
 TEST_F(TeacherTest, LogoutRemovesOnlyRosterFilesAndLinksDirectlyInDocuments) {
