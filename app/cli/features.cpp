@@ -3,7 +3,9 @@
 #include "academic/changes/student_changes.h"
 #include "academic/student/student.h"
 #include "academic/teacher/teacher.h"
+#include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
+#include "campus/weather_transport/weather_transport.h"
 
 namespace yx {
 
@@ -13,6 +15,8 @@ void registerAllFeatures() {
   registerStudentScreens();
   registerStudentChangeScreens();  // after the Student menu's own segues
   registerTeacherScreens();
+  registerCampusGuideScreens();
+  registerWeatherTransportScreens();
 }
 
 }  // namespace yx
