@@ -69,12 +69,7 @@ std::vector<std::string> Application::openedURLs() const {
 void Application::presentLocalNotificationNow(LocalNotification n) {
   if (n.fireDate == 0) n.fireDate = secondsNow();
   if (gate_ && !gate_(n)) {
-    {
-      std::lock_guard<std::mutex> lock(mu_);
-      scheduled_.push_back(std::move(n));
-      std::stable_sort(scheduled_.begin(), scheduled_.end(),
-                       [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
-    }
+    addScheduled({std::move(n)});
     retryNotBefore_ = secondsNow() + 60;
     saveScheduled();
     return;
@@ -87,25 +82,18 @@ void Application::presentLocalNotificationNow(LocalNotification n) {
   if (delegate_ && !background_) delegate_->applicationDidReceiveLocalNotification(*this, n);
 }
 
-void Application::scheduleLocalNotification(LocalNotification n) {
-  {
-    std::lock_guard<std::mutex> lock(mu_);
-    scheduled_.push_back(std::move(n));
-    std::stable_sort(scheduled_.begin(), scheduled_.end(),
-                     [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
-  }
-  saveScheduled();
-  armDeliveryTimer();
+void Application::addScheduled(std::vector<LocalNotification> list) {
+  std::lock_guard<std::mutex> lock(mu_);
+  for (auto& n : list) scheduled_.push_back(std::move(n));
+  std::stable_sort(scheduled_.begin(), scheduled_.end(),
+                   [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
 }
+
+void Application::scheduleLocalNotification(LocalNotification n) { scheduleLocalNotifications({std::move(n)}); }
 
 void Application::scheduleLocalNotifications(std::vector<LocalNotification> list) {
   if (list.empty()) return;
-  {
-    std::lock_guard<std::mutex> lock(mu_);
-    for (auto& n : list) scheduled_.push_back(std::move(n));
-    std::stable_sort(scheduled_.begin(), scheduled_.end(),
-                     [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
-  }
+  addScheduled(std::move(list));
   saveScheduled();
   armDeliveryTimer();
 }

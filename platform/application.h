@@ -111,6 +111,8 @@ private:
   void saveScheduled() const;
   void loadScheduled();
   void armDeliveryTimer();
+  // Adds to the scheduled list, kept in fire-date order.
+  void addScheduled(std::vector<LocalNotification> list);
 
   std::shared_ptr<ApplicationDelegate> delegate_;
   std::shared_ptr<NavigationController> nav_;

@@ -77,23 +77,9 @@ std::optional<Value> Settings::objectForKey(const std::string& key) const {
 }
 
 void Settings::setObject(const std::string& key, Value value) {
-  std::lock_guard<std::mutex> lock(mu_);
-  if (isSecretKey(key)) {
-    if (value.isNull())
-      secrets_->remove(key);
-    else
-      secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
-    return;
-  }
-  if (value.isNull()) {
-    if (!store_.erase(key)) return;
-  } else {
-    const Value* old = store_.find(key);
-    if (old && *old == value) return;
-    store_.set(key, std::move(value));
-  }
-  dirty_ = true;
-  if (writeThrough_) writeLocked();
+  std::vector<std::pair<std::string, Value>> one;
+  one.emplace_back(key, std::move(value));
+  setObjects(std::move(one));
 }
 
 void Settings::setString(const std::string& key, std::string value) {
