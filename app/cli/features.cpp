@@ -7,6 +7,7 @@
 #include "campus/info/campus_info.h"
 #include "library/library.h"
 #include "campus/weather_transport/weather_transport.h"
+#include "phone/phone.h"
 
 namespace yx {
 
@@ -19,6 +20,7 @@ void registerAllFeatures() {
   registerTeacherScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
+  registerPhoneScreens();
 }
 
 }  // namespace yx
