@@ -24,6 +24,8 @@ PACKAGES=(
   libgl-dev fonts-noto-cjk librsvg2-bin
   # desktop integration checks (desktop entry and AppStream metainfo)
   desktop-file-utils appstream
+  # desktop notifications and the refresh timer; the roster PDF generator
+  libnotify-dev dbus-daemon systemd libcairo2-dev
 )
 
 missing=()
