@@ -208,6 +208,8 @@ struct CampusSim::Impl {
 
   mutable std::mutex timeMutex;
   std::optional<std::chrono::system_clock::time_point> fixedNow;
+  // Every kind's base URL, known once all ports are bound.
+  std::shared_ptr<const std::map<std::string, std::string>> baseUrls;
 
   explicit Impl(SimOptions o)
       : opt(std::move(o)), data(opt.dataDir.empty() ? bundledDataDir() : opt.dataDir, opt.overlayDir),
@@ -215,7 +217,7 @@ struct CampusSim::Impl {
 
   CampusTime campusTime() const {
     std::lock_guard<std::mutex> lock(timeMutex);
-    return {fixedNow.value_or(std::chrono::system_clock::now()), opt.utcOffsetMinutes};
+    return {fixedNow.value_or(std::chrono::system_clock::now()), opt.utcOffsetMinutes, baseUrls};
   }
 
   void loadFaultFile(bool overlay) {
@@ -336,6 +338,7 @@ struct CampusSim::Impl {
                   {"query", r.query},
                   {"form", r.form},
                   {"status", reply.status}};
+    if (!reply.check.empty()) entry["check"] = reply.check;
     if (isUtf8(r.body)) {
       entry["body"] = r.body;
     } else {
@@ -363,7 +366,7 @@ struct CampusSim::Impl {
 
   SimReply answer(const ServiceKind& kind, const SimRequest& r) {
     if (std::find(kind.methods.begin(), kind.methods.end(), r.method) == kind.methods.end()) {
-      SimReply reply{405, "Method Not Allowed\n", "text/plain; charset=utf-8", {}};
+      SimReply reply{405, "Method Not Allowed\n", "text/plain; charset=utf-8", {}, {}};
       std::string allow;
       for (const auto& m : kind.methods) allow += (allow.empty() ? "" : ", ") + m;
       reply.headers.emplace("Allow", allow);
@@ -376,10 +379,26 @@ struct CampusSim::Impl {
     }
     std::string path = r.path;
     if (!path.empty() && path.back() == '/') path += "index.html";
-    if (auto content = ctx.file(kind.folder, path)) {
-      return SimReply{200, std::move(*content), contentTypeFor(path), {}};
+    // Keyed answers and the accounts file are data, not addresses.
+    const std::string last = path.substr(path.rfind('/') + 1);
+    if (last.find('@') != std::string::npos || path == "/accounts.json") {
+      return SimReply{404, "Not Found\n", "text/plain; charset=utf-8", {}, {}};
     }
-    return SimReply{404, "Not Found\n", "text/plain; charset=utf-8", {}};
+    for (const KeyField& key : kind.keyFields) {
+      if (key.path != path) continue;
+      const std::string* value = nullptr;
+      if (auto q = r.query.find(key.field); q != r.query.end()) value = &q->second;
+      else if (auto f = r.form.find(key.field); f != r.form.end()) value = &f->second;
+      if (!value) break;
+      if (auto content = ctx.keyedFile(kind.folder, path, key.field, *value)) {
+        return SimReply{200, std::move(*content), contentTypeFor(path), {}, {}};
+      }
+      break;
+    }
+    if (auto content = ctx.file(kind.folder, path)) {
+      return SimReply{200, std::move(*content), contentTypeFor(path), {}, {}};
+    }
+    return SimReply{404, "Not Found\n", "text/plain; charset=utf-8", {}, {}};
   }
 
   void stopAll() {
@@ -480,6 +499,12 @@ void CampusSim::start() {
   // loop before handing the simulator out.
   for (const auto& s : im.servers) {
     while (!s->http->is_running()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  {
+    auto bases = std::make_shared<std::map<std::string, std::string>>();
+    for (const auto& s : im.servers) (*bases)[s->kind->key] = "http://127.0.0.1:" + std::to_string(s->port);
+    std::lock_guard<std::mutex> lock(im.timeMutex);
+    im.baseUrls = std::move(bases);
   }
   im.started = true;
 }

@@ -1,6 +1,7 @@
 #include "sim/sample_data.h"
 
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -26,8 +27,43 @@ bool validDate(int y, unsigned m, unsigned d) {
   return chr::year_month_day{chr::year{y}, chr::month{m}, chr::day{d}}.ok();
 }
 
+// "Fri, 25 Dec 2026 10:00:00 +0800": English names, the campus offset.
+std::string rfc822(chr::sys_seconds local, int offsetMinutes) {
+  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const chr::sys_days day = chr::floor<chr::days>(local);
+  const chr::year_month_day ymd{day};
+  const chr::hh_mm_ss<chr::seconds> tod{local - day};
+  const int off = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s, %02u %s %04d %02ld:%02ld:%02ld %c%02d%02d", kDays[chr::weekday{day}.c_encoding()],
+                static_cast<unsigned>(ymd.day()), kMonths[static_cast<unsigned>(ymd.month()) - 1],
+                static_cast<int>(ymd.year()), static_cast<long>(tod.hours().count()),
+                static_cast<long>(tod.minutes().count()), static_cast<long>(tod.seconds().count()),
+                offsetMinutes < 0 ? '-' : '+', off / 60, off % 60);
+  return buf;
+}
+
+// "115/12/25": the Republic of China year (Western year − 1911), month, day.
+std::string rocDate(chr::sys_seconds local) {
+  const chr::year_month_day ymd{chr::floor<chr::days>(local)};
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%d/%02u/%02u", static_cast<int>(ymd.year()) - 1911,
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+  return buf;
+}
+
 // Reads one placeholder body; false when it is not a well-formed one.
 bool evaluate(std::string_view expr, const CampusTime& t, std::string& out) {
+  if (expr.substr(0, 5) == "base:") {
+    if (!t.baseUrls) return false;
+    auto it = t.baseUrls->find(std::string(expr.substr(5)));
+    if (it == t.baseUrls->end()) return false;
+    out = it->second;
+    while (!out.empty() && out.back() == '/') out.pop_back();
+    return true;
+  }
   std::string_view pattern = "yyyy-MM-dd";
   if (auto bar = expr.find('|'); bar != std::string_view::npos) {
     pattern = expr.substr(bar + 1);
@@ -89,7 +125,9 @@ bool evaluate(std::string_view expr, const CampusTime& t, std::string& out) {
     moment = chr::floor<chr::days>(moment) + chr::hours(hh) + chr::minutes(mi) + chr::seconds(ss);
   }
   if (!expr.empty()) return false;
-  out = formatCampusDate(moment, pattern);
+  if (pattern == "roc") out = rocDate(moment);
+  else if (pattern == "rfc822") out = rfc822(moment, t.utcOffsetMinutes);
+  else out = formatCampusDate(moment, pattern);
   return true;
 }
 
@@ -183,6 +221,23 @@ std::string fillPlaceholders(std::string_view text, const CampusTime& t) {
   return out;
 }
 
+std::string keyedValue(std::string_view value) {
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(value.size());
+  for (char ch : value) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c <= 0x20 || c >= 0x7F || c == '/' || c == '%') {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
 bool isSafeDataPath(std::string_view path) {
   if (path.empty() || path[0] != '/') return false;
   for (char c : path) {
@@ -211,7 +266,9 @@ static std::string extensionOf(std::string_view path) {
 std::string contentTypeFor(std::string_view path) {
   const std::string ext = extensionOf(path);
   if (ext == "xml" || ext == "rss") return "text/xml; charset=utf-8";
-  if (ext == "html" || ext == "htm" || ext == "aspx" || ext == "asp" || ext == "ashx") return "text/html; charset=utf-8";
+  if (ext == "html" || ext == "htm" || ext == "aspx" || ext == "asp" || ext == "ashx" || ext == "jsp" ||
+      ext == "php" || ext == "pl" || ext == "cgi")
+    return "text/html; charset=utf-8";
   if (ext == "json") return "application/json";
   if (ext == "jpg" || ext == "jpeg") return "image/jpeg";
   if (ext == "png") return "image/png";

@@ -10,6 +10,25 @@ std::optional<std::string> SimContext::file(const std::string& folder, const std
   return content;
 }
 
+std::optional<std::string> SimContext::keyedFile(const std::string& folder, const std::string& path,
+                                                 const std::string& field, const std::string& value) const {
+  auto content = data_.read(folder, path + "@" + field + "=" + keyedValue(value));
+  if (content && isTextDataFile(path) && content->find("{{") != std::string::npos) {
+    return fillPlaceholders(*content, time_);
+  }
+  return content;
+}
+
+std::optional<nlohmann::json> SimContext::accounts(const std::string& folder) const {
+  auto text = data_.read(folder, "/accounts.json");
+  if (!text) return std::nullopt;
+  try {
+    return nlohmann::json::parse(*text);
+  } catch (const nlohmann::json::exception&) {
+    return std::nullopt;
+  }
+}
+
 namespace {
 
 const std::vector<std::string> kRead = {"GET", "HEAD"};
@@ -18,27 +37,28 @@ const std::vector<std::string> kReadPost = {"GET", "HEAD", "POST"};
 // The Campus data server's feeds and its report endpoints ("/Data/info1.aspx",
 // "/Data/situ1.aspx", "/data/phone1.aspx", "/Data/review1.aspx") are all data
 // files under campus/, so an overlay can change any of their answers.
-ServiceKind campusData() { return {"campus_data", "campus", kRead, {}}; }
+ServiceKind campusData() { return {"campus_data", "campus", kRead, {}, {}}; }
 
 }  // namespace
 
 const std::vector<ServiceKind>& serviceKinds() {
   static const std::vector<ServiceKind> kinds = {
       campusData(),
-      {"academic", "academic", kRead, {}},
-      {"library_catalogue", "library_catalogue", kReadPost, {}},
-      {"library_info", "library_info", kRead, {}},
-      {"library_web", "library_web", kRead, {}},
-      {"sip_registration", "sip_registration", kReadPost, {}},
-      {"wifi_orn", "wifi_orn", kReadPost, {}},
-      {"wifi_yi", "wifi_yi", kReadPost, {}},
-      {"wifi_tai", "wifi_tai", kReadPost, {}},
-      {"news_pages", "news_pages", kRead, {}},
-      {"course_enrolment", "course_enrolment", kRead, {}},
-      {"newspaper_web", "newspaper_web", kRead, {}},
-      {"camera", "camera", kRead, {}},
-      {"weather", "weather", kRead, {}},
-      {"bus_info", "bus_info", kRead, {}},
+      {"academic", "academic", kRead, {}, {}},
+      {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
+      {"library_info", "library_info", kRead, {}, {}},
+      {"library_web", "library_web", kRead, {}, {}},
+      {"sip_registration", "sip_registration", kReadPost, {}, {}},
+      {"wifi_orn", "wifi_orn", kReadPost, {}, {}},
+      {"wifi_yi", "wifi_yi", kReadPost, {}, {}},
+      {"wifi_tai", "wifi_tai", kReadPost, {}, {}},
+      {"news_pages", "news_pages", kRead, {}, {}},
+      {"course_enrolment", "course_enrolment", kRead, {}, {}},
+      {"newspaper_web", "newspaper_web", kRead, {},
+       {{"/ashx/getILPic150.ashx", "im"}, {"/ashx/getILPic.ashx", "im"}}},
+      {"camera", "camera", kRead, {}, {}},
+      {"weather", "weather", kRead, {}, {}},
+      {"bus_info", "bus_info", kRead, {}, {{"/MQS/businfo2.jsp", "routename"}}},
   };
   return kinds;
 }

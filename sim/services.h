@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "sim/sample_data.h"
 
 namespace yx::sim {
@@ -28,6 +30,9 @@ struct SimReply {
   std::string body;
   std::string contentType = "text/plain; charset=utf-8";
   std::multimap<std::string, std::string> headers;
+  // For requests whose credentials a service checks: "ok" or why it refused
+  // them; logged as "check" when set.
+  std::string check;
 };
 
 // What a service handler may use: the sample data and the campus clock.
@@ -36,6 +41,15 @@ public:
   SimContext(const DataStore& data, CampusTime time) : data_(data), time_(time) {}
   // A data file of this kind's folder, placeholders filled for text files.
   std::optional<std::string> file(const std::string& folder, const std::string& path) const;
+  // The answer to path P keyed on FIELD = value: the data file
+  // "P@FIELD=<keyedValue(value)>" when there is one (placeholders filled as
+  // for P), else nothing.
+  std::optional<std::string> keyedFile(const std::string& folder, const std::string& path, const std::string& field,
+                                       const std::string& value) const;
+  // The accounts a service checks credentials against: "accounts.json" at
+  // the top of the kind's folder, the overlay's file replacing the bundled one
+  // whole. Nothing when absent or not valid JSON.
+  std::optional<nlohmann::json> accounts(const std::string& folder) const;
   const DataStore& data() const { return data_; }
   const CampusTime& time() const { return time_; }
 
@@ -53,14 +67,25 @@ struct Route {
   RouteHandler handler;
 };
 
+// A path whose answer depends on who asks: the decoded value of `field`
+// (query or form) picks the data file "<path>@<field>=<keyedValue(value)>"
+// when it exists; otherwise the path's own file answers.
+struct KeyField {
+  std::string path;   // exact, decoded
+  std::string field;
+};
+
 // One outside server kind: its deployment key, its data folder under the data
-// directory, the methods it accepts (others get 405) and its coded routes.
-// Paths without a coded route are answered from the data folder, else 404.
+// directory, the methods it accepts (others get 405), its coded routes and its
+// keyed paths. Paths without a coded route are answered from the data folder,
+// else 404. Keyed files ("…@FIELD=VALUE") and "accounts.json" are never
+// served by their own names.
 struct ServiceKind {
   std::string key;
   std::string folder;
   std::vector<std::string> methods;
   std::vector<Route> routes;
+  std::vector<KeyField> keyFields;
 };
 
 // Every server kind, in deployment order.

@@ -218,6 +218,31 @@ TEST(SimOverlay, OverlayFilesReplaceBundledOnesOnlyWhereTheyExist) {
   EXPECT_EQ(rawGet(campus, "/Data/xml/news-4.xml").body, "late");
 }
 
+TEST(SimOverlay, KeyedFilesAnswerByTheAskedValueAndAccountsAreNeverServed) {
+  TempDir overlay;
+  overlay.write("bus_info/MQS/businfo2.jsp", "查無此路線");
+  overlay.write("bus_info/MQS/businfo2.jsp@routename=%E7%B4%8527", "紅27 {{today|MM/dd}} {{base:camera}}");
+  overlay.write("bus_info/MQS/businfo2.jsp@routename=a%2Fb%20c", "slash and space");
+  overlay.write("bus_info/accounts.json", R"({"someone": "secret"})");
+  SimOptions o;
+  o.overlayDir = overlay.path.string();
+  o.fixedNow = fixedMoment();
+  CampusSim sim(o);
+  sim.start();
+  const int bus = sim.port("bus_info");
+  auto red = rawGet(bus, "/MQS/businfo2.jsp?routename=%E7%B4%8527&lang=tw");
+  EXPECT_EQ(red.body, "紅27 05/01 http://127.0.0.1:" + std::to_string(sim.port("camera")));
+  // The path's own content type, whatever the keyed name looks like.
+  EXPECT_EQ(red.headers.at("content-type"), "text/html; charset=utf-8");
+  EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp?routename=a/b+c").body, "slash and space");
+  EXPECT_EQ(rawPost(bus, "/MQS/businfo2.jsp", "routename=a%2Fb%20c").status, 405);  // GET only here
+  EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp?routename=756").body, "查無此路線");
+  EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp").body, "查無此路線");
+  // Neither keyed files nor the accounts are addresses.
+  EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp@routename=%25E7%25B4%258527").status, 404);
+  EXPECT_EQ(rawGet(bus, "/accounts.json").status, 404);
+}
+
 TEST(SimOverlay, BadSetUpIsRefusedAtStart) {
   {
     SimOptions o;

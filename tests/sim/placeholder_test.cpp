@@ -49,6 +49,20 @@ TEST(Placeholders, AcademicYearDatesSpanAugustToJuly) {
   EXPECT_EQ(fillPlaceholders("{{ay:09-13|E}}", december), "五");
 }
 
+TEST(Placeholders, BaseUrlsAndNamedPatterns) {
+  CampusTime t = campusAt(2026, 12, 25);
+  EXPECT_EQ(fillPlaceholders("{{base:camera}}", t), "{{base:camera}}");  // no kinds known: as written
+  t.baseUrls = std::make_shared<const std::map<std::string, std::string>>(
+      std::map<std::string, std::string>{{"camera", "http://127.0.0.1:4000/"}, {"weather", "http://h:1/w"}});
+  EXPECT_EQ(fillPlaceholders("<a href='{{base:camera}}/cam1.jpg'>{{base:weather}}</a>", t),
+            "<a href='http://127.0.0.1:4000/cam1.jpg'>http://h:1/w</a>");
+  EXPECT_EQ(fillPlaceholders("{{base:nothing}}", t), "{{base:nothing}}");
+  EXPECT_EQ(fillPlaceholders("{{today|roc}} {{today+7|roc}} {{ay:08-01|roc}}", t), "115/12/25 116/01/01 115/08/01");
+  EXPECT_EQ(fillPlaceholders("{{now|rfc822}}", t), "Fri, 25 Dec 2026 10:20:30 +0800");
+  EXPECT_EQ(fillPlaceholders("{{today-20@09:05|rfc822}}", t), "Sat, 05 Dec 2026 09:05:00 +0800");
+  EXPECT_EQ(keyedValue("A1 2/3%4&=+#雲"), "A1%202%2F3%254&=+#%E9%9B%B2");
+}
+
 TEST(Placeholders, LeaveAnythingElseAsWritten) {
   const CampusTime t = campusAt(2013, 5, 1);
   for (const char* text : {"{{tomorrow}}", "{{today+}}", "{{today+3x}}", "{{today@25:00}}", "{{ay:02-30}}",
