@@ -47,7 +47,18 @@ void NewsListViewController::emptyLists() {
   newsPicAry.clear();
   newsTimeStr.clear();
   newsDateStr.clear();
+  reloadTable();
+}
+
+// The count follows the rows at once (cells made later set it again).
+void NewsListViewController::reloadTable() {
   myTableview->reloadData();
+  countLbl->setText(times::countText(newsTitAry.size()));
+  countLbl->setHidden(isPlaceholderOnly());
+}
+
+bool NewsListViewController::isPlaceholderOnly() const {
+  return newsTitAry.size() == 1 && !placeholderPicture().empty() && newsTitAry[0] == placeholderTitle();
 }
 
 void NewsListViewController::loadList(const std::string& url) {
@@ -66,7 +77,7 @@ void NewsListViewController::loadList(const std::string& url) {
     newsTitAry.push_back(placeholderTitle());
     newsPicAry.emplace_back();
   }
-  myTableview->reloadData();
+  reloadTable();
   timeLbl->setText(issueText());
 }
 

@@ -47,6 +47,8 @@ protected:
   // Empties the arrays and the issue and date, and reloads the table so no
   // row is drawn from the emptied arrays.
   void emptyLists();
+  void reloadTable();
+  bool isPlaceholderOnly() const;
   // The row the next article segue opens.
   int chosenRow_ = -1;
   void prepareArticle(ViewController& article, const std::string& type) const;
