@@ -58,14 +58,16 @@ void BoardViewController::loadData() {
   // The icon may come after the list is shown; the table then shows it.
   std::weak_ptr<ViewController> weak = weak_from_this();
   for (const auto& icon : times::itemsNamed(*doc, "icon")) {
+    std::string url = times::childText(*icon, "網址");
     ImageLoader::load(
-        times::childText(*icon, "網址"), weak,
-        [weak](const Image& image) {
+        url, weak,
+        [weak, url](const Image& image) {
           auto self = std::dynamic_pointer_cast<BoardViewController>(weak.lock());
           if (!self) return;
           self->iconImg = image;
-          self->littleIconImgview->setImage(image, "icon");
-          self->myTableview->reloadData();
+          self->iconURL_ = url;
+          self->littleIconImgview->setImage(image, url);
+          self->reloadTable();
         },
         nullptr);
   }
@@ -85,7 +87,13 @@ void BoardViewController::loadData() {
       schAry.emplace_back();
     }
   }
+  reloadTable();
+}
+
+// The count follows the entries at once (cells made later set it again).
+void BoardViewController::reloadTable() {
   myTableview->reloadData();
+  countLbl->setText(times::countText(dateAry.size()));
 }
 
 double BoardViewController::tableViewHeightForHeaderInSection(TableView&, int section) {
@@ -128,7 +136,7 @@ std::shared_ptr<TableViewCell> BoardViewController::tableViewCellForRow(TableVie
   if (entry >= dateAry.size()) return cell;
   auto* icon = cell->contentView().findNamed<ImageView>("goodImgview");
   const bool marked = iconAry[entry] != "N";
-  if (marked && !iconImg.empty()) icon->setImage(iconImg, "icon");
+  if (marked && !iconImg.empty()) icon->setImage(iconImg, iconURL_);
   else icon->clearImage();
   fillCell(*cell, entry, marked);
   labelIn(*cell, "dateLbl").setText("日期/時間: " + dateAry[entry] + "/" + timeAry[entry]);

@@ -19,6 +19,7 @@ public:
   void viewDidLoad() override;
   // Fetches the feed, starts the icon download and fills the arrays.
   void loadData();
+  void reloadTable();
   // 3 back; 2 back and 1 to the Home menu, both with the usage report.
   void btnEvent(int tag);
 
@@ -52,6 +53,7 @@ protected:
   std::shared_ptr<TableView> myTableview;
   std::shared_ptr<Label> countLbl;
   std::shared_ptr<ImageView> littleIconImgview;
+  std::string iconURL_;
 };
 
 class timesActsViewController : public BoardViewController {
