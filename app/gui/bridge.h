@@ -90,6 +90,8 @@ public:
   Q_INVOKABLE void flip(int id, bool on);
   Q_INVOKABLE void scrollBy(int id, double dx, double dy);
   Q_INVOKABLE void zoom(int id, double scale);
+  // A pinch on a view with a pinch recognizer; phase 0 began, 1 changed, 2 ended.
+  Q_INVOKABLE void pinch(int id, int phase, double scale);
   Q_INVOKABLE void webStarted(int id);
   Q_INVOKABLE void webFinished(int id);
   Q_INVOKABLE void webFailed(int id, const QString& error);

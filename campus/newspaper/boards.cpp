@@ -101,9 +101,11 @@ double BoardViewController::tableViewHeightForHeaderInSection(TableView&, int se
 }
 
 std::shared_ptr<View> BoardViewController::tableViewViewForHeaderInSection(TableView&, int section) {
+  auto header = make<View>(Rect{0, 0, 320, 25});
   auto label = make<Label>(Rect{0, 0, 320, 20});
   label->setName("campusLbl");
-  if (static_cast<size_t>(section) >= schAry.size()) return label;
+  header->addSubview(label);
+  if (static_cast<size_t>(section) >= schAry.size()) return header;
   const std::string& campus = schAry[static_cast<size_t>(section)];
   std::optional<Color> colour;
   std::string text = "    " + campus;
@@ -119,7 +121,7 @@ std::shared_ptr<View> BoardViewController::tableViewViewForHeaderInSection(Table
     label->setText(text);
     label->setFont(14, true);
   }
-  return label;
+  return header;
 }
 
 double BoardViewController::tableViewHeightForRow(TableView&, IndexPath) { return rowHeight(); }

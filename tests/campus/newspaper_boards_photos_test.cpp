@@ -19,7 +19,10 @@ class NewspaperBoardsTest : public NewspaperFixture {
 protected:
   TableView& table() { return *viewOnTop<TableView>("myTableview"); }
   // Header views are made when asked for, so the test keeps the one it reads.
-  std::shared_ptr<Label> headerLabel(int section) { return std::dynamic_pointer_cast<Label>(table().headerView(section)); }
+  std::shared_ptr<Label> headerLabel(int section) {
+    auto header = table().headerView(section);
+    return header ? std::dynamic_pointer_cast<Label>(header->subviews().front()) : nullptr;
+  }
   Label* cellLabel(int section, const std::string& name) {
     return table().cellForRow({section, 0})->contentView().findNamed<Label>(name);
   }
