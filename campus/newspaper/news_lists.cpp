@@ -64,13 +64,14 @@ bool NewsListViewController::isPlaceholderOnly() const {
 void NewsListViewController::loadList(const std::string& url) {
   auto doc = times::loadFeed(url);
   if (!doc) return;
+  static const std::vector<std::string> kFields = {"編號", "期別", "發佈日期", "標題", "圖片路徑"};
   for (const auto& item : times::itemsNamed(*doc, itemName())) {
-    std::string picture = times::childText(*item, "圖片路徑");
-    newsTimeStr = times::childText(*item, "期別");
-    newsDateStr = times::childText(*item, "發佈日期");
-    newsNumAry.push_back(times::childText(*item, "編號"));
-    newsTitAry.push_back(times::childText(*item, "標題"));
-    newsPicAry.push_back(picture.empty() ? std::string() : times::thumbnailURL(picture));
+    auto f = times::childTexts(*item, kFields);
+    newsTimeStr = std::move(f[1]);
+    newsDateStr = std::move(f[2]);
+    newsNumAry.push_back(std::move(f[0]));
+    newsTitAry.push_back(std::move(f[3]));
+    newsPicAry.push_back(f[4].empty() ? std::string() : times::thumbnailURL(f[4]));
   }
   if (newsTitAry.empty()) {
     newsNumAry.emplace_back();

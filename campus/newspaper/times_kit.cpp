@@ -57,6 +57,24 @@ std::string childText(const DomElement& item, const std::string& name) {
   return found->front()->stringValue().value_or("");
 }
 
+std::vector<std::string> childTexts(const DomElement& item, const std::vector<std::string>& names) {
+  std::vector<std::string> texts(names.size());
+  std::vector<bool> found(names.size(), false);
+  auto children = item.children();
+  if (!children) return texts;
+  for (const auto& child : *children) {
+    if (child->kind() != DomKind::Element) continue;
+    auto name = child->name();
+    if (!name) continue;
+    for (size_t i = 0; i < names.size(); ++i)
+      if (!found[i] && names[i] == *name) {
+        found[i] = true;
+        texts[i] = child->stringValue().value_or("");
+      }
+  }
+  return texts;
+}
+
 size_t utf16Length(std::string_view s) {
   size_t units = 0;
   int32_t i = 0, n = static_cast<int32_t>(s.size());

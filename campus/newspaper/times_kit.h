@@ -41,6 +41,9 @@ std::shared_ptr<DomDocument> loadFeed(const std::string& url);
 std::vector<DomElementPtr> itemsNamed(const DomDocument& doc, const std::string& name);
 // The whole text of the first child element of that name; "" when missing.
 std::string childText(const DomElement& item, const std::string& name);
+// The same for several names at once, in one pass over the item's children
+// (what long lists use).
+std::vector<std::string> childTexts(const DomElement& item, const std::vector<std::string>& names);
 
 // Length in UTF-16 units (what the pages' length rules count).
 size_t utf16Length(std::string_view utf8);
