@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "campus/newspaper/boards.h"
+#include "platform/http.h"
 #include "campus/newspaper/photo_database.h"
 #include "campus/newspaper/times_menu.h"
 #include "tests/campus/newspaper_support.h"
@@ -255,6 +258,49 @@ TEST_F(NewspaperPhotosTest, AFailingPageSaysErrorAndClosesAndEmptyOrBrokenIssues
   run("tap 4 近期圖輯");
   run("tap 2 返回");
   EXPECT_EQ(usageReports(), 1u);
+}
+
+}  // namespace
+}  // namespace yx::test
+
+namespace yx::test {
+namespace {
+
+class NewspaperServerTest : public NewspaperFixture {};
+
+TEST_F(NewspaperServerTest, PicturesAreKeyedByPathAndServedAsTheirBytes) {
+  // A picture whose bytes happen to hold a placeholder's braces stays as it is.
+  std::string odd = std::string("\x89PNG\r\n\x1A\n", 8) + "{{today}}{{base:campus_data}}";
+  servePicture("getILPic.ashx", "odd/圖 1&2.png", odd);
+  startReady();
+  const std::string base = "http://127.0.0.1:" + std::to_string(sim().port("newspaper_web"));
+  auto get = [&](const std::string& target) { return httpGet(base + target, 10); };
+  auto r = get("/ashx/getILPic.ashx?im=odd/%E5%9C%96%201%262.png");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.body, odd);
+  r = get("/ashx/getILPic150.ashx?im=2026%2F1204%2F%E5%B1%B1%26%E9%9B%B2.jpg");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_TRUE(Image::isImage(r.body));
+  EXPECT_EQ(get("/ashx/getILPic.ashx?im=2026/1204/nothing.jpg").status, 404);
+  EXPECT_EQ(get("/ashx/getILPic.ashx").status, 404);
+  EXPECT_EQ(get("/ashx/getILPic.ashx@im=2026%2F1204%2Fa1.jpg").status, 404) << "keyed files have no address";
+  // Typed by what the bytes are, as another program sees them.
+  auto type = [&](const std::string& target) {
+    std::string cmd = "python3 -c 'import sys,urllib.request as u\ntry:\n print(u.urlopen(sys.argv[1]).headers[\"Content-Type\"])\n"
+                      "except Exception as e:\n print(e)' '" + base + target + "' 2>&1";
+    std::string out;
+    if (FILE* f = ::popen(cmd.c_str(), "r")) {
+      char buf[256];
+      while (std::fgets(buf, sizeof buf, f)) out += buf;
+      ::pclose(f);
+    }
+    return out;
+  };
+  EXPECT_EQ(type("/ashx/getILPic.ashx?im=2026/1204/a1.jpg"), "image/jpeg\n");
+  EXPECT_EQ(type("/ashx/getILPic150.ashx?im=2026/1204/s2.png"), "image/png\n");
+  EXPECT_EQ(type("/images/excellent.png"), "image/png\n");
+  EXPECT_TRUE(has(get("/").body, "<title>雲岫學報</title>"));
+  EXPECT_TRUE(has(get("/gallery/AskPic.aspx").body, "照片申請"));
 }
 
 }  // namespace
