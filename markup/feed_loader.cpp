@@ -60,6 +60,7 @@ int FeedLoaderViewController::intValue(std::string_view text) {
 
 void FeedLoaderViewController::progressBar(const std::string& url) {
   url_ = url;
+  loadWillStart();
   createProgressionAlertWithMessage(kProgressTitle);
   performAfterDelay(0.3, [this, url] { parseURL(url); });
 }
@@ -109,9 +110,8 @@ void FeedLoaderViewController::parseURL(const std::string& url) {
   willFetch(url);
   HttpResult probe = httpGet(url, 60);
   if (!probeAnswered(probe)) {
-    auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
-    networkAlert_ = alert;
-    alert->show();
+    probeFailed();
+    loadDidEnd();
     return;
   }
 
@@ -129,6 +129,8 @@ void FeedLoaderViewController::parseURL(const std::string& url) {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
       NotificationCenter::defaultCenter().post(kSaveFileNotification, self.get());
+      self->transferFailed();
+      self->loadDidEnd();
     }
   };
   cb.onFinish = [weak] {
@@ -147,9 +149,11 @@ void FeedLoaderViewController::parseReceivedData() {
   XmlEventParser parser(std::move(receivedData_));
   receivedData_.clear();
   parser.setDelegate(this);
+  documentWillParse();
   parser.parse();
   // Whatever ended the parse, the file now holds the records parsed so far.
   writeCache();
+  loadDidEnd();
 }
 
 int FeedLoaderViewController::fieldIndex(const std::string& name) const {
@@ -163,17 +167,30 @@ int FeedLoaderViewController::fieldIndex(const std::string& name) const {
 // into chunks, and lands in the field that is current.
 void FeedLoaderViewController::flushText() {
   if (pendingText_.empty()) return;
+  std::string text;
+  text.reserve(pendingText_.size());
+  for (char c : pendingText_)
+    if (c != '\n' && c != ' ') text += c;
+  pendingText_.clear();
   int index = fieldIndex(currentElement_);
   if (index >= 0) {
-    std::string text;
-    text.reserve(pendingText_.size());
-    for (char c : pendingText_)
-      if (c != '\n' && c != ' ') text += c;
     treatText(currentElement_, text);
     if (buffers_.size() != fieldNames().size()) buffers_.resize(fieldNames().size());
     buffers_[static_cast<size_t>(index)] += text;
+  } else if (isRefusalElement(currentElement_)) {
+    refusalText_ += text;
   }
-  pendingText_.clear();
+  if (!text.empty()) didReadText(currentElement_, text);
+}
+
+const std::vector<std::string>& FeedLoaderViewController::refusalElements() const {
+  static const std::vector<std::string> none;
+  return none;
+}
+
+bool FeedLoaderViewController::isRefusalElement(const std::string& name) const {
+  const auto& list = refusalElements();
+  return std::find(list.begin(), list.end(), name) != list.end();
 }
 
 void FeedLoaderViewController::parserDidStartElement(
@@ -191,17 +208,31 @@ void FeedLoaderViewController::parserFoundCharacters(std::string_view chunk) { p
 
 void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
   flushText();
-  if (name != itemElement()) return;
+  if (isRefusalElement(name)) {
+    refused_ = true;
+    dismissLoadingAlert();
+    didRefuse(refusalText_);
+    return;
+  }
+  if (name != itemElement() || refused_) return;
   currenttype_ = name;
   const auto& fields = fieldNames();
+  const auto& keys = recordKeys();
   if (buffers_.size() != fields.size()) buffers_.resize(fields.size());
   if (haveItems_)
-    for (size_t i = 0; i < fields.size(); ++i) items_.set(fields[i], Value(buffers_[i]));
-  writetolocal(currenttype_);
+    for (size_t i = 0; i < fields.size(); ++i) items_.set(i < keys.size() ? keys[i] : fields[i], Value(buffers_[i]));
+  if (!haveItems_ || shouldStoreRecord(items_)) {
+    writetolocal(currenttype_);
+    if (haveItems_) didStoreRecord(cache_.back());
+  }
   if (haveItems_) items_ = Value::dictionary();
 }
 
 void FeedLoaderViewController::writetolocal(const std::string& itemName) {
+  if (!keepsCacheFile()) {
+    if (haveItems_) cache_.push_back(items_);
+    return;
+  }
   std::string path = cachePath(itemName);
   if (!Delete_) {
     Delete_ = true;
@@ -219,7 +250,7 @@ void FeedLoaderViewController::writetolocal(const std::string& itemName) {
 }
 
 void FeedLoaderViewController::writeCache() {
-  if (!cacheDirty_ || currenttype_.empty()) return;
+  if (!cacheDirty_ || currenttype_.empty() || !keepsCacheFile()) return;
   cacheDirty_ = false;
   Files::writeArrayFile(cachePath(currenttype_), Value(cache_));
 }
@@ -227,8 +258,18 @@ void FeedLoaderViewController::writeCache() {
 void FeedLoaderViewController::parserDidEndDocument() {
   writeCache();
   finished_ = true;
+  documentDidEnd();
+}
+
+void FeedLoaderViewController::documentDidEnd() {
   auto list = makeListScreen();
   if (list && navigationController()) navigationController()->pushViewController(list, false);
+}
+
+void FeedLoaderViewController::probeFailed() {
+  auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
+  networkAlert_ = alert;
+  alert->show();
 }
 
 void FeedLoaderViewController::parserParseErrorOccurred(long code) {
@@ -243,9 +284,9 @@ void FeedLoaderViewController::parserParseErrorOccurred(long code) {
 
 // ------------------------------------------------------------------- alerts
 
-void FeedLoaderViewController::alertViewClickedButtonAtIndex(AlertView& alert, int /*index*/) {
+void FeedLoaderViewController::alertViewClickedButtonAtIndex(AlertView& alert, int index) {
   if (&alert == autoAlert_.get()) return;
-  popSelf();
+  failureAlertAnswered(alert, index);
 }
 
 void FeedLoaderViewController::popSelf() {

@@ -74,7 +74,7 @@ public:
   void parserDidEndDocument() override;
   void parserParseErrorOccurred(long code) override;
 
-  // AlertViewDelegate: the network alert and the parse-error alert pop the loader.
+  // AlertViewDelegate: every alert but the progress alert goes to failureAlertAnswered().
   void alertViewClickedButtonAtIndex(AlertView& alert, int index) override;
 
 protected:
@@ -94,15 +94,56 @@ protected:
   // The list screen pushed at the end of the document (null: push nothing).
   virtual std::shared_ptr<ViewController> makeListScreen() = 0;
 
+  // ---- Hooks for screens that show their own results (the academic
+  // services). The defaults are a transient loader's behaviour.
+  // progressBar() was called; the progress alert shows next.
+  virtual void loadWillStart() {}
+  // The probe got no answer. Default: the network alert, whose button pops.
+  virtual void probeFailed();
+  // The transfer failed after a good probe ("savefile" was posted).
+  virtual void transferFailed() {}
+  // The received bytes are about to be parsed.
+  virtual void documentWillParse() {}
+  // The keys the fields are stored under, in fieldNames() order.
+  virtual const std::vector<std::string>& recordKeys() const { return fieldNames(); }
+  // Elements whose text is the service's refusal. At the end of one the run
+  // is refused: the progress alert goes, no further record is stored, and
+  // didRefuse() hears the text.
+  virtual const std::vector<std::string>& refusalElements() const;
+  virtual void didRefuse(const std::string& /*text*/) {}
+  // Text of any element once newlines and spaces are removed (not empty).
+  virtual void didReadText(const std::string& /*element*/, const std::string& /*text*/) {}
+  // A completed record of a run that is not refused: whether it is stored,
+  // and that it was.
+  virtual bool shouldStoreRecord(const Value& /*record*/) { return true; }
+  virtual void didStoreRecord(const Value& /*record*/) {}
+  // Whether the records go to the cache file; false keeps them in memory.
+  virtual bool keepsCacheFile() const { return true; }
+  // The end of the document. Default: pushes makeListScreen().
+  virtual void documentDidEnd();
+  // The load ended, however (end of document, parse error, failed probe or
+  // transfer).
+  virtual void loadDidEnd() {}
+  // A button of an alert this loader is the delegate of, the progress alert
+  // aside (the network and parse-error alerts, and a subclass's own).
+  // Default: pops the loader.
+  virtual void failureAlertAnswered(AlertView& /*alert*/, int /*index*/) { popSelf(); }
+
+  // The records of this run (also those not written to a file), whether it
+  // was refused, and the progress alert's dismissal.
+  const Value::Array& records() const { return cache_; }
+  bool refused() const { return refused_; }
+  void dismissLoadingAlert();
+
 private:
   void createProgressionAlertWithMessage(const std::string& title);
   void changeValue();
-  void dismissLoadingAlert();
   void parseReceivedData();
   void flushText();
   void writetolocal(const std::string& itemName);
   void writeCache();
   int fieldIndex(const std::string& name) const;
+  bool isRefusalElement(const std::string& name) const;
   void popSelf();
 
   std::string url_;
@@ -120,6 +161,8 @@ private:
   Value::Array cache_;             // the cache file's records
   bool cacheDirty_ = false;
   bool finished_ = false;
+  bool refused_ = false;
+  std::string refusalText_;
 
   // Progress alert.
   std::shared_ptr<AlertView> autoAlert_;

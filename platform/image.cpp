@@ -3,6 +3,8 @@
 #include "platform/resources.h"
 
 #include <climits>
+#include <filesystem>
+#include <map>
 #include <mutex>
 
 #include "platform/files.h"
@@ -57,6 +59,15 @@ bool decode(std::string_view bytes, int* w, int* h, long long maxPixels = Image:
   return true;
 }
 
+// Bundled pictures by path, with the file's size and time when decoded.
+struct NamedEntry {
+  std::uintmax_t size;
+  std::filesystem::file_time_type stamp;
+  Image image;
+};
+std::mutex gCacheMu;
+std::map<std::string, NamedEntry> gNamedCache;
+
 bool hasExtension(const std::string& name) {
   auto dot = name.find_last_of('.');
   return dot != std::string::npos && dot > 0 && dot + 1 < name.size();
@@ -108,12 +119,35 @@ Image Image::named(const std::string& name) {
   for (const auto& dir : dirs)
   for (const auto& c : candidates) {
     std::string path = Files::join(dir, c);
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (ec) continue;
+    auto stamp = std::filesystem::last_write_time(path, ec);
+    if (ec) continue;
+    // A large picture (the campus map) is decoded once, not at every look.
+    {
+      std::lock_guard<std::mutex> lock(gCacheMu);
+      auto it = gNamedCache.find(path);
+      if (it != gNamedCache.end() && it->second.size == size && it->second.stamp == stamp) {
+        if (it->second.image.empty()) continue;
+        Image img = it->second.image;
+        img.name_ = name;
+        return img;
+      }
+    }
     auto bytes = Files::readFile(path);
     if (!bytes) continue;
     Image img = fromBytes(*bytes);
+    if (!img.empty()) {
+      img.name_ = name;
+      img.path_ = path;
+    }
+    {
+      std::lock_guard<std::mutex> lock(gCacheMu);
+      if (gNamedCache.size() > 256) gNamedCache.clear();
+      gNamedCache[path] = NamedEntry{size, stamp, img};
+    }
     if (img.empty()) continue;
-    img.name_ = name;
-    img.path_ = path;
     return img;
   }
   return Image();

@@ -298,6 +298,7 @@ void dumpView(View* v, std::ostringstream& out, bool colours = false) {
     }
     case ViewKind::TableView: {
       auto* t = static_cast<TableView*>(v);
+      t->layoutIfNeeded();  // printing the table is drawing it
       int sections = t->numberOfSections();
       int total = 0;
       for (int s = 0; s < sections; ++s) total += t->numberOfRowsInSection(s);

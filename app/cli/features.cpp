@@ -1,7 +1,10 @@
 #include "app/cli/features.h"
 
+#include "academic/student/student.h"
+#include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
 #include "campus/newspaper/newspaper.h"
+#include "campus/weather_transport/weather_transport.h"
 
 namespace yx {
 
@@ -9,6 +12,9 @@ void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
   registerNewspaperScreens();
+  registerStudentScreens();
+  registerCampusGuideScreens();
+  registerWeatherTransportScreens();
 }
 
 }  // namespace yx

@@ -560,7 +560,17 @@ public:
   int numberOfRowsInSection(int section);
   // The cell for a row, asked of the data source when first drawn after a reload.
   std::shared_ptr<TableViewCell> cellForRow(IndexPath ip);
+  // A row's height as the last layout found it (laying out first when needed).
   double heightForRow(IndexPath ip);
+
+  // Layout: after a reload (setting the data source, the delegate or the row
+  // height counts as one) the table asks its delegate for every row height,
+  // in order, once, at its next layout, never inside reloadData() itself.
+  // Front-ends lay the table out before drawing it; heightForRow() does too.
+  void layoutIfNeeded();
+  bool needsLayout() const { return needsLayout_; }
+  // The height of all headers and rows (lays out first when needed).
+  double contentHeight();
   std::string headerTitle(int section);
   std::shared_ptr<View> headerView(int section);
   double headerHeight(int section);
@@ -570,9 +580,13 @@ public:
   void reloadData();
   unsigned long reloadCount() const { return reloads_; }
   enum class ScrollPosition { None, Top, Middle, Bottom };
+  // Brings a row to the top, middle or bottom of the table (None: as little
+  // as needed, here the top), within the content. Called while the table
+  // lays out (from a height callback), the offset is set once every height
+  // is known.
   void scrollToRow(IndexPath ip, ScrollPosition pos, bool animated);
-  // The row the screen's code last scrolled to, with its position; cleared by
-  // a reload or a change of the content offset.
+  // The row the screen's code last scrolled to and where it put it; a reload
+  // or a content-offset change forgets it.
   std::optional<IndexPath> scrolledToRow() const { return scrolledTo_; }
   ScrollPosition scrolledToPosition() const { return scrolledPos_; }
   Point contentOffset() const { return offset_; }
@@ -593,6 +607,13 @@ private:
   std::optional<IndexPath> selected_, scrolledTo_;
   ScrollPosition scrolledPos_ = ScrollPosition::None;
   Point offset_;
+  // The last layout: header and row heights per section.
+  bool needsLayout_ = true, inLayout_ = false, scrollPending_ = false;
+  std::vector<double> headerHeights_;
+  std::vector<std::vector<double>> rowHeights_;
+  void setNeedsLayout();
+  double askRowHeight(IndexPath ip);
+  void applyScroll();
 };
 
 class CollectionView;

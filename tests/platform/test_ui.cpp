@@ -244,6 +244,75 @@ TEST_F(UiTest, SelectingARowTellsTheDelegateAndOutOfRangeRowsAreRefused) {
   EXPECT_DOUBLE_EQ(t->contentOffset().y, 5 * 44);
 }
 
+// Heights that differ per row; one row scrolls itself to the middle when asked.
+class Measured : public TableViewDataSource, public TableViewDelegate {
+public:
+  std::vector<IndexPath> asked;
+  std::optional<IndexPath> scrollAt;
+  TableView::ScrollPosition scrollTo = TableView::ScrollPosition::Middle;
+  int numberOfSectionsInTableView(TableView&) override { return 3; }
+  int tableViewNumberOfRowsInSection(TableView&, int section) override { return section + 2; }
+  std::shared_ptr<TableViewCell> tableViewCellForRow(TableView&, IndexPath) override {
+    return std::make_shared<TableViewCell>();
+  }
+  double tableViewHeightForHeaderInSection(TableView&, int) override { return 20; }
+  double tableViewHeightForRow(TableView& t, IndexPath ip) override {
+    asked.push_back(ip);
+    if (scrollAt && *scrollAt == ip) t.scrollToRow(ip, scrollTo, true);
+    return 40 + 10 * ip.row;
+  }
+};
+
+TEST_F(UiTest, AReloadedTableAsksEveryRowHeightInOrderOnceAtItsNextLayout) {
+  Measured m;
+  auto t = make<TableView>(Rect{0, 0, 320, 100});
+  t->setDataSource(&m);
+  t->setDelegate(&m);
+  t->reloadData();
+  EXPECT_TRUE(m.asked.empty()) << "never inside the reload";
+  EXPECT_TRUE(t->needsLayout());
+  t->layoutIfNeeded();
+  std::vector<IndexPath> order = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {2, 3}};
+  EXPECT_EQ(m.asked, order);
+  t->layoutIfNeeded();
+  EXPECT_DOUBLE_EQ(t->heightForRow({2, 3}), 70);
+  EXPECT_EQ(m.asked.size(), order.size()) << "heights are kept until the next reload";
+  EXPECT_DOUBLE_EQ(t->contentHeight(), 3 * 20 + (40 + 50) + (40 + 50 + 60) + (40 + 50 + 60 + 70));
+  // Asking a height lays a reloaded table out first.
+  m.asked.clear();
+  t->reloadData();
+  EXPECT_DOUBLE_EQ(t->heightForRow({0, 1}), 50);
+  EXPECT_EQ(m.asked, order);
+}
+
+TEST_F(UiTest, ScrollingToARowKeepsItsPositionAndAScrollAskedWhileMeasuringWaitsForEveryHeight) {
+  Measured m;
+  m.scrollAt = IndexPath{1, 1};
+  auto t = make<TableView>(Rect{0, 0, 320, 100});
+  t->setDataSource(&m);
+  t->setDelegate(&m);
+  t->layoutIfNeeded();
+  ASSERT_TRUE(t->scrolledToRow());
+  EXPECT_EQ(*t->scrolledToRow(), (IndexPath{1, 1}));
+  EXPECT_EQ(t->scrolledToPosition(), TableView::ScrollPosition::Middle);
+  // Row 1.1 starts at 20 + 90 + 20 + 40 = 170 and is 50 high: its middle is at 195.
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, 195 - 50);
+  EXPECT_EQ(m.asked.size(), 9u) << "the scroll asked no height of its own";
+
+  // A reload or an offset set by code forgets the scrolled-to row.
+  t->reloadData();
+  EXPECT_FALSE(t->scrolledToRow());
+  m.scrollAt.reset();
+  t->scrollToRow({2, 3}, TableView::ScrollPosition::Top, false);
+  EXPECT_EQ(t->scrolledToPosition(), TableView::ScrollPosition::Top);
+  // The last row cannot come to the top: the offset stops at the content's end.
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, t->contentHeight() - 100);
+  t->scrollToRow({0, 0}, TableView::ScrollPosition::Bottom, false);
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, 0);
+  t->setContentOffset(Point{0, 30});
+  EXPECT_FALSE(t->scrolledToRow());
+}
+
 class Gate : public TextFieldDelegate {
 public:
   bool allow = false;
