@@ -7,6 +7,7 @@
 #include <set>
 
 #include "campus/newspaper/news_lists.h"
+#include "platform/http.h"
 #include "tests/campus/newspaper_support.h"
 
 namespace yx::test {
@@ -153,6 +154,12 @@ TEST_F(NewspaperListsTest, EmptyFailedAndErrorSectionsLeaveAnEmptyOrPlaceholderL
   EXPECT_TRUE(has(run("tap typeBtn_3"), "table myTableview rows 0\n"));
   sim().setFault(std::string(kTimes) + "new-cht5.xml", Fault{.body = "<NewDataSet><cht><標題>斷"});
   EXPECT_TRUE(has(run("tap typeBtn_5"), "table myTableview rows 0\n"));
+  // A feed larger than any answer is taken is refused whole, not cut.
+  const auto limit = httpMaxBodyBytes();
+  setHttpMaxBodyBytes(200);
+  std::string big = run("tap typeBtn_1");
+  setHttpMaxBodyBytes(limit);
+  EXPECT_TRUE(has(big, "table myTableview rows 0\n")) << big;
 }
 
 TEST_F(NewspaperListsTest, LateThumbnailsNeverLandInTheRowsOfAnotherSection) {
