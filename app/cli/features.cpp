@@ -4,6 +4,7 @@
 #include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
 #include "campus/newspaper/newspaper.h"
+#include "library/library.h"
 #include "campus/weather_transport/weather_transport.h"
 
 namespace yx {
@@ -12,6 +13,7 @@ void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
   registerNewspaperScreens();
+  registerLibraryScreens();
   registerStudentScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
