@@ -6,6 +6,7 @@
 #include "campus/newspaper/newspaper.h"
 #include "library/library.h"
 #include "campus/weather_transport/weather_transport.h"
+#include "phone/phone.h"
 
 namespace yx {
 
@@ -17,6 +18,7 @@ void registerAllFeatures() {
   registerStudentScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
+  registerPhoneScreens();
 }
 
 }  // namespace yx
