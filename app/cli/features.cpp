@@ -1,6 +1,8 @@
 #include "app/cli/features.h"
 
+#include "academic/changes/student_changes.h"
 #include "academic/student/student.h"
+#include "academic/teacher/teacher.h"
 #include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
 #include "campus/newspaper/newspaper.h"
@@ -16,6 +18,8 @@ void registerAllFeatures() {
   registerNewspaperScreens();
   registerLibraryScreens();
   registerStudentScreens();
+  registerStudentChangeScreens();  // after the Student menu's own segues
+  registerTeacherScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
   registerPhoneScreens();
