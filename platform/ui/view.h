@@ -81,7 +81,8 @@ public:
   void setName(std::string n);
   const Color& backgroundColor() const { return background_; }
   void setBackgroundColor(Color c);
-  // Tiled background image (a bundled image name), drawn under the colour.
+  // Tiled background image (a bundled image name), drawn over the colour:
+  // like a pattern colour, it takes the place of the plain one.
   const std::string& backgroundPattern() const { return pattern_; }
   void setBackgroundPattern(std::string imageName);
   double borderWidth() const { return borderWidth_; }

@@ -1,12 +1,8 @@
 import QtQuick
 
+// A plain view: its colour, then its tiled pattern over it (a pattern, like
+// the phone's pattern colours, takes the place of the plain colour).
 ViewBase {
-    Image {
-        anchors.fill: parent
-        visible: !!attrs.pattern
-        source: attrs.pattern || ""
-        fillMode: Image.Tile
-    }
     Rectangle {
         anchors.fill: parent
         visible: !!attrs.bg || attrs.borderWidth > 0
@@ -14,5 +10,11 @@ ViewBase {
         radius: (attrs.radius || 0) * s
         border.width: (attrs.borderWidth || 0) * s
         border.color: attrs.borderColor || "transparent"
+    }
+    Image {
+        anchors.fill: parent
+        visible: !!attrs.pattern
+        source: attrs.pattern || ""
+        fillMode: Image.Tile
     }
 }
