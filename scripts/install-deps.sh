@@ -21,6 +21,9 @@ PACKAGES=(
   qml6-module-qtqml-workerscript qml6-module-qt-labs-qmlmodels
   qml6-module-qtquick-pdf qml6-module-qtwebengine
   libgl-dev fonts-noto-cjk librsvg2-bin
+  # passwords in the desktop's keyring, calendar export (and the tests'
+  # private session bus, keyring daemon and calendar reader)
+  libsecret-1-dev libical-dev gnome-keyring dbus-daemon python3-icalendar python3-dbus
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <map>
@@ -133,6 +134,28 @@ public:
   std::map<std::string, std::string> values;
 };
 
+// A keyring that is locked and whose user refuses to open it: nothing can
+// be read, stored or removed until `open` is set.
+class LockedSecrets : public MemorySecrets {
+public:
+  bool open = false;
+  std::optional<std::string> load(const std::string& key) override {
+    return open ? MemorySecrets::load(key) : std::nullopt;
+  }
+  bool store(const std::string& key, const std::string& value) override {
+    return open && MemorySecrets::store(key, value);
+  }
+  bool remove(const std::string& key) override { return open && MemorySecrets::remove(key); }
+};
+
+SecretKeys appKeys() {
+  SecretKeys k;
+  k.keys = {"密碼", "libPW"};
+  k.fields = {{"userPhoneData", "password"}};
+  k.needs = {{"學號", "密碼"}};
+  return k;
+}
+
 TEST_F(SettingsTest, SecretKeysLiveOutsideTheFile) {
   Settings& s = Settings::standard();
   s.setString("libPW", "old-secret");
@@ -149,6 +172,72 @@ TEST_F(SettingsTest, SecretKeysLiveOutsideTheFile) {
   s.removeObjectForKey("密碼");
   EXPECT_FALSE(s.stringForKey("密碼"));
   EXPECT_EQ(secrets->values.count("密碼"), 0u);
+}
+
+// The SIP account's password leaves the dictionary for the backend; screens
+// read the whole account back. A number whose password cannot be read is
+// no sign-in, and an account without its password is no account.
+TEST_F(SettingsTest, AccountPasswordsSplitAndNumbersNeedTheirPassword) {
+  Settings& s = Settings::standard();
+  auto secrets = std::make_shared<LockedSecrets>();
+  secrets->open = true;
+  s.setSecretBackend(secrets, appKeys());
+  Value account = Value::dictionary({{"username", "0912345678"}, {"password", "sip-pw"}});
+  s.setObject("userPhoneData", account);
+  s.setString("學號", "41120307");
+  s.setString("密碼", "cloud 8,7:sky");
+  EXPECT_EQ(*s.objectForKey("userPhoneData"), account);
+  EXPECT_EQ(secrets->values["userPhoneData"], "sip-pw");
+  auto onDisk = Files::readPlistFile(file());
+  ASSERT_TRUE(onDisk);
+  EXPECT_EQ(onDisk->get("userPhoneData"), Value::dictionary({{"username", "0912345678"}}));
+  EXPECT_FALSE(onDisk->contains("密碼"));
+
+  // The keyring is locked and its user says no: signed out, not signed in
+  // with an empty password.
+  secrets->open = false;
+  EXPECT_FALSE(s.objectForKey("userPhoneData"));
+  EXPECT_FALSE(s.stringForKey("學號"));
+  EXPECT_FALSE(s.stringForKey("密碼"));
+  auto keys = s.keys();
+  EXPECT_EQ(std::count(keys.begin(), keys.end(), "學號"), 0);
+  EXPECT_EQ(std::count(keys.begin(), keys.end(), "userPhoneData"), 0);
+  // The rest of the file is untouched: a later unlock finds everything.
+  onDisk = Files::readPlistFile(file());
+  EXPECT_EQ(onDisk->stringFor("學號"), "41120307");
+}
+
+// A password the backend does not take is kept in the file (never lost) and
+// read from there; the next start that can store it moves it.
+TEST_F(SettingsTest, APasswordTheBackendRefusesStaysInTheFileUntilItCanMove) {
+  Settings& s = Settings::standard();
+  auto secrets = std::make_shared<LockedSecrets>();
+  s.setSecretBackend(secrets, appKeys());
+  s.setString("學號", "41120307");
+  s.setString("密碼", "typed-once");
+  s.setObject("userPhoneData", Value::dictionary({{"username", "u"}, {"password", "sip-pw"}}));
+  EXPECT_EQ(s.stringForKey("密碼"), "typed-once");
+  EXPECT_EQ(s.stringForKey("學號"), "41120307");
+  EXPECT_EQ(s.objectForKey("userPhoneData")->stringFor("password"), "sip-pw");
+  auto onDisk = Files::readPlistFile(file());
+  EXPECT_EQ(onDisk->stringFor("密碼"), "typed-once");
+
+  secrets->open = true;
+  s.open(dir_);  // a restart with the keyring open
+  EXPECT_EQ(secrets->values["密碼"], "typed-once");
+  EXPECT_EQ(secrets->values["userPhoneData"], "sip-pw");
+  onDisk = Files::readPlistFile(file());
+  EXPECT_FALSE(onDisk->contains("密碼"));
+  EXPECT_EQ(onDisk->get("userPhoneData"), Value::dictionary({{"username", "u"}}));
+  EXPECT_EQ(s.stringForKey("密碼"), "typed-once");
+
+  // Removing takes both copies away.
+  s.removeObjectForKey("密碼");
+  s.removeObjectForKey("userPhoneData");
+  EXPECT_TRUE(secrets->values.empty());
+  EXPECT_FALSE(s.stringForKey("密碼"));
+  EXPECT_FALSE(s.objectForKey("userPhoneData"));
+  EXPECT_FALSE(s.stringForKey("學號"));  // no password, so no sign-in
 }
 
 }  // namespace
