@@ -1,6 +1,7 @@
 #include "sim/services.h"
 
 #include "sim/academic_service.h"
+#include "sim/library_service.h"
 
 namespace yx::sim {
 
@@ -47,7 +48,7 @@ const std::vector<ServiceKind>& serviceKinds() {
   static const std::vector<ServiceKind> kinds = {
       campusData(),
       academicService(),
-      {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
+      libraryCatalogue(),
       {"library_info", "library_info", kRead, {}, {}},
       {"library_web", "library_web", kRead, {}, {}},
       {"sip_registration", "sip_registration", kReadPost, {}, {}},

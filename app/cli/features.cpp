@@ -3,6 +3,7 @@
 #include "academic/student/student.h"
 #include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
+#include "library/library.h"
 #include "campus/weather_transport/weather_transport.h"
 
 namespace yx {
@@ -10,6 +11,7 @@ namespace yx {
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
+  registerLibraryScreens();
   registerStudentScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
