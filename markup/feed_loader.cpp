@@ -230,11 +230,11 @@ void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
 
 void FeedLoaderViewController::writetolocal(const std::string& itemName) {
   if (!keepsCacheFile()) {
-    if (haveItems_) cache_.push_back(items_);
+    if (haveItems_) cache_.push_back(std::move(items_));
     return;
   }
-  std::string path = cachePath(itemName);
   if (!Delete_) {
+    std::string path = cachePath(itemName);
     Delete_ = true;
     Files::removeItem(path);
     auto old = Files::readArrayFile(path);
@@ -244,7 +244,7 @@ void FeedLoaderViewController::writetolocal(const std::string& itemName) {
     cacheDirty_ = true;
   }
   if (haveItems_) {
-    cache_.push_back(items_);
+    cache_.push_back(std::move(items_));
     cacheDirty_ = true;
   }
 }
@@ -252,7 +252,10 @@ void FeedLoaderViewController::writetolocal(const std::string& itemName) {
 void FeedLoaderViewController::writeCache() {
   if (!cacheDirty_ || currenttype_.empty() || !keepsCacheFile()) return;
   cacheDirty_ = false;
-  Files::writeArrayFile(cachePath(currenttype_), Value(cache_));
+  // Written without copying the records: they move into the value and back.
+  Value file(std::move(cache_));
+  Files::writeArrayFile(cachePath(currenttype_), file);
+  cache_ = std::move(file.arrayItems());
 }
 
 void FeedLoaderViewController::parserDidEndDocument() {

@@ -105,6 +105,17 @@ std::optional<Value> Settings::readLocked(const std::string& key) const {
 
 void Settings::setObject(const std::string& key, Value value) {
   std::lock_guard<std::mutex> lock(mu_);
+  if (setLocked(key, std::move(value)) && writeThrough_) writeLocked();
+}
+
+void Settings::setObjects(std::vector<std::pair<std::string, Value>> entries) {
+  std::lock_guard<std::mutex> lock(mu_);
+  bool changed = false;
+  for (auto& [key, value] : entries) changed = setLocked(key, std::move(value)) || changed;
+  if (changed && writeThrough_) writeLocked();
+}
+
+bool Settings::setLocked(const std::string& key, Value value) {
   if (isSecretKey(key)) {
     auto f = secretKeys_.fields.find(key);
     const bool whole = f == secretKeys_.fields.end();
@@ -120,14 +131,14 @@ void Settings::setObject(const std::string& key, Value value) {
     }
   }
   if (value.isNull()) {
-    if (!store_.erase(key)) return;
+    if (!store_.erase(key)) return false;
   } else {
     const Value* old = store_.find(key);
-    if (old && *old == value) return;
+    if (old && *old == value) return false;
     store_.set(key, std::move(value));
   }
   dirty_ = true;
-  if (writeThrough_) writeLocked();
+  return true;
 }
 
 void Settings::setString(const std::string& key, std::string value) {

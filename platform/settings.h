@@ -15,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/plist_value.h"
@@ -65,6 +66,9 @@ public:
   void setObject(const std::string& key, Value value);
   void setString(const std::string& key, std::string value);
   void removeObjectForKey(const std::string& key);
+  // Sets several keys together, in order (a null value removes its key), and
+  // writes the file once: keys that belong together reach the disk together.
+  void setObjects(std::vector<std::pair<std::string, Value>> entries);
   // Writes the store to disk when anything is unwritten; true when the file
   // on disk holds the store (always true without an open folder).
   bool synchronize();
@@ -88,15 +92,14 @@ public:
 private:
   Settings() = default;
   bool writeLocked();
+  // Changes one key in memory; true when the file now needs writing.
+  bool setLocked(const std::string& key, Value value);
   bool isSecretKey(const std::string& key) const;
   // The value as screens see it (backend and guards applied); caller locks.
   std::optional<Value> readLocked(const std::string& key) const;
   // The secret stored under `key`: the file's copy (left by a refused
   // store), else the backend's.
   std::optional<std::string> secretLocked(const std::string& key) const;
-  // Writes a secret to the backend, or keeps it in the file when the
-  // backend refuses; true when the file changed.
-  bool storeSecretLocked(const std::string& key, const std::string& value);
   // Moves secrets found in the file to the backend; true when the file changed.
   bool migrateLocked();
 

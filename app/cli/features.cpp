@@ -5,6 +5,7 @@
 #include "campus/info/campus_info.h"
 #include "library/library.h"
 #include "campus/weather_transport/weather_transport.h"
+#include "phone/phone.h"
 
 namespace yx {
 
@@ -15,6 +16,7 @@ void registerAllFeatures() {
   registerStudentScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
+  registerPhoneScreens();
 }
 
 }  // namespace yx

@@ -1,6 +1,7 @@
 #include "platform/ui/view.h"
 
 #include "platform/image.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +15,13 @@ std::function<void(View*)> g_listener;
 std::atomic<unsigned long> g_generation{0};
 std::weak_ptr<View> g_firstResponder;
 std::shared_ptr<WebBackend> g_webBackend;
+
+// The first responder is a text field or a text view.
+void resignResponder(View* v) {
+  if (!v) return;
+  if (v->kind() == ViewKind::TextField) static_cast<TextField*>(v)->resignFirstResponder();
+  else if (v->kind() == ViewKind::TextView) static_cast<TextView*>(v)->resignFirstResponder();
+}
 }  // namespace
 
 void setUiChangeListener(std::function<void(View*)> listener) { g_listener = std::move(listener); }
@@ -173,7 +181,7 @@ void View::endEditing() {
   if (!fr) return;
   for (View* v = fr.get(); v; v = v->superview())
     if (v == this) {
-      static_cast<TextField*>(fr.get())->resignFirstResponder();
+      resignResponder(fr.get());
       return;
     }
 }
@@ -272,7 +280,7 @@ bool TextField::isFirstResponder() const { return g_firstResponder.lock().get() 
 
 bool TextField::becomeFirstResponder() {
   if (isFirstResponder()) return true;
-  if (auto old = g_firstResponder.lock()) static_cast<TextField*>(old.get())->resignFirstResponder();
+  if (auto old = g_firstResponder.lock()) resignResponder(old.get());
   g_firstResponder = shared_from_this();
   changed();
   return true;
@@ -313,6 +321,7 @@ void TextView::setText(std::string t) {
 }
 void TextView::setEditable(bool e) {
   editable_ = e;
+  if (!e) resignFirstResponder();
   changed();
 }
 void TextView::setFontSize(double s) {
@@ -323,12 +332,56 @@ void TextView::setContentOffset(Point p) {
   offset_ = p;
   changed();
 }
-bool TextView::userSetText(const std::string& t) {
-  if (!editable_) return false;
-  if (shouldChange_ && !shouldChange_(*this, 0, text_.size(), t)) return false;
-  text_ = t;
+bool TextView::isFirstResponder() const { return g_firstResponder.lock().get() == this; }
+
+bool TextView::userFocus() {
+  if (!editable_ || !isVisible()) return false;
+  if (isFirstResponder()) return true;
+  auto keep = shared_from_this();
+  if (auto old = g_firstResponder.lock()) resignResponder(old.get());
+  g_firstResponder = shared_from_this();
+  changed();
+  if (didBegin_) didBegin_(*this);
+  return true;
+}
+
+void TextView::resignFirstResponder() {
+  if (!isFirstResponder()) return;
+  auto keep = shared_from_this();
+  g_firstResponder.reset();
+  changed();
+  if (didEnd_) didEnd_(*this);
+}
+
+bool TextView::userReplace(size_t location, size_t length, const std::string& replacement) {
+  if (!editable_ || !userFocus()) return false;
+  auto keep = shared_from_this();
+  const size_t chars = utf8Length(text_);
+  location = std::min(location, chars);
+  length = std::min(length, chars - location);
+  if (shouldChange_ && !shouldChange_(*this, location, length, replacement)) return false;
+  size_t from = utf8Offset(text_, location);
+  size_t to = from + utf8Offset(std::string_view(text_).substr(from), length);
+  text_.replace(from, to - from, replacement);
   changed();
   return true;
+}
+
+bool TextView::userSetText(const std::string& t) {
+  if (t == text_) return editable_;
+  // The unchanged beginning and end, in whole characters.
+  const std::string_view a = text_, b = t;
+  size_t prefix = 0;
+  while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
+  while (prefix > 0 && prefix < a.size() && (static_cast<unsigned char>(a[prefix]) & 0xC0) == 0x80) --prefix;
+  size_t suffix = 0;
+  while (suffix < a.size() - prefix && suffix < b.size() - prefix &&
+         a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
+    ++suffix;
+  while (suffix > 0 && (static_cast<unsigned char>(a[a.size() - suffix]) & 0xC0) == 0x80) --suffix;
+  size_t location = utf8Length(a.substr(0, prefix));
+  size_t length = utf8Length(a.substr(prefix, a.size() - prefix - suffix));
+  return userReplace(location, length, std::string(b.substr(prefix, b.size() - prefix - suffix)));
 }
 
 // ----------------------------------------------------------------- ImageView

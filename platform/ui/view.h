@@ -242,12 +242,32 @@ public:
   void setFontSize(double s);
   Point contentOffset() const { return offset_; }
   void setContentOffset(Point p);
-  // Asked before a user edit replaces [location, location+length) of the text (bytes).
+
+  // Asked before a user's edit replaces the characters [location,
+  // location + length) of the text with `replacement`. Positions count
+  // characters (Unicode code points), not bytes; false refuses the edit.
   void setShouldChangeText(std::function<bool(TextView&, size_t location, size_t length,
                                               const std::string& replacement)> fn) {
     shouldChange_ = std::move(fn);
   }
-  // A user's edit of the whole text (front-ends); honours shouldChangeText.
+  // Told when the user begins editing (the keyboard comes up) and when
+  // editing ends (by the user or by resignFirstResponder()).
+  void setDidBeginEditing(std::function<void(TextView&)> fn) { didBegin_ = std::move(fn); }
+  void setDidEndEditing(std::function<void(TextView&)> fn) { didEnd_ = std::move(fn); }
+
+  // User interaction, as a front-end or the text driver performs it.
+  // Begins editing (an editable, visible text view); true when it is editing.
+  bool userFocus();
+  bool isFirstResponder() const;
+  void resignFirstResponder();
+  // One keystroke, paste or deletion: replaces the characters [location,
+  // location + length) (clamped to the text) with `replacement`, when the
+  // shouldChangeText hook allows it. Begins editing first when needed.
+  // True when the text took the edit.
+  bool userReplace(size_t location, size_t length, const std::string& replacement);
+  // An edit given as the whole new text (front-ends whose widget reports only
+  // that): the changed range is the part between the unchanged beginning
+  // and end, passed on as one userReplace().
   bool userSetText(const std::string& t);
 
 private:
@@ -256,6 +276,7 @@ private:
   double fontSize_ = 15;
   Point offset_;
   std::function<bool(TextView&, size_t, size_t, const std::string&)> shouldChange_;
+  std::function<void(TextView&)> didBegin_, didEnd_;
 };
 
 // An image by bundled name or by bytes (decoded by the front-end).

@@ -344,6 +344,48 @@ TEST_F(UiTest, AFieldWhoseDelegateRefusesEditingNeverBecomesFirstResponder) {
   EXPECT_FALSE(g->isFirstResponder());
 }
 
+// A text view's edits arrive as character ranges (not bytes), each asked of
+// its hook; editing begins and ends with its hooks told.
+TEST_F(UiTest, TextViewEditsAreCharacterRangesAskedOfItsHook) {
+  auto root = make<View>();
+  auto t = make<TextView>(Rect{}, "雲岫ab");
+  auto f = make<TextField>();
+  root->addSubview(t);
+  root->addSubview(f);
+  std::vector<std::string> seen;
+  int began = 0, ended = 0;
+  t->setDidBeginEditing([&](TextView&) { ++began; });
+  t->setDidEndEditing([&](TextView&) { ++ended; });
+  t->setShouldChangeText([&](TextView&, size_t loc, size_t len, const std::string& r) {
+    seen.push_back(std::to_string(loc) + "+" + std::to_string(len) + ":" + r);
+    return r != "!";
+  });
+  // A keystroke at the end of two Chinese characters and two letters is at 4.
+  EXPECT_TRUE(t->userReplace(4, 0, "學"));
+  EXPECT_EQ(began, 1);
+  EXPECT_TRUE(t->isFirstResponder());
+  EXPECT_FALSE(t->userReplace(1, 0, "!"));
+  EXPECT_EQ(t->text(), "雲岫ab學");
+  // A whole-text edit is passed on as the changed range only.
+  EXPECT_TRUE(t->userSetText("雲苑岫ab學"));
+  EXPECT_TRUE(t->userSetText("雲苑學"));  // deletes "岫ab"
+  EXPECT_TRUE(t->userReplace(99, 5, "末"));  // clamped to the end
+  EXPECT_EQ(seen, (std::vector<std::string>{"4+0:學", "1+0:!", "1+0:苑", "2+3:", "3+0:末"}));
+  EXPECT_EQ(t->text(), "雲苑學末");
+  // Moving focus to a field, or the view stopping being editable, ends editing.
+  f->userFocus();
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(t->isFirstResponder());
+  EXPECT_TRUE(t->userFocus());
+  root->endEditing();
+  EXPECT_EQ(ended, 2);
+  t->userFocus();
+  t->setEditable(false);
+  EXPECT_EQ(ended, 3);
+  EXPECT_FALSE(t->userReplace(0, 0, "x"));
+  EXPECT_EQ(began, 3);
+}
+
 TEST_F(UiTest, ScreensTakeTheCanvasAndTheirViewsFollowTheirMasks) {
   struct Screen : ViewController {
     std::shared_ptr<View> table, footer, fixed, centred;
