@@ -165,6 +165,76 @@ items
   EXPECT_EQ(part("--- items after", "\n\n"), "--- items after\n");
 }
 
+// The library, Wi-Fi and SIP sign-ins as a person makes them: every
+// password lands in the keyring and nowhere in the data folder, each service
+// is still signed in after a restart, and each logout takes its own away.
+TEST_F(KeyringTest, TheLibraryWiFiAndSipPasswordsLiveOnlyInTheKeyring) {
+  plantSettings("{'個人資料': '填寫過'}");
+  std::string out = session(R"(
+app --ifaddrs wlan0=10.1.12.4 <<'X'
+tap 19
+tap 3 借閱紀錄
+type libIDField 123456
+type libPWField lib2026
+tap inquiryBtn
+wait 0.2
+tap 1
+tap 17
+type accountField s1101001
+type passwordField wyn2026
+tap 3
+wait 3
+tap 14
+wait 0.2
+tap homeButton
+tap 14
+tap 4 我的網路電話
+type accountField s1101001
+type passwordField wyn2026
+tap submitBtn
+alert 0
+quit
+X
+echo '--- items'
+items
+echo '--- restart'
+app <<'X'
+settings
+tap 17
+tap 1
+tap 19
+tap 3 登出
+alert 0
+tap 1
+tap 14
+tap 4 我的網路電話
+tap logOut
+alert 0
+quit
+X
+echo '--- items after'
+items
+)");
+  const size_t items = out.find("--- items"), restart = out.find("--- restart"), after = out.find("--- items after");
+  ASSERT_NE(after, std::string::npos) << out;
+  EXPECT_EQ(out.substr(items, restart - items),
+            "--- items\n"
+            "libPW | " + data_ + " | 雲岫學苑: 圖書館密碼 | lib2026\n"
+            "userPhoneData | " + data_ + " | 雲岫學苑: 網路電話密碼 | k3Yp9qTe\n"
+            "wifiPass | " + data_ + " | 雲岫學苑: 無線網路密碼 | wyn2026\n");
+  const std::string again = out.substr(restart, after - restart);
+  EXPECT_TRUE(again.find("setting libPW: lib2026\n") != std::string::npos) << again;
+  EXPECT_TRUE(again.find("setting wifiPass: wyn2026\n") != std::string::npos) << again;
+  EXPECT_TRUE(again.find("setting userPhoneData: {username: 88410101, password: k3Yp9qTe}\n") != std::string::npos)
+      << again;
+  // The Wi-Fi form is filled from the keyring; the stored account shows.
+  EXPECT_TRUE(again.find("field passwordField: *******\n") != std::string::npos) << again;
+  EXPECT_TRUE(again.find("screen: myPhoneAccountViewController") != std::string::npos) << again;
+  for (const char* typed : {"lib2026", "wyn2026", "k3Yp9qTe"}) EXPECT_EQ(filesHolding(typed), "") << typed;
+  // The library and SIP logouts take their passwords out of the keyring.
+  EXPECT_EQ(out.substr(after), "--- items after\nwifiPass | " + data_ + " | 雲岫學苑: 無線網路密碼 | wyn2026\n");
+}
+
 TEST_F(KeyringTest, PasswordsFoundInTheFileMoveToTheKeyringAtStartAndReadAsBefore) {
   plantSettings(
       "{'個人資料': '填寫過', '學號': '41120307', '密碼': 'cloud 8,7:sky', 'teacherID': 'T0042',"
