@@ -5,6 +5,7 @@
 #include "phone/phone_kit.h"
 #include "platform/application.h"
 #include "platform/device.h"
+#include "platform/ui/search_field.h"
 
 namespace yx::phone {
 
@@ -51,7 +52,8 @@ void schoolCallDetail2ViewController::viewDidLoad() {
   operatorBtn->setBorder(1, 6, Color::rgb(0, 122, 255));
   view().addSubview(operatorBtn);
 
-  table_ = directoryTable(*this, 84, this, this);
+  view().addSubview(makeSearchField(Rect{8, 89, 304, 30}, "搜尋名稱或分機", [this](const std::string& t) { search(t); }));
+  table_ = directoryTable(*this, 124, this, this);
 
   spinner_ = addSpinner(view());
   spinner_->startAnimating();
@@ -68,18 +70,30 @@ void schoolCallDetail2ViewController::startParser() {
   if (!rows) return;
   nameAry_.reserve(rows->size());
   teleAry_.reserve(rows->size());
+  // Both rows of a line are found by its name and all its numbers.
+  std::vector<std::vector<std::string>> texts;
   for (auto& row : *rows) {
     std::vector<std::string> parts = splitText(row[1], '/');
     nameAry_.push_back(withoutSpaces(std::move(row[0])));
     if (parts.size() == 1) {
       teleAry_.push_back(std::move(row[1]));
+      texts.push_back({nameAry_.back(), teleAry_.back()});
     } else {
       nameAry_.emplace_back();
       teleAry_.push_back(std::move(parts[0]));
       teleAry_.push_back("專線: " + parts[1]);
+      std::vector<std::string> line = {nameAry_[nameAry_.size() - 2], teleAry_[teleAry_.size() - 2], teleAry_.back()};
+      texts.push_back(line);
+      texts.push_back(line);
     }
   }
+  shown_.setRows(texts);  // what is typed already applies
   spinner_->stopAnimating();
+  table_->reloadData();
+}
+
+void schoolCallDetail2ViewController::search(const std::string& typed) {
+  shown_.setQuery(typed);
   table_->reloadData();
 }
 
@@ -87,7 +101,11 @@ void schoolCallDetail2ViewController::startParser() {
 // longer pieces (direct lines, notes) are red text that cannot be tapped.
 std::shared_ptr<TableViewCell> schoolCallDetail2ViewController::tableViewCellForRow(TableView&, IndexPath ip) {
   auto cell = make<schoolCallCell>();
-  const auto row = static_cast<size_t>(ip.row);
+  // The row of the whole list: buttons carry it, so a call from a found row
+  // is the call from that row.
+  const auto shown = shown_.row(ip.row);
+  if (!shown) return cell;
+  const size_t row = *shown;
   cell->nameLbl().setText(nameAry_[row]);
   std::vector<std::string> pieces = splitText(teleAry_[row], ',');
   for (size_t i = 0; i < pieces.size(); ++i) {
@@ -103,7 +121,7 @@ std::shared_ptr<TableViewCell> schoolCallDetail2ViewController::tableViewCellFor
       b = make<Button>(Rect{length <= 15 ? 120 - 45 * n : 45 * n, 5, 250, 30}, pieces[i]);
       b->setTitleColor(Color::rgb(255, 0, 0));
     }
-    b->setTag(ip.row);
+    b->setTag(static_cast<int>(row));
     cell->contentView().addSubview(b);
     teleBtn = b;
   }

@@ -29,4 +29,39 @@ void TextSearch::setQuery(std::string_view typed) {
   query_ = query_.substr(first, query_.find_last_not_of(" \t") - first + 1);
 }
 
+void RowFilter::setRows(const std::vector<std::vector<std::string>>& texts) {
+  folded_.clear();
+  folded_.reserve(texts.size());
+  for (const auto& row : texts) {
+    std::vector<std::string> f;
+    f.reserve(row.size());
+    for (const auto& t : row) f.push_back(foldForSearch(t));
+    folded_.push_back(std::move(f));
+  }
+  apply();
+}
+
+void RowFilter::setQuery(std::string_view typed) {
+  query_.setQuery(typed);
+  apply();
+}
+
+void RowFilter::apply() {
+  shown_.clear();
+  for (size_t i = 0; i < folded_.size(); ++i) {
+    for (const auto& text : folded_[i]) {
+      if (query_.matchesFolded(text)) {
+        shown_.push_back(i);
+        break;
+      }
+    }
+    if (query_.empty() && folded_[i].empty()) shown_.push_back(i);  // a row without texts shows unfiltered
+  }
+}
+
+std::optional<size_t> RowFilter::row(long shown) const {
+  if (shown < 0 || static_cast<size_t>(shown) >= shown_.size()) return std::nullopt;
+  return shown_[static_cast<size_t>(shown)];
+}
+
 }  // namespace yx

@@ -3,8 +3,10 @@
 // width of letters and digits do not matter ("ａ１" finds "A1", "lib" finds
 // "LIB"), nor do other compatibility forms (ICU NFKC with case folding).
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace yx {
 
@@ -27,6 +29,25 @@ public:
 
 private:
   std::string query_;
+};
+
+// The rows of a list a search leaves in sight. Each row is found by its own
+// texts; rows keep their order, and the list's own index of every row shown
+// stays known, so a shown row acts as that row always does.
+class RowFilter {
+public:
+  // The texts of every row (row i: texts[i]); the current query applies.
+  void setRows(const std::vector<std::vector<std::string>>& texts);
+  void setQuery(std::string_view typed);
+  size_t size() const { return shown_.size(); }
+  // The list's own index of the `shown`-th row in sight.
+  std::optional<size_t> row(long shown) const;
+
+private:
+  void apply();
+  std::vector<std::vector<std::string>> folded_;
+  TextSearch query_;
+  std::vector<size_t> shown_;
 };
 
 }  // namespace yx

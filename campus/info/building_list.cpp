@@ -55,24 +55,21 @@ void houseListsViewController::viewDidLoad() {
   pathDic_ = readPlaceList();
   houseListAry_ = pathDic_.keys();
   std::sort(houseListAry_.begin(), houseListAry_.end());
-  for (const auto& key : houseListAry_)
-    folded_.emplace_back(foldForSearch(key), foldForSearch(pathDic_.stringFor(key)));
-  search("");
+  std::vector<std::vector<std::string>> texts;
+  for (const auto& key : houseListAry_) texts.push_back({key, pathDic_.stringFor(key)});
+  shown_.setRows(texts);
   myTableview_->setDelegate(this);
   myTableview_->setDataSource(this);
 }
 
 void houseListsViewController::search(const std::string& typed) {
-  query_.setQuery(typed);
-  shown_.clear();
-  for (size_t i = 0; i < houseListAry_.size(); ++i)
-    if (query_.matchesFolded(folded_[i].first) || query_.matchesFolded(folded_[i].second)) shown_.push_back(i);
+  shown_.setQuery(typed);
   if (myTableview_) myTableview_->reloadData();
 }
 
 const std::string* houseListsViewController::keyAt(int row) const {
-  if (row < 0 || static_cast<size_t>(row) >= shown_.size()) return nullptr;
-  return &houseListAry_[shown_[static_cast<size_t>(row)]];
+  auto at = shown_.row(row);
+  return at ? &houseListAry_[*at] : nullptr;
 }
 
 int houseListsViewController::tableViewNumberOfRowsInSection(TableView&, int) {

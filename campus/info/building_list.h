@@ -60,9 +60,7 @@ private:
 
   Value pathDic_;
   std::vector<std::string> houseListAry_;
-  std::vector<std::pair<std::string, std::string>> folded_;  // key and name of each row, folded for search
-  TextSearch query_;
-  std::vector<size_t> shown_;        // rows of houseListAry_ that match the search
+  RowFilter shown_;  // the rows of houseListAry_ in sight
   std::shared_ptr<TableView> myTableview_;
 };
 
