@@ -198,8 +198,7 @@ void exportToCalendar(const CalendarEntries& entries, const std::string& fileNam
 
 std::shared_ptr<Button> makeExportCalendarButton(Rect frame, std::function<void()> action) {
   auto b = make<Button>(frame, "加入行事曆");
-  b->setName("exportCalendarBtn");
-  b->setTag(4);
+  b->setName("exportCalendarBtn");  // untagged: the screens' tags keep their meanings
   b->setAutoresizingMask(Autoresizing::FlexibleRightMargin | Autoresizing::FlexibleBottomMargin);
   b->setAction([action = std::move(action)](Button&) {
     if (action) action();

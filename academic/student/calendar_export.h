@@ -42,7 +42,7 @@ CalendarEntries courseCalendarEntries(const Value::Array& records, TimePoint now
 // when there is no event).
 void exportToCalendar(const CalendarEntries& entries, const std::string& fileName);
 
-// The button, named "exportCalendarBtn", tag 4, laid out at `frame`.
+// The button, named "exportCalendarBtn" (no tag), laid out at `frame`.
 std::shared_ptr<Button> makeExportCalendarButton(Rect frame, std::function<void()> action);
 
 }  // namespace yx
