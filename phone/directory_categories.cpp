@@ -82,13 +82,12 @@ void schoolCallDetail1ViewController::viewDidLoad() {
 void schoolCallDetail1ViewController::startParser() {
   auto rows = loadDirectoryFeed("/data/xml/dp-all" + std::to_string(typeNum) + ".xml", {"單位名稱", "單位編號"});
   if (!rows) return;
-  std::vector<std::vector<std::string>> texts;
   for (auto& row : *rows) {
-    texts.push_back({row[0]});
     names_.push_back(std::move(row[0]));
     numbers_.push_back(std::move(row[1]));
   }
-  shown_.setRows(texts);  // what is typed already applies
+  // What is typed already applies.
+  shown_.setRows(names_.size(), [this](size_t i) { return std::vector<std::string>{names_[i]}; });
   spinner_->stopAnimating();
   table_->reloadData();
 }

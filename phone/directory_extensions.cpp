@@ -70,24 +70,28 @@ void schoolCallDetail2ViewController::startParser() {
   if (!rows) return;
   nameAry_.reserve(rows->size());
   teleAry_.reserve(rows->size());
-  // Both rows of a line are found by its name and all its numbers.
-  std::vector<std::vector<std::string>> texts;
+  lineOf_.reserve(rows->size());
   for (auto& row : *rows) {
     std::vector<std::string> parts = splitText(row[1], '/');
+    lineOf_.push_back(nameAry_.size());
     nameAry_.push_back(withoutSpaces(std::move(row[0])));
     if (parts.size() == 1) {
       teleAry_.push_back(std::move(row[1]));
-      texts.push_back({nameAry_.back(), teleAry_.back()});
     } else {
+      lineOf_.push_back(lineOf_.back());
       nameAry_.emplace_back();
       teleAry_.push_back(std::move(parts[0]));
       teleAry_.push_back("專線: " + parts[1]);
-      std::vector<std::string> line = {nameAry_[nameAry_.size() - 2], teleAry_[teleAry_.size() - 2], teleAry_.back()};
-      texts.push_back(line);
-      texts.push_back(line);
     }
   }
-  shown_.setRows(texts);  // what is typed already applies
+  // Both rows of a line are found by its name and all its numbers; what is
+  // typed already applies.
+  shown_.setRows(nameAry_.size(), [this](size_t i) {
+    const size_t first = lineOf_[i];
+    std::vector<std::string> texts = {nameAry_[first], teleAry_[first]};
+    if (first + 1 < lineOf_.size() && lineOf_[first + 1] == first) texts.push_back(teleAry_[first + 1]);
+    return texts;
+  });
   spinner_->stopAnimating();
   table_->reloadData();
 }

@@ -55,7 +55,8 @@ public:
 
 private:
   std::vector<std::string> nameAry_, teleAry_;
-  RowFilter shown_;  // the rows in sight
+  std::vector<size_t> lineOf_;  // the first row of each row's line
+  RowFilter shown_;             // the rows in sight
   CallRecord record_;
   std::shared_ptr<TableView> table_;
   std::shared_ptr<ActivityIndicator> spinner_;

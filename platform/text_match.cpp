@@ -29,15 +29,10 @@ void TextSearch::setQuery(std::string_view typed) {
   query_ = query_.substr(first, query_.find_last_not_of(" \t") - first + 1);
 }
 
-void RowFilter::setRows(const std::vector<std::vector<std::string>>& texts) {
+void RowFilter::setRows(size_t count, std::function<std::vector<std::string>(size_t row)> textsOf) {
+  count_ = textsOf ? count : 0;
+  textsOf_ = std::move(textsOf);
   folded_.clear();
-  folded_.reserve(texts.size());
-  for (const auto& row : texts) {
-    std::vector<std::string> f;
-    f.reserve(row.size());
-    for (const auto& t : row) f.push_back(foldForSearch(t));
-    folded_.push_back(std::move(f));
-  }
   apply();
 }
 
@@ -48,20 +43,23 @@ void RowFilter::setQuery(std::string_view typed) {
 
 void RowFilter::apply() {
   shown_.clear();
-  for (size_t i = 0; i < folded_.size(); ++i) {
-    for (const auto& text : folded_[i]) {
+  if (query_.empty()) return;  // every row, in order
+  if (folded_.size() != count_) {
+    folded_.resize(count_);
+    for (size_t i = 0; i < count_; ++i)
+      for (auto& t : textsOf_(i)) folded_[i].push_back(foldForSearch(t));
+  }
+  for (size_t i = 0; i < count_; ++i)
+    for (const auto& text : folded_[i])
       if (query_.matchesFolded(text)) {
         shown_.push_back(i);
         break;
       }
-    }
-    if (query_.empty() && folded_[i].empty()) shown_.push_back(i);  // a row without texts shows unfiltered
-  }
 }
 
 std::optional<size_t> RowFilter::row(long shown) const {
-  if (shown < 0 || static_cast<size_t>(shown) >= shown_.size()) return std::nullopt;
-  return shown_[static_cast<size_t>(shown)];
+  if (shown < 0 || static_cast<size_t>(shown) >= size()) return std::nullopt;
+  return query_.empty() ? static_cast<size_t>(shown) : shown_[static_cast<size_t>(shown)];
 }
 
 }  // namespace yx

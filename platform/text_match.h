@@ -3,6 +3,7 @@
 // width of letters and digits do not matter ("ａ１" finds "A1", "lib" finds
 // "LIB"), nor do other compatibility forms (ICU NFKC with case folding).
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,18 +37,22 @@ private:
 // stays known, so a shown row acts as that row always does.
 class RowFilter {
 public:
-  // The texts of every row (row i: texts[i]); the current query applies.
-  void setRows(const std::vector<std::vector<std::string>>& texts);
+  // `count` rows, row i found by textsOf(i); the current query applies.
+  // The texts are asked for and folded at the first search, so a list
+  // nobody searches costs nothing more to load.
+  void setRows(size_t count, std::function<std::vector<std::string>(size_t row)> textsOf);
   void setQuery(std::string_view typed);
-  size_t size() const { return shown_.size(); }
+  size_t size() const { return query_.empty() ? count_ : shown_.size(); }
   // The list's own index of the `shown`-th row in sight.
   std::optional<size_t> row(long shown) const;
 
 private:
   void apply();
-  std::vector<std::vector<std::string>> folded_;
+  size_t count_ = 0;
+  std::function<std::vector<std::string>(size_t)> textsOf_;
+  std::vector<std::vector<std::string>> folded_;  // filled at the first search
   TextSearch query_;
-  std::vector<size_t> shown_;
+  std::vector<size_t> shown_;  // while a query is typed
 };
 
 }  // namespace yx

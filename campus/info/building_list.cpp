@@ -55,9 +55,9 @@ void houseListsViewController::viewDidLoad() {
   pathDic_ = readPlaceList();
   houseListAry_ = pathDic_.keys();
   std::sort(houseListAry_.begin(), houseListAry_.end());
-  std::vector<std::vector<std::string>> texts;
-  for (const auto& key : houseListAry_) texts.push_back({key, pathDic_.stringFor(key)});
-  shown_.setRows(texts);
+  shown_.setRows(houseListAry_.size(), [this](size_t i) {
+    return std::vector<std::string>{houseListAry_[i], pathDic_.stringFor(houseListAry_[i])};
+  });
   myTableview_->setDelegate(this);
   myTableview_->setDataSource(this);
 }
