@@ -61,12 +61,12 @@ std::string credentialLabel(const std::string& key) {
   return it != labels().end() ? it->second : "雲岫學苑: " + key;
 }
 
-std::optional<std::string> keepPasswordsInKeyring() {
+std::optional<std::string> keepPasswordsInKeyring(bool mayAskToUnlock) {
   std::error_code ec;
   std::string folder = Settings::standard().dataDirectory();
   auto absolute = std::filesystem::weakly_canonical(folder, ec);
   std::string why;
-  auto keyring = DesktopKeyring::connect(ec ? folder : absolute.string(), labels(), &why);
+  auto keyring = DesktopKeyring::connect(ec ? folder : absolute.string(), labels(), &why, mayAskToUnlock);
   if (!keyring)
     return "passwords stay in " + settingsFile() + ", readable only by you: no desktop keyring (" + why + ")";
   Settings::standard().setSecretBackend(std::make_shared<NoticingKeyring>(std::move(keyring), settingsFile()), credentialKeys());

@@ -21,6 +21,8 @@ std::string credentialLabel(const std::string& key);
 // stay in the file, and the result is the one line that says why. A later
 // password the keyring does not take stays in the file too, and that is
 // said once on standard error.
-std::optional<std::string> keepPasswordsInKeyring();
+// Without `mayAskToUnlock` a locked keyring is never asked to open (work
+// nobody watches): its passwords read as absent.
+std::optional<std::string> keepPasswordsInKeyring(bool mayAskToUnlock = true);
 
 }  // namespace yx

@@ -84,7 +84,7 @@ struct DesktopKeyring::Service {
 
 std::shared_ptr<DesktopKeyring> DesktopKeyring::connect(const std::string& profile,
                                                         std::map<std::string, std::string> labels,
-                                                        std::string* why) {
+                                                        std::string* why, bool mayAsk) {
   GCancellable* cancellable = g_cancellable_new();
   ErrorBox err;
   SecretService* service = nullptr;
@@ -106,12 +106,24 @@ std::shared_ptr<DesktopKeyring> DesktopKeyring::connect(const std::string& profi
     g_dbus_connection_set_exit_on_close(bus, FALSE);
   auto s = std::make_unique<Service>();
   s->service = service;
-  return std::shared_ptr<DesktopKeyring>(new DesktopKeyring(std::move(s), profile, std::move(labels)));
+  return std::shared_ptr<DesktopKeyring>(new DesktopKeyring(std::move(s), profile, std::move(labels), mayAsk));
 }
 
 DesktopKeyring::DesktopKeyring(std::unique_ptr<Service> service, std::string profile,
-                               std::map<std::string, std::string> labels)
-    : service_(std::move(service)), profile_(std::move(profile)), labels_(std::move(labels)) {}
+                               std::map<std::string, std::string> labels, bool mayAsk)
+    : service_(std::move(service)), profile_(std::move(profile)), labels_(std::move(labels)), mayAsk_(mayAsk) {}
+
+bool DesktopKeyring::lockedAndMayNotAsk() {
+  if (mayAsk_) return false;
+  ErrorBox err;
+  SecretCollection* keyring =
+      secret_collection_for_alias_sync(service_->service, SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr,
+                                       &err.error);
+  if (!keyring) return true;  // no keyring to write to without making one
+  const bool locked = secret_collection_get_locked(keyring);
+  g_object_unref(keyring);
+  return locked;
+}
 
 DesktopKeyring::~DesktopKeyring() = default;
 
@@ -124,7 +136,7 @@ std::optional<std::string> DesktopKeyring::load(const std::string& key) {
     // A locked keyring asks its user to unlock it; an item still locked
     // afterwards was refused and reads as no value (so nothing empty is
     // ever sent for it), and is not asked for again in this run.
-    auto flags = static_cast<SecretSearchFlags>(SECRET_SEARCH_UNLOCK | SECRET_SEARCH_LOAD_SECRETS);
+    auto flags = static_cast<SecretSearchFlags>(SECRET_SEARCH_LOAD_SECRETS | (mayAsk_ ? SECRET_SEARCH_UNLOCK : 0));
     GList* items = secret_service_search_sync(service_->service, appSchema(), attrs.table, flags, nullptr, &err.error);
     e.state = State::Absent;
     for (GList* l = items; l; l = l->next) {
@@ -149,6 +161,10 @@ bool DesktopKeyring::store(const std::string& key, const std::string& value) {
   std::lock_guard<std::mutex> lock(mu_);
   Entry& e = cache_[key];
   if (e.state == State::Found && e.value == value) return true;
+  if (lockedAndMayNotAsk()) {
+    lastError_ = "the keyring is locked";
+    return false;
+  }
   Attributes attrs(key, profile_);
   auto label = labels_.find(key);
   const std::string text = label != labels_.end() ? label->second : "雲岫學苑: " + key;
@@ -172,6 +188,12 @@ bool DesktopKeyring::store(const std::string& key, const std::string& value) {
 bool DesktopKeyring::remove(const std::string& key) {
   std::lock_guard<std::mutex> lock(mu_);
   Entry& e = cache_[key];
+  if (lockedAndMayNotAsk()) {
+    lastError_ = "the keyring is locked";
+    e.state = State::Absent;
+    e.value.clear();
+    return false;
+  }
   Attributes attrs(key, profile_);
   ErrorBox err;
   secret_service_clear_sync(service_->service, appSchema(), attrs.table, nullptr, &err.error);

@@ -21,9 +21,13 @@ class DesktopKeyring : public SecretBackend {
 public:
   // Connects to the session's Secret Service. Nothing when none answers
   // within a few seconds (no session bus, no service, a broken daemon);
-  // `why` then holds the reason in a few words.
+  // `why` then holds the reason in a few words. Without `mayAsk` a locked
+  // keyring is never asked to open (work nobody watches, such as a timed
+  // refresh): its passwords read as absent and are neither written nor
+  // removed.
   static std::shared_ptr<DesktopKeyring> connect(const std::string& profile,
-                                                 std::map<std::string, std::string> labels, std::string* why);
+                                                 std::map<std::string, std::string> labels, std::string* why,
+                                                 bool mayAsk = true);
   ~DesktopKeyring() override;
 
   std::optional<std::string> load(const std::string& key) override;
@@ -36,7 +40,10 @@ public:
   struct Service;
 
 private:
-  DesktopKeyring(std::unique_ptr<Service> service, std::string profile, std::map<std::string, std::string> labels);
+  DesktopKeyring(std::unique_ptr<Service> service, std::string profile, std::map<std::string, std::string> labels,
+                 bool mayAsk);
+  // Whether writing now would need the keyring opened though we may not ask.
+  bool lockedAndMayNotAsk();
 
   enum class State { Unknown, Found, Absent };
   struct Entry {
@@ -48,6 +55,7 @@ private:
   std::unique_ptr<Service> service_;
   std::string profile_;
   std::map<std::string, std::string> labels_;
+  bool mayAsk_;
   std::map<std::string, Entry> cache_;
   std::string lastError_;
 };

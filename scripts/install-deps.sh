@@ -24,6 +24,8 @@ PACKAGES=(
   # passwords in the desktop's keyring, calendar export (and the tests'
   # private session bus, keyring daemon and calendar reader)
   libsecret-1-dev libical-dev gnome-keyring dbus-daemon python3-icalendar python3-dbus
+  # desktop notifications and the refresh timer; the roster PDF generator
+  libnotify-dev dbus-daemon systemd libcairo2-dev
 )
 
 missing=()

@@ -1,7 +1,14 @@
 #include "app/cli/driver.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -83,6 +90,7 @@ std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptio
     else if (a == "--resources") ok = value(o.resourcesDir);
     else if (a == "--secrets") {
       ok = value(o.secrets);
+      o.secretsGiven = true;
       if (ok && o.secrets != "keyring" && o.secrets != "file")
         return "--secrets takes keyring or file, not '" + o.secrets + "'";
     }
@@ -402,10 +410,38 @@ Driver::Driver(DriverOptions options) : opts_(std::move(options)) {}
 Driver::~Driver() { stop(); }
 
 std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
+  if (auto err = prepare(true)) return err;
+  if (!webBackend()) setWebBackend(std::make_shared<HeadlessWebBackend>());
+  Application::shared().setDelegate(makeDelegate ? makeDelegate() : nullptr);
+  Application::shared().launch();
+  settle();
+  return std::nullopt;
+}
+
+std::optional<std::string> Driver::prepare(bool waitForLock) {
   if (opts_.dataDir.empty()) opts_.dataDir = defaultDataDir();
   std::error_code ec;
   std::filesystem::create_directories(opts_.dataDir, ec);
   if (ec) return "cannot create the data folder " + opts_.dataDir + ": " + ec.message();
+
+  // One program at a time keeps its state in a data folder.
+  std::string lockPath = Files::join(opts_.dataDir, ".lock");
+  lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lockFd_ < 0) return "cannot lock the data folder " + opts_.dataDir + ": " + std::strerror(errno);
+  auto waited = std::chrono::steady_clock::now();
+  while (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    bool timeUp = !waitForLock || std::chrono::duration<double>(std::chrono::steady_clock::now() - waited).count() >=
+                                      opts_.lockWaitSeconds;
+    if (error != EWOULDBLOCK && error != EINTR) timeUp = true;
+    if (timeUp) {
+      ::close(lockFd_);
+      lockFd_ = -1;
+      busy_ = true;
+      return "data folder " + opts_.dataDir + " is in use";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
   std::filesystem::permissions(opts_.dataDir, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace, ec);
 
@@ -428,7 +464,7 @@ std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
   Files::setDataDirectory(opts_.dataDir);
   Settings::standard().open(opts_.dataDir);
   if (opts_.secrets == "keyring") {
-    if (auto why = keepPasswordsInKeyring()) std::cerr << "yunxiu: " << oneLine(*why) << "\n";
+    if (auto why = keepPasswordsInKeyring(opts_.keyringMayAsk)) std::cerr << "yunxiu: " << oneLine(*why) << "\n";
   }
   Application::shared().setDataDirectory(opts_.dataDir);
 
@@ -465,11 +501,6 @@ std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
     Device::setInfoOverride(info);
   }
   Deployment::setCurrent(std::move(deployment));
-
-  if (!webBackend()) setWebBackend(std::make_shared<HeadlessWebBackend>());
-  Application::shared().setDelegate(makeDelegate ? makeDelegate() : nullptr);
-  Application::shared().launch();
-  settle();
   return std::nullopt;
 }
 
@@ -478,6 +509,10 @@ void Driver::stop() {
     Background::drain(5);
     sim_->stop();
     sim_.reset();
+  }
+  if (lockFd_ >= 0) {
+    ::close(lockFd_);  // lets go of the lock
+    lockFd_ = -1;
   }
 }
 

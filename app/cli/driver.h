@@ -33,6 +33,10 @@ struct DriverOptions {
   // take the environment's YUNXIU_SECRETS, else "keyring"; an app built in
   // a test keeps them in its own file unless it asks.
   std::string secrets = "file";
+  bool secretsGiven = false;   // --secrets was on the command line
+  bool keyringMayAsk = true;   // false: a locked keyring is never asked to open (work nobody watches)
+  // How long start() waits for another program to let go of the data folder.
+  double lockWaitSeconds = 30;
   std::vector<std::string> rest;  // arguments the caller handles itself
 };
 
@@ -57,6 +61,14 @@ public:
   std::optional<std::string> start(DelegateFactory makeDelegate);
   void stop();
 
+  // Everything start() does before the application launches. The data
+  // folder is locked first ("<data dir>/.lock", an exclusive flock held until
+  // stop()): with `waitForLock` for up to lockWaitSeconds, else one try.
+  // When another program holds it, the error is "data folder <dir> is in
+  // use", dataFolderBusy() is true and nothing in the folder was touched.
+  std::optional<std::string> prepare(bool waitForLock = true);
+  bool dataFolderBusy() const { return busy_; }
+
   // Runs one command line and returns its output (the screen after it, or
   // one "error: ..." line). Sets quit() on "quit".
   std::string execute(const std::string& line);
@@ -78,6 +90,8 @@ private:
   DriverOptions opts_;
   std::unique_ptr<sim::CampusSim> sim_;
   bool quit_ = false;
+  bool busy_ = false;
+  int lockFd_ = -1;
   std::string lastListing_;  // output of the listing commands
 };
 

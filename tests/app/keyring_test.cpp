@@ -53,15 +53,20 @@ protected:
       << "lock() { items lock; }\n";
     if (bus == Bus::Keyring)
       s << "printf pw | gnome-keyring-daemon --unlock --components=secrets >/dev/null 2>&1\n";
-    s << "{\n" << body << "\n} > '" << out << "' 2>&1\n";
+    // Descriptor 3 writes to the bus's own log (busLog()).
+    s << "exec 3>&2\n{\n" << body << "\n} > '" << out << "' 2>&1\n";
     s.close();
     std::string cmd = bus == Bus::None
                           ? "env -u DBUS_SESSION_BUS_ADDRESS -u DISPLAY -u WAYLAND_DISPLAY timeout 120 bash " + script
                           : "timeout 120 dbus-run-session -- bash " + script;
-    int rc = std::system((cmd + " >/dev/null 2>&1").c_str());
+    int rc = std::system((cmd + " >'" + home_ + "/bus.txt' 2>&1").c_str());
     EXPECT_EQ(WEXITSTATUS(rc), 0) << slurp(out);
     return slurp(out);
   }
+
+  // What the session bus said (which services it started) and the script's
+  // lines to descriptor 3.
+  std::string busLog() { return slurp(home_ + "/bus.txt"); }
 
   // An earlier run's settings file, written by Python's plistlib.
   void plantSettings(const std::string& pythonDict) {
@@ -279,12 +284,15 @@ X
 }
 
 TEST_F(KeyringTest, ALockedKeyringItsUserRefusesReadsAsSignedOutAndSendsNothing) {
-  plantSettings("{'個人資料': '填寫過', 'libID': 'L123', 'libPW': 'lib pw',"
+  plantSettings("{'個人資料': '填寫過', 'libID': 'L123', 'libPW': 'lib pw', 'stuSubjectNoAry': ['1001'],"
                 " 'userPhoneData': {'username': 'sip-user', 'password': 'sip pw'}}");
   // Unlocking needs a prompt; without a display the prompt cannot show,
   // which the keyring takes as the user's refusal.
   std::string out = session(std::string(kSignIn) + R"(
 lock
+echo '--- refresh' >&3
+app --background-fetch
+echo "--- refresh done $?" >&3
 echo '--- locked'
 app <<'X'
 settings
@@ -293,6 +301,13 @@ tap examListBtn
 quit
 X
 )");
+  // A timed refresh, which nobody watches, never asks to open the keyring;
+  // a person's run does.
+  const std::string bus = busLog();
+  const size_t refresh = bus.find("--- refresh\n"), done = bus.find("--- refresh done 0\n");
+  ASSERT_NE(done, std::string::npos) << bus;
+  EXPECT_EQ(bus.substr(refresh, done - refresh).find("Prompter"), std::string::npos) << bus;
+  EXPECT_NE(bus.find("Prompter", done), std::string::npos) << bus;
   std::string locked = out.substr(out.find("--- locked"));
   for (const char* key : {"學號", "密碼", "libPW", "userPhoneData"})
     EXPECT_EQ(locked.find(std::string("setting ") + key + ":"), std::string::npos) << key << locked;
