@@ -352,4 +352,23 @@ TEST_F(KeyringTest, AKeyringThatDoesNotTakeThePasswordLeavesItInTheFile) {
   EXPECT_NE(fileSettings().find("密碼=" + kPassword), std::string::npos);
 }
 
+// Where passwords live is part of how the refresh timer runs the program
+// when it was chosen on the command line.
+TEST_F(KeyringTest, TheRefreshTimerKeepsAChosenPlaceForPasswords) {
+  const std::string cli = std::string(YX_BINARY_DIR) + "/bin/yunxiu-cli";
+  const std::string env = "env XDG_CONFIG_HOME='" + home_ + "/config' HOME='" + home_ + "' ";
+  ASSERT_EQ(std::system((env + cli + " --install-refresh-timer --no-enable --data-dir '" + data_ +
+                         "' --secrets file >/dev/null 2>&1").c_str()),
+            0);
+  std::string unit = slurp(home_ + "/config/systemd/user/yunxiu-refresh.service");
+  EXPECT_NE(unit.find("\"--data-dir\" \"" + data_ + "\" \"--secrets\" \"file\"\n"), std::string::npos) << unit;
+  // Not chosen (the environment's choice included): the service decides
+  // for itself when it runs.
+  ASSERT_EQ(std::system((env + cli + " --install-refresh-timer --no-enable --data-dir '" + data_ + "' >/dev/null 2>&1")
+                            .c_str()),
+            0);
+  unit = slurp(home_ + "/config/systemd/user/yunxiu-refresh.service");
+  EXPECT_EQ(unit.find("--secrets"), std::string::npos) << unit;
+}
+
 }  // namespace
