@@ -90,7 +90,8 @@ protected:
   }
   // Files under the data folder holding `text` (grep -r).
   std::string filesHolding(const std::string& text) {
-    std::string cmd = "grep -rlF -e '" + text + "' '" + data_ + "' 2>/dev/null";
+    std::ofstream(home_ + "/needle") << text << "\n";  // any character, no shell quoting
+    std::string cmd = "grep -rlF -f '" + home_ + "/needle' '" + data_ + "' 2>/dev/null";
     std::string out;
     FILE* p = popen(cmd.c_str(), "r");
     char buf[4096];
@@ -170,10 +171,11 @@ items
   EXPECT_EQ(part("--- items after", "\n\n"), "--- items after\n");
 }
 
-// The library, Wi-Fi and SIP sign-ins as a person makes them: every
-// password lands in the keyring and nowhere in the data folder, each service
-// is still signed in after a restart, and each logout takes its own away.
-TEST_F(KeyringTest, TheLibraryWiFiAndSipPasswordsLiveOnlyInTheKeyring) {
+// The teacher, library, Wi-Fi and SIP sign-ins as a person makes them:
+// every password lands in the keyring and nowhere in the data folder, each
+// service is still signed in after a restart, and each logout takes its
+// own away.
+TEST_F(KeyringTest, TheTeacherLibraryWiFiAndSipPasswordsLiveOnlyInTheKeyring) {
   plantSettings("{'個人資料': '填寫過'}");
   std::string out = session(R"(
 app --ifaddrs wlan0=10.1.12.4 <<'X'
@@ -200,11 +202,24 @@ tap submitBtn
 alert 0
 quit
 X
+app <<'X'
+tap 21
+tap 0
+type idField 30127
+type pwField cs201,data:78
+tap inquiryBtn
+wait 0.2
+quit
+X
 echo '--- items'
 items
 echo '--- restart'
 app <<'X'
 settings
+tap 21
+tap logout
+alert 0
+tap 1
 tap 17
 tap 1
 tap 19
@@ -222,12 +237,21 @@ items
 )");
   const size_t items = out.find("--- items"), restart = out.find("--- restart"), after = out.find("--- items after");
   ASSERT_NE(after, std::string::npos) << out;
+  // The teacher's password is kept as its encoding for the service.
+  const std::string teacherItem = "teacherPW | " + data_ + " | 雲岫學苑: 教師密碼 | ";
+  const size_t teacherAt = out.find(teacherItem);
+  ASSERT_NE(teacherAt, std::string::npos) << out;
+  const size_t encodedAt = teacherAt + teacherItem.size();
+  const std::string encoded = out.substr(encodedAt, out.find('\n', encodedAt) - encodedAt);
   EXPECT_EQ(out.substr(items, restart - items),
             "--- items\n"
-            "libPW | " + data_ + " | 雲岫學苑: 圖書館密碼 | lib2026\n"
+            "libPW | " + data_ + " | 雲岫學苑: 圖書館密碼 | lib2026\n" + teacherItem + encoded + "\n" +
             "userPhoneData | " + data_ + " | 雲岫學苑: 網路電話密碼 | k3Yp9qTe\n"
             "wifiPass | " + data_ + " | 雲岫學苑: 無線網路密碼 | wyn2026\n");
+  ASSERT_EQ(encoded.size(), std::string("cs201,data:78").size()) << encoded;
   const std::string again = out.substr(restart, after - restart);
+  EXPECT_TRUE(again.find("setting teacherID: 30127\n") != std::string::npos) << again;
+  EXPECT_TRUE(again.find("setting teacherPW: " + encoded + "\n") != std::string::npos) << again;
   EXPECT_TRUE(again.find("setting libPW: lib2026\n") != std::string::npos) << again;
   EXPECT_TRUE(again.find("setting wifiPass: wyn2026\n") != std::string::npos) << again;
   EXPECT_TRUE(again.find("setting userPhoneData: {username: 88410101, password: k3Yp9qTe}\n") != std::string::npos)
@@ -235,8 +259,10 @@ items
   // The Wi-Fi form is filled from the keyring; the stored account shows.
   EXPECT_TRUE(again.find("field passwordField: *******\n") != std::string::npos) << again;
   EXPECT_TRUE(again.find("screen: myPhoneAccountViewController") != std::string::npos) << again;
-  for (const char* typed : {"lib2026", "wyn2026", "k3Yp9qTe"}) EXPECT_EQ(filesHolding(typed), "") << typed;
-  // The library and SIP logouts take their passwords out of the keyring.
+  for (const std::string& typed : {std::string("lib2026"), std::string("wyn2026"), std::string("k3Yp9qTe"),
+                                   std::string("cs201,data:78"), encoded})
+    EXPECT_EQ(filesHolding(typed), "") << typed;
+  // The teacher, library and SIP logouts take their passwords out of the keyring.
   EXPECT_EQ(out.substr(after), "--- items after\nwifiPass | " + data_ + " | 雲岫學苑: 無線網路密碼 | wyn2026\n");
 }
 
