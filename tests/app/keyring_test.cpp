@@ -358,6 +358,7 @@ TEST_F(KeyringTest, WithoutASecretServiceThePasswordStaysInTheOwnerOnlyFileAndTh
   EXPECT_EQ(said, 2u) << out;
   EXPECT_NE(out.find("setting 密碼: " + kPassword), std::string::npos) << out;
   EXPECT_NE(fileSettings().find("密碼=" + kPassword), std::string::npos);
+  EXPECT_EQ(filesHolding(kPassword), data_ + "/settings.plist\n");  // the same look finds it when it is there
   struct stat st {};
   ASSERT_EQ(::stat((data_ + "/settings.plist").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
