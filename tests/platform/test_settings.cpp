@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <map>
@@ -191,39 +190,6 @@ TEST_F(SettingsTest, SecretKeysLiveOutsideTheFile) {
   EXPECT_EQ(secrets->values.count("密碼"), 0u);
 }
 
-// The SIP account's password leaves the dictionary for the backend; screens
-// read the whole account back. A number whose password cannot be read is
-// no sign-in, and an account without its password is no account.
-TEST_F(SettingsTest, AccountPasswordsSplitAndNumbersNeedTheirPassword) {
-  Settings& s = Settings::standard();
-  auto secrets = std::make_shared<LockedSecrets>();
-  secrets->open = true;
-  s.setSecretBackend(secrets, appKeys());
-  Value account = Value::dictionary({{"username", "0912345678"}, {"password", "sip-pw"}});
-  s.setObject("userPhoneData", account);
-  s.setString("學號", "41120307");
-  s.setString("密碼", "cloud 8,7:sky");
-  EXPECT_EQ(*s.objectForKey("userPhoneData"), account);
-  EXPECT_EQ(secrets->values["userPhoneData"], "sip-pw");
-  auto onDisk = Files::readPlistFile(file());
-  ASSERT_TRUE(onDisk);
-  EXPECT_EQ(onDisk->get("userPhoneData"), Value::dictionary({{"username", "0912345678"}}));
-  EXPECT_FALSE(onDisk->contains("密碼"));
-
-  // The keyring is locked and its user says no: signed out, not signed in
-  // with an empty password.
-  secrets->open = false;
-  EXPECT_FALSE(s.objectForKey("userPhoneData"));
-  EXPECT_FALSE(s.stringForKey("學號"));
-  EXPECT_FALSE(s.stringForKey("密碼"));
-  auto keys = s.keys();
-  EXPECT_EQ(std::count(keys.begin(), keys.end(), "學號"), 0);
-  EXPECT_EQ(std::count(keys.begin(), keys.end(), "userPhoneData"), 0);
-  // The rest of the file is untouched: a later unlock finds everything.
-  onDisk = Files::readPlistFile(file());
-  EXPECT_EQ(onDisk->stringFor("學號"), "41120307");
-}
-
 // A password the backend does not take is kept in the file (never lost) and
 // read from there; the next start that can store it moves it.
 TEST_F(SettingsTest, APasswordTheBackendRefusesStaysInTheFileUntilItCanMove) {
@@ -247,14 +213,6 @@ TEST_F(SettingsTest, APasswordTheBackendRefusesStaysInTheFileUntilItCanMove) {
   EXPECT_FALSE(onDisk->contains("密碼"));
   EXPECT_EQ(onDisk->get("userPhoneData"), Value::dictionary({{"username", "u"}}));
   EXPECT_EQ(s.stringForKey("密碼"), "typed-once");
-
-  // Removing takes both copies away.
-  s.removeObjectForKey("密碼");
-  s.removeObjectForKey("userPhoneData");
-  EXPECT_TRUE(secrets->values.empty());
-  EXPECT_FALSE(s.stringForKey("密碼"));
-  EXPECT_FALSE(s.objectForKey("userPhoneData"));
-  EXPECT_FALSE(s.stringForKey("學號"));  // no password, so no sign-in
 }
 
 }  // namespace
