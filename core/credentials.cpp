@@ -69,7 +69,8 @@ std::optional<std::string> keepPasswordsInKeyring(bool mayAskToUnlock) {
   auto keyring = DesktopKeyring::connect(ec ? folder : absolute.string(), labels(), &why, mayAskToUnlock);
   if (!keyring)
     return "passwords stay in " + settingsFile() + ", readable only by you: no desktop keyring (" + why + ")";
-  Settings::standard().setSecretBackend(std::make_shared<NoticingKeyring>(std::move(keyring), settingsFile()), credentialKeys());
+  auto backend = std::make_shared<NoticingKeyring>(std::move(keyring), settingsFile());
+  Settings::standard().setSecretBackend(std::move(backend), credentialKeys());
   return std::nullopt;
 }
 

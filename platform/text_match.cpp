@@ -8,7 +8,8 @@ namespace yx {
 std::string foldForSearch(std::string_view utf8) {
   UErrorCode status = U_ZERO_ERROR;
   const icu::Normalizer2* fold = icu::Normalizer2::getNFKCCasefoldInstance(status);
-  icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+  icu::UnicodeString text =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
   if (U_FAILURE(status) || !fold) {
     std::string out;
     return text.toLower().toUTF8String(out);
