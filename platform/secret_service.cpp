@@ -136,12 +136,17 @@ std::optional<std::string> DesktopKeyring::load(const std::string& key) {
     // A locked keyring asks its user to unlock it; an item still locked
     // afterwards was refused and reads as no value (so nothing empty is
     // ever sent for it), and is not asked for again in this run.
-    auto flags = static_cast<SecretSearchFlags>(SECRET_SEARCH_LOAD_SECRETS | (mayAsk_ ? SECRET_SEARCH_UNLOCK : 0));
+    // Once its user has said no, the keyring is not asked again in this run.
+    const bool ask = mayAsk_ && !refused_;
+    auto flags = static_cast<SecretSearchFlags>(SECRET_SEARCH_LOAD_SECRETS | (ask ? SECRET_SEARCH_UNLOCK : 0));
     GList* items = secret_service_search_sync(service_->service, appSchema(), attrs.table, flags, nullptr, &err.error);
     e.state = State::Absent;
     for (GList* l = items; l; l = l->next) {
       auto* item = static_cast<SecretItem*>(l->data);
-      if (secret_item_get_locked(item)) continue;
+      if (secret_item_get_locked(item)) {
+        refused_ = refused_ || ask;
+        continue;
+      }
       SecretValue* value = secret_item_get_secret(item);
       if (!value) continue;
       gsize length = 0;

@@ -4,8 +4,8 @@
 //
 // Every item carries the app's schema, the settings key and the data folder
 // it belongs to (two data folders never see each other's passwords). Values
-// are remembered after the first read, so a locked keyring asks its user at
-// most once per key and run; a refusal to unlock reads as "no value".
+// are remembered after the first read; a locked keyring whose user refuses
+// to open it reads as "no value" and is not asked again in that run.
 
 #include <map>
 #include <memory>
@@ -56,6 +56,7 @@ private:
   std::string profile_;
   std::map<std::string, std::string> labels_;
   bool mayAsk_;
+  bool refused_ = false;  // its user declined to open it
   std::map<std::string, Entry> cache_;
   std::string lastError_;
 };
