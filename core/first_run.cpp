@@ -26,6 +26,7 @@ void agreeProvisionViewController::viewDidLoad() {
   });
   auto text = make<TextView>(Rect{10, 54, 300, 380}, termsOfUseText());
   text->setName("provisionText");
+  text->setAutoresizingMask(Autoresizing::FlexibleSize);
   text->setEditable(false);
   text->setBorder(1, 5);
   text->setContentOffset(Point{0, 0});
@@ -33,16 +34,19 @@ void agreeProvisionViewController::viewDidLoad() {
 
   auto box = make<Button>(Rect{20, 450, 30, 30});
   box->setName("checkBox");
+  box->setAutoresizingMask(Autoresizing::StickToBottom);
   box->setActionName("checkBox");
   box->setImage("checkbox1.png");
   box->setAction([this](Button&) { checkBox(); });
   view().addSubview(box);
   auto boxLabel = make<Label>(Rect{56, 450, 250, 30}, "我已閱讀並同意使用條款");
   boxLabel->setName("checkLabel");
+  boxLabel->setAutoresizingMask(Autoresizing::StickToBottom);
   view().addSubview(boxLabel);
 
   auto agree = make<Button>(Rect{110, 500, 100, 40}, "同意");
   agree->setName("agreeButton");
+  agree->setAutoresizingMask(Autoresizing::StickToBottom);
   agree->setActionName("agreeButton");
   agree->setAction([this](Button&) { agreeButton(); });
   view().addSubview(agree);

@@ -45,6 +45,7 @@ void corvaleViewController::viewDidLoad() {
   view().setBackgroundPattern("hl_r1.jpg");
   auto scroll = make<ScrollView>(Rect{0, 0, 320, 568});
   scroll->setName("myScrollView");
+  scroll->setAutoresizingMask(Autoresizing::FlexibleSize);
   scroll->setContentSize(Size{320, 835});
   auto title = make<Label>(Rect{20, 12, 280, 36}, "雲岫學苑");
   title->setName("titleLabel");
@@ -125,6 +126,7 @@ void comingSoonViewController::viewDidLoad() {
   });
   auto label = make<Label>(Rect{20, 200, 280, 80}, "「" + feature_ + "」功能即將推出，敬請期待。");
   label->setName("messageLabel");
+  label->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
   label->setNumberOfLines(0);
   label->setAlignment(TextAlignment::Center);
   view().addSubview(label);

@@ -113,17 +113,22 @@ void userDataViewController::viewDidLoad() {
   // The confirm bar above an open picker, and the five pickers.
   auto confirmLabel = make<Label>(Rect{0, 352, 220, 44}, "請選擇後按「確認」");
   confirmLabel->setName("confirmLabel");
+  confirmLabel->setAutoresizingMask(Autoresizing::StickToBottom);
+  // Opaque: on a short screen the bar lies over the last row of the form.
+  confirmLabel->setBackgroundColor(Color::rgb(238, 241, 244));
   confirmLabel->setHidden(true);
   view().addSubview(confirmLabel);
   auto confirm = make<Button>(Rect{230, 352, 80, 44}, "確認");
   confirm->setTag(2);
   confirm->setName("confirmButton");
+  confirm->setAutoresizingMask(Autoresizing::StickToBottom);
   confirm->setHidden(true);
   confirm->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(confirm);
   for (int t = 0; t < 5; ++t) {
     auto p = make<PickerView>(Rect{0, 396, 320, 172});
     p->setTag(t);
+    p->setAutoresizingMask(Autoresizing::StickToBottom);
     p->setDataSource(this);
     p->setDelegate(this);
     p->setHidden(true);

@@ -54,17 +54,20 @@ std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title,
   auto bar = std::make_shared<View>(Rect{0, 0, 320, 44});
   bar->setName("headerBar");
   bar->setBackgroundPattern(pattern);
+  bar->setAutoresizingMask(Autoresizing::FlexibleWidth);
   auto label = std::make_shared<Label>(Rect{60, 7, 200, 30}, title);
   label->setName("titleLabel");
+  label->setAutoresizingMask(Autoresizing::FlexibleWidth);
   label->setFont(20, true);
   label->setTextColor(Color::white());
   label->setAlignment(TextAlignment::Center);
   bar->addSubview(label);
   auto shared = std::make_shared<std::function<void(int)>>(std::move(onTag));
-  auto addButton = [&](int tag, Rect frame, const char* name, const char* text, const char* image) {
+  auto addButton = [&](int tag, Rect frame, const char* name, const char* text, const char* image, unsigned mask) {
     if (tag < 0) return;
     auto b = std::make_shared<Button>(frame, text);
     b->setName(name);
+    b->setAutoresizingMask(mask);
     b->setTag(tag);
     b->setImage(image);
     b->setTitleColor(Color::white());
@@ -73,8 +76,8 @@ std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title,
     });
     bar->addSubview(b);
   };
-  addButton(homeTag, Rect{5, 5, 50, 34}, "homeButton", "首頁", "btn_home.png");
-  addButton(backTag, Rect{265, 5, 50, 34}, "backButton", "返回", "btn_back.png");
+  addButton(homeTag, Rect{5, 5, 50, 34}, "homeButton", "首頁", "btn_home.png", Autoresizing::None);
+  addButton(backTag, Rect{265, 5, 50, 34}, "backButton", "返回", "btn_back.png", Autoresizing::FlexibleLeftMargin);
   vc.view().addSubview(bar);
   return bar;
 }

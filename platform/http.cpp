@@ -19,6 +19,25 @@ namespace {
 std::once_flag gCurlInit;
 std::mutex gConfigMu;
 std::function<void()> gWaitHook;  // guarded by gConfigMu
+std::function<void(int)> gActivity;  // guarded by gConfigMu
+std::atomic<int> gInFlight{0};
+
+void activityChanged(int inFlight) {
+  std::function<void(int)> listener;
+  {
+    std::lock_guard<std::mutex> lock(gConfigMu);
+    listener = gActivity;
+  }
+  if (listener) listener(inFlight);
+}
+
+// Counts one transfer in flight for as long as it lives.
+struct InFlight {
+  InFlight() { activityChanged(++gInFlight); }
+  ~InFlight() { activityChanged(--gInFlight); }
+  InFlight(const InFlight&) = delete;
+  InFlight& operator=(const InFlight&) = delete;
+};
 std::atomic<std::size_t> gMaxBody{32u * 1024u * 1024u};
 std::atomic<double> gConnectTimeout{15.0};
 
@@ -107,6 +126,7 @@ std::string errorText(CURLcode code, const Easy& e, const Sink& sink) {
 
 // Runs the transfer, checking the cancel flag every 50 ms.
 CURLcode perform(CURL* h, const std::atomic<bool>* cancelled) {
+  InFlight counted;
   if (!cancelled) return curl_easy_perform(h);
   CURLM* m = curl_multi_init();
   if (!m) return CURLE_OUT_OF_MEMORY;
@@ -257,6 +277,13 @@ HttpResult httpPost(const std::string& url, std::string body, double timeoutSeco
 void setBlockingWaitHook(std::function<void()> hook) {
   std::lock_guard<std::mutex> lock(gConfigMu);
   gWaitHook = std::move(hook);
+}
+
+int httpTransfersInFlight() { return gInFlight.load(); }
+
+void setTransferActivityListener(std::function<void(int inFlight)> listener) {
+  std::lock_guard<std::mutex> lock(gConfigMu);
+  gActivity = std::move(listener);
 }
 
 void setHttpMaxBodyBytes(std::size_t bytes) { gMaxBody.store(bytes); }

@@ -30,6 +30,12 @@ HttpResult httpPost(const std::string& url, std::string body, double timeoutSeco
 
 void setBlockingWaitHook(std::function<void()> hook);
 
+// Transfers running now, on any thread, synchronous or not. The listener
+// (optional) hears every change of that number, on the thread where the
+// transfer started or ended (front-ends show network activity with it).
+int httpTransfersInFlight();
+void setTransferActivityListener(std::function<void(int inFlight)> listener);
+
 // Largest body accepted (default 32 MiB); a larger one is a failure.
 void setHttpMaxBodyBytes(std::size_t bytes);
 std::size_t httpMaxBodyBytes();

@@ -104,21 +104,40 @@ bool Image::isImage(std::string_view bytes) {
   return decode(bytes, &w, &h);
 }
 
-Image Image::named(const std::string& name) {
-  // Only plain names inside the resource folder.
+namespace {
+
+// The files a bundled picture's name may stand for, in the order they are
+// tried: the deployment's resource folder first (it replaces bundled artwork
+// of the same name), each with the name as given and with the usual
+// extensions. None for a name that is not a plain name.
+std::vector<std::string> candidatePaths(const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
       name.find('\0') != std::string::npos || name == "." || name == "..")
-    return Image();
-  std::vector<std::string> candidates;
-  if (hasExtension(name)) candidates.push_back(name);
-  for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", "@2x.png"}) candidates.push_back(name + ext);
-  // A deployment's resource folder replaces bundled artwork of the same name.
+    return {};
+  std::vector<std::string> files;
+  if (hasExtension(name)) files.push_back(name);
+  for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", "@2x.png"}) files.push_back(name + ext);
   std::vector<std::string> dirs;
   if (std::string over = resourceOverrideDirectory(); !over.empty()) dirs.push_back(over);
-  dirs.push_back(resourceDirectory());
+  dirs.push_back(Image::resourceDirectory());
+  std::vector<std::string> paths;
   for (const auto& dir : dirs)
-  for (const auto& c : candidates) {
-    std::string path = Files::join(dir, c);
+    for (const auto& f : files) paths.push_back(Files::join(dir, f));
+  return paths;
+}
+
+}  // namespace
+
+std::string Image::pathNamed(const std::string& name) {
+  for (const auto& path : candidatePaths(name)) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return path;
+  }
+  return {};
+}
+
+Image Image::named(const std::string& name) {
+  for (const auto& path : candidatePaths(name)) {
     std::error_code ec;
     auto size = std::filesystem::file_size(path, ec);
     if (ec) continue;

@@ -20,6 +20,9 @@ public:
   // A bundled picture under resources/images/, by name with or without
   // extension ("hl_p1.jpg", "hl_p1"); an empty image when absent.
   static Image named(const std::string& name);
+  // The file named() would read first, found without decoding it ("" when
+  // there is none): for front-ends that decode pictures themselves.
+  static std::string pathNamed(const std::string& name);
 
   static bool isImage(std::string_view bytes);
 

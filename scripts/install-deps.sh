@@ -16,6 +16,7 @@ PACKAGES=(
   python3-pil
   # GUI
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-pdf-dev qt6-webengine-dev
+  qt6-declarative-private-dev qt6-base-private-dev
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml
   qml6-module-qtqml-workerscript qml6-module-qt-labs-qmlmodels
@@ -24,6 +25,8 @@ PACKAGES=(
   # passwords in the desktop's keyring, calendar export (and the tests'
   # private session bus, keyring daemon and calendar reader)
   libsecret-1-dev libical-dev gnome-keyring dbus-daemon python3-icalendar python3-dbus
+  # desktop integration checks (desktop entry and AppStream metainfo)
+  desktop-file-utils appstream
   # desktop notifications and the refresh timer; the roster PDF generator
   libnotify-dev dbus-daemon systemd libcairo2-dev
 )

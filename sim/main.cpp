@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/installed_layout.h"
 #include "sim/campus_sim.h"
 
 namespace {
@@ -21,6 +22,7 @@ int usage(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  yx::useInstalledSimData();
   yx::sim::SimOptions opt;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

@@ -9,9 +9,16 @@
 #include "app/cli/background_fetch.h"
 #include "app/cli/driver.h"
 #include "app/cli/features.h"
+#include "app/installed_layout.h"
 #include "core/launch.h"
+#include "platform/image.h"
+#include "platform/resources.h"
 
 int main(int argc, char** argv) {
+  if (std::string share = yx::useInstalledSimData(); !share.empty()) {
+    yx::setBundledResourceDirectory(share + "/resources");
+    yx::Image::setResourceDirectory(share + "/images");
+  }
   yx::DriverOptions opts;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QImageReader>
 #include <QFont>
 #include <QPainter>
@@ -54,6 +55,79 @@ const char* alignText(TextAlignment a) {
 
 NavigationController* nav() { return Application::shared().navigation(); }
 
+// ------------------------------------------------------------- legibility
+
+double luminance(const Color& c) {
+  auto lin = [](float v) {
+    double x = std::clamp(static_cast<double>(v), 0.0, 1.0);
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.r) + 0.7152 * lin(c.g) + 0.0722 * lin(c.b);
+}
+
+double contrast(const Color& a, const Color& b) {
+  double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What a text is drawn on: the nearest colour behind it, a tiled picture as
+// a mid tone (it may be light or dark under any letter), white otherwise.
+Color backdropOf(const View* v) {
+  for (; v; v = v->superview()) {
+    if (!v->backgroundColor().isClear() && v->backgroundColor().a >= 0.5f) return v->backgroundColor();
+    if (!v->backgroundPattern().empty()) return Color::gray(0.55f);
+  }
+  return Color::white();
+}
+
+// Text whose colour does not reach 4.5:1 against what is behind it keeps its
+// colour and gets an outline that does: dark for light text, light for dark.
+QString outlineFor(const Color& text, const Color& behind) {
+  if (text.isClear() || contrast(text, behind) >= 4.5) return {};
+  return luminance(text) > luminance(behind) ? QStringLiteral("#b3101c26") : QStringLiteral("#e6ffffff");
+}
+
+// The toolkit's default button blue is too light on white (4.0:1): titles
+// nobody chose a colour for are drawn in a darker blue of the same hue.
+Color readableDefault(const Color& title, const Color& behind) {
+  if (!(title == Color::rgb(0, 122, 255))) return title;
+  Color c = title;
+  for (int i = 0; i < 20 && contrast(c, behind) < 4.5; ++i) {
+    c.r *= 0.92f;
+    c.g *= 0.92f;
+    c.b *= 0.92f;
+  }
+  return c;
+}
+
+// ------------------------------------------------------------- rows
+
+QRectF rectOf(const QVariantMap& r) {
+  return QRectF(r.value("x").toDouble(), r.value("y").toDouble(), r.value("w").toDouble(), r.value("h").toDouble());
+}
+
+bool focusable(const QVariantMap& r) {
+  const QString type = r.value("type").toString();
+  if (r.value("interactive") == false || r.value("w").toDouble() <= 0 || r.value("h").toDouble() <= 0) return false;
+  if (type == "button" || type == "field") return r.value("enabled") != false;
+  if (type == "textview") return r.value("editable").toBool();
+  return type == "switch" || type == "picker" || type == "table" || type == "grid";
+}
+
+// A row drawn over others that takes their touches: a button, or a view
+// with a colour (the dimming behind a popup, a loading overlay).
+bool covers(const QVariantMap& r) {
+  if (r.value("interactive") == false || r.value("alpha").toDouble() <= 0) return false;
+  if (r.value("clip").toMap().contains("w")) return false;  // scrolled content
+  const QString type = r.value("type").toString();
+  return type == "button" || (type == "view" && !r.value("bg").toString().isEmpty());
+}
+
+bool isDimmingButton(const QVariantMap& r) {
+  return r.value("type") == "button" && r.value("text").toString().isEmpty() && r.value("image").toString().isEmpty() &&
+         r.value("w").toDouble() >= kScreenWidth - 0.5 && r.value("h").toDouble() >= kScreenHeight * 0.75;
+}
+
 // Fetched pictures by the address of their bytes, so the image provider's
 // threads decode them without reaching into the view tree (weakly held: a
 // picture no view shows any more is gone).
@@ -81,6 +155,10 @@ std::shared_ptr<const std::string> fetchedBytes(const QString& id) {
 }  // namespace
 
 bool inBlockingWait() { return gBlocking.load() > 0; }
+
+namespace {
+bool inputAllowed() { return !inBlockingWait() && Alerts::visible().empty(); }
+}  // namespace
 
 // ----------------------------------------------------------------- flatten
 
@@ -122,15 +200,22 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       a["fontSize"] = l->fontSize() * scale;
       a["bold"] = l->bold();
       a["color"] = colorText(l->textColor());
+      a["outline"] = outlineFor(l->textColor(), backdropOf(l));
       a["align"] = alignText(l->alignment());
       a["lines"] = l->numberOfLines();
+      a["minScale"] = l->minimumScaleFactor();
       break;
     }
     case ViewKind::Button: {
       auto* b = static_cast<Button*>(v);
       type = "button";
       a["text"] = qs(b->title());
-      a["color"] = colorText(b->titleColor());
+      // A title-only button draws its own white face.
+      const bool face = b->image().empty() && b->backgroundImage().empty() && b->backgroundColor().isClear();
+      const Color behind = face ? Color::white() : backdropOf(b);
+      const Color title = readableDefault(b->titleColor(), behind);
+      a["color"] = colorText(title);
+      a["outline"] = outlineFor(title, behind);
       a["fontSize"] = b->fontSize() * scale;
       a["image"] = b->imageData() ? fetchedUrl(a["id"].toInt(), b->imageData()) : imageUrl(b->image());
       a["background"] = imageUrl(b->backgroundImage());
@@ -262,6 +347,94 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
   for (auto& s : v->subviews()) flatten(s.get(), cx, cy, childScale, childClip, out, owner, depthInCell);
 }
 
+// ------------------------------------------------------- accessible names
+
+namespace {
+
+// What a picture button does, by its picture.
+QString pictureMeaning(const QString& image) {
+  QString base = image.section('/', -1);
+  base = base.left(base.indexOf('.') < 0 ? base.size() : base.indexOf('.'));
+  static const QHash<QString, QString> meanings = {
+      {"btn_home", "首頁"}, {"home", "首頁"}, {"回首頁1", "首頁"}, {"首頁", "首頁"},
+      {"btn_back", "返回"}, {"back", "返回"}, {"上一頁", "返回"},
+  };
+  return meanings.value(base);
+}
+
+// The text of a label on the same line, just left of (or right of) a control.
+QString besideLabel(const std::vector<QVariantMap>& rows, const QVariantMap& c, bool toTheRight) {
+  const QRectF r = rectOf(c);
+  QString best;
+  double bestGap = 48;
+  for (const auto& l : rows) {
+    if (l.value("type") != "label" || l.value("text").toString().isEmpty()) continue;
+    const QRectF lr = rectOf(l);
+    const double overlap = std::min(r.bottom(), lr.bottom()) - std::max(r.top(), lr.top());
+    if (overlap < std::min(r.height(), lr.height()) / 2) continue;
+    const double gap = toTheRight ? lr.left() - r.right() : r.left() - lr.right();
+    if (gap > -2 && gap < bestGap) {
+      bestGap = gap;
+      best = l.value("text").toString();
+    }
+  }
+  return best;
+}
+
+// The text of a label just above a control (within 60 points).
+QString aboveLabel(const std::vector<QVariantMap>& rows, const QVariantMap& c) {
+  const QRectF r = rectOf(c);
+  QString best;
+  double bestGap = 60;
+  for (const auto& l : rows) {
+    if (l.value("type") != "label" || l.value("text").toString().isEmpty()) continue;
+    const QRectF lr = rectOf(l);
+    const double gap = r.top() - lr.bottom();
+    if (gap > -2 && gap < bestGap && lr.right() > r.left() && lr.left() < r.right()) {
+      bestGap = gap;
+      best = l.value("text").toString();
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+void ScreenModel::nameControls(std::vector<QVariantMap>& rows) {
+  for (auto& r : rows) {
+    const QString type = r.value("type").toString();
+    QString name;
+    if (type == "button") {
+      const QString image = r.value("image").toString().section('/', -1);
+      if (image.startsWith("checkbox")) {
+        r["checkable"] = true;
+        r["checked"] = image.startsWith("checkbox2");
+      }
+      name = r.value("text").toString();
+      if (name.isEmpty()) name = pictureMeaning(image);
+      if (name.isEmpty()) name = besideLabel(rows, r, true);
+      if (name.isEmpty()) name = besideLabel(rows, r, false);
+      if (name.isEmpty() && isDimmingButton(r)) name = QStringLiteral("關閉");
+      if (name.isEmpty()) name = image.section('.', 0, 0);
+    } else if (type == "field" || type == "switch") {
+      name = besideLabel(rows, r, false);
+      if (name.isEmpty()) name = aboveLabel(rows, r);
+      if (name.isEmpty()) name = r.value("placeholder").toString();
+    } else if (type == "picker" || type == "textview" || type == "table" || type == "grid") {
+      name = aboveLabel(rows, r);
+      if (name.isEmpty() && type == "picker") name = QStringLiteral("選項");
+      if (name.isEmpty() && type == "textview") name = QStringLiteral("內容");
+      if (name.isEmpty() && (type == "table" || type == "grid")) name = QStringLiteral("列表");
+    } else if (type == "web") {
+      name = QStringLiteral("網頁");
+    } else {
+      continue;
+    }
+    if (name.isEmpty()) name = r.value("name").toString();
+    r["accessibleName"] = name;
+  }
+}
+
 // -------------------------------------------------------------- TableModel
 
 TableModel::TableModel(std::shared_ptr<View> table, QObject* parent)
@@ -301,6 +474,10 @@ void TableModel::refresh() {
     entries_ = std::move(fresh);
     reloads_ = reloads;
     endResetModel();
+    if (current_ >= static_cast<int>(entries_.size()) || (current_ >= 0 && entries_[current_].header)) {
+      current_ = -1;
+      emit currentChanged();
+    }
   } else if (!entries_.empty()) {
     // Cell contents may change without a reload (a picture arrives).
     emit dataChanged(index(0), index(static_cast<int>(entries_.size()) - 1));
@@ -314,7 +491,7 @@ int TableModel::rowCount(const QModelIndex& parent) const {
 QHash<int, QByteArray> TableModel::roleNames() const {
   return {{KindRole, "kind"},     {SectionRole, "section"},       {RowRole, "row"},
           {HeightRole, "rowHeight"}, {PartsRole, "parts"},         {TitleRole, "title"},
-          {DisclosureRole, "disclosure"}, {SelectedRole, "selected"}};
+          {DisclosureRole, "disclosure"}, {SelectedRole, "selected"}, {CheckmarkRole, "checkmark"}};
 }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
@@ -337,18 +514,19 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
       return sel && sel->section == e.section && sel->row == e.row;
     }
     case DisclosureRole:
+    case CheckmarkRole:
     case PartsRole: {
       std::shared_ptr<View> content;
       if (e.header) {
         if (tv) content = tv->headerView(e.section);
       } else {
-        ++asked_;
+        if (role == PartsRole) ++asked_;  // once per drawn row
         content = tv ? std::static_pointer_cast<View>(tv->cellForRow({e.section, e.row}))
                      : std::static_pointer_cast<View>(cv->cellForItem({e.section, e.row}));
       }
-      if (role == DisclosureRole) {
+      if (role == DisclosureRole || role == CheckmarkRole) {
         auto* cell = dynamic_cast<TableViewCell*>(content.get());
-        return cell && cell->showsDisclosure();
+        return cell && (role == DisclosureRole ? cell->showsDisclosure() : cell->showsCheckmark());
       }
       QVariantList parts;
       if (!content) return parts;
@@ -371,6 +549,30 @@ void TableModel::select(int listIndex) {
   if (e.header) return;
   if (auto* tv = dynamic_cast<TableView*>(t.get())) tv->userSelectRow({e.section, e.row});
   else if (auto* cv = dynamic_cast<CollectionView*>(t.get())) cv->userSelectItem({e.section, e.row});
+}
+
+bool TableModel::moveCurrent(int delta) {
+  if (entries_.empty() || delta == 0) return false;
+  const int n = static_cast<int>(entries_.size());
+  int i = current_ < 0 ? (delta > 0 ? -1 : n) : current_;
+  const int step = delta > 0 ? 1 : -1;
+  for (int left = std::abs(delta); left > 0;) {
+    int next = i + step;
+    while (next >= 0 && next < n && entries_[next].header) next += step;
+    if (next < 0 || next >= n) break;
+    i = next;
+    --left;
+  }
+  if (i < 0 || i >= n || i == current_) return false;
+  current_ = i;
+  emit currentChanged();
+  return true;
+}
+
+bool TableModel::openCurrent() {
+  if (current_ < 0 || current_ >= static_cast<int>(entries_.size())) return false;
+  select(current_);
+  return true;
 }
 
 // ------------------------------------------------------------- ScreenModel
@@ -472,6 +674,7 @@ void ScreenModel::rebuildNow() {
   std::vector<QVariantMap> fresh;
   auto* n = nav();
   if (n && n->topViewController()) flatten(n->topViewController()->viewPtr().get(), 0, 0, 1, {}, fresh, this, 0);
+  nameControls(fresh);
   // Drop table models and ids of views that are gone.
   for (auto it = tables_.begin(); it != tables_.end();) {
     if (!it->second->view()) {
@@ -510,13 +713,169 @@ void ScreenModel::rebuildNow() {
   }
   for (auto& [v, m] : tables_)
     if (m->view()) m->refresh();
+  updateFocusChain();
   emit screenChanged();
   emit rebuilt();
 }
 
-namespace {
-bool inputAllowed() { return !inBlockingWait() && Alerts::visible().empty(); }
-}  // namespace
+// ---------------------------------------------------------------- keyboard
+
+const QVariantMap* ScreenModel::rowFor(int id) const {
+  for (const auto& r : rows_)
+    if (r.value("id").toInt() == id) return &r;
+  return nullptr;
+}
+
+void ScreenModel::updateFocusChain() {
+  std::vector<int> chain;
+  std::vector<int> pickers;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const QVariantMap& r = rows_[i];
+    if (!focusable(r)) continue;
+    const QPointF centre = rectOf(r).center();
+    bool hidden = false;
+    for (size_t j = i + 1; j < rows_.size() && !hidden; ++j)
+      hidden = covers(rows_[j]) && rectOf(rows_[j]).contains(centre) && !rectOf(r).contains(rectOf(rows_[j]));
+    if (hidden) continue;
+    chain.push_back(r.value("id").toInt());
+    if (r.value("type") == "picker") pickers.push_back(chain.back());
+  }
+  const std::vector<int> old = chain_;
+  chain_ = std::move(chain);
+  auto has = [this](int id) { return std::find(chain_.begin(), chain_.end(), id) != chain_.end(); };
+  int focus = focusId_;
+  // A picker that just opened takes the focus, to give it back when it closes.
+  for (int p : pickers)
+    if (std::find(old.begin(), old.end(), p) == old.end() && focusId_ != 0) {
+      focusReturn_.push_back(focusId_);
+      focus = p;
+    }
+  if (focus != 0 && !has(focus)) {
+    focus = 0;
+    while (!focusReturn_.empty() && focus == 0) {
+      int back = focusReturn_.back();
+      focusReturn_.pop_back();
+      if (has(back)) focus = back;
+    }
+  }
+  std::erase_if(focusReturn_, [&](int id) { return !has(id); });
+  if (focus != focusId_) {
+    focusId_ = focus;
+    emit focusChanged();
+  }
+}
+
+void ScreenModel::setFocusId(int id) {
+  if (id != 0 && std::find(chain_.begin(), chain_.end(), id) == chain_.end()) return;
+  if (id == focusId_) return;
+  focusId_ = id;
+  scrollIntoView(id);
+  emit focusChanged();
+}
+
+void ScreenModel::moveFocus(int step) {
+  if (chain_.empty() || step == 0) return;
+  const int n = static_cast<int>(chain_.size());
+  auto it = std::find(chain_.begin(), chain_.end(), focusId_);
+  int i;
+  if (it == chain_.end()) i = step > 0 ? 0 : n - 1;
+  else i = ((static_cast<int>(it - chain_.begin()) + step) % n + n) % n;
+  if (auto* f = dynamic_cast<TextField*>(viewFor(focusId_)); f && f->isFirstResponder()) f->resignFirstResponder();
+  focusId_ = chain_[static_cast<size_t>(i)];
+  scrollIntoView(focusId_);
+  emit focusChanged();
+}
+
+// Scrolls the scroll view holding a focused control so that it shows.
+void ScreenModel::scrollIntoView(int id) {
+  View* v = viewFor(id);
+  if (!v) return;
+  Rect r = v->frame();
+  for (View* s = v->superview(); s; s = s->superview()) {
+    if (auto* sv = dynamic_cast<ScrollView*>(s)) {
+      const double z = sv->zoomScale();
+      Point off = sv->contentOffset();
+      const double top = r.y * z, bottom = (r.y + r.height) * z, height = sv->frame().height;
+      if (top < off.y) off.y = top;
+      else if (bottom > off.y + height) off.y = bottom - height;
+      if (off.y != sv->contentOffset().y) sv->setContentOffset(off, false);
+      return;
+    }
+    r.x += s->frame().x;
+    r.y += s->frame().y;
+  }
+}
+
+bool ScreenModel::activateFocus() {
+  if (!inputAllowed() || focusId_ == 0) return false;
+  View* v = viewFor(focusId_);
+  if (!v) return false;
+  switch (v->kind()) {
+    case ViewKind::Button: return static_cast<Button*>(v)->tap();
+    case ViewKind::TextField: return focusField(focusId_);
+    case ViewKind::Switch: {
+      auto* s = static_cast<Switch*>(v);
+      s->userSet(!s->isOn());
+      return true;
+    }
+    case ViewKind::TableView:
+    case ViewKind::CollectionView: return tableFor(v)->openCurrent();
+    default: return false;
+  }
+}
+
+bool ScreenModel::typeIntoFocus(const QString& text) {
+  if (!inputAllowed() || text.isEmpty()) return false;
+  auto* f = dynamic_cast<TextField*>(viewFor(focusId_));
+  if (!f || !f->enabled()) return false;
+  if (!f->isFirstResponder() && !f->userFocus()) return false;
+  f->userType(f->text() + text.toStdString());
+  return true;
+}
+
+bool ScreenModel::arrow(int delta) {
+  if (!inputAllowed() || focusId_ == 0) return false;
+  View* v = viewFor(focusId_);
+  if (auto* p = dynamic_cast<PickerView*>(v)) {
+    const int rows = p->numberOfRows(0);
+    const int row = std::clamp(p->selectedRowInComponent(0) + delta, 0, std::max(0, rows - 1));
+    if (rows == 0 || row == p->selectedRowInComponent(0)) return false;
+    p->userPick(row, 0);
+    return true;
+  }
+  if (v && (v->kind() == ViewKind::TableView || v->kind() == ViewKind::CollectionView))
+    return tableFor(v)->moveCurrent(delta);
+  return false;
+}
+
+int ScreenModel::backButtonId() const {
+  // The header bar's back button by name; a picture button showing a back arrow otherwise.
+  int byImage = 0;
+  for (const auto& r : rows_) {
+    if (r.value("type") != "button" || r.value("enabled") == false) continue;
+    if (r.value("name") == "backButton") return r.value("id").toInt();
+    const QString image = r.value("image").toString().section('/', -1);
+    if (!byImage && (image.startsWith("btn_back") || image.startsWith(QStringLiteral("上一頁"))))
+      byImage = r.value("id").toInt();
+  }
+  return byImage;
+}
+
+bool ScreenModel::pressBack() {
+  if (!inputAllowed()) return false;
+  const int id = backButtonId();
+  auto* b = dynamic_cast<Button*>(viewFor(id));
+  return b && b->tap();
+}
+
+bool ScreenModel::pressDismiss() {
+  if (!inputAllowed()) return false;
+  for (auto it = rows_.rbegin(); it != rows_.rend(); ++it)
+    if (isDimmingButton(*it) && it->value("interactive") != false)
+      if (auto* b = dynamic_cast<Button*>(viewFor(it->value("id").toInt()))) return b->tap();
+  return false;
+}
+
 
 void ScreenModel::tap(int id) {
   if (!inputAllowed()) return;
@@ -674,6 +1033,20 @@ void AlertState::press(int index) {
   if (auto a = Alerts::front()) a->pressButton(index);
 }
 
+bool AlertState::pressDefault() {
+  auto a = Alerts::front();
+  if (inBlockingWait() || !a || a->buttonTitles().empty()) return false;
+  a->pressButton(static_cast<int>(a->buttonTitles().size()) - 1);
+  return true;
+}
+
+bool AlertState::pressCancel() {
+  auto a = Alerts::front();
+  if (inBlockingWait() || !a || a->buttonTitles().empty()) return false;
+  a->pressButton(0);
+  return true;
+}
+
 // ---------------------------------------------------------------- NavState
 
 int NavState::depth() const { return nav() ? static_cast<int>(nav()->depth()) : 0; }
@@ -722,8 +1095,14 @@ QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& 
   QImage img;
   if (id.startsWith("name/")) {
     QString name = id.mid(5);
-    yx::Image found = yx::Image::named(name.toStdString());
-    if (!found.empty()) img = QImage::fromData(QByteArray::fromStdString(found.bytes()));
+    // Decoded once, here; a file that is no picture falls back to the
+    // toolkit's own search (a later candidate may be one).
+    const std::string path = yx::Image::pathNamed(name.toStdString());
+    if (!path.empty()) img = QImage(QString::fromStdString(path));
+    if (img.isNull()) {
+      yx::Image found = yx::Image::named(name.toStdString());
+      if (!found.empty()) img = QImage::fromData(QByteArray::fromStdString(found.bytes()));
+    }
     if (img.isNull()) img = placeholder(name, requested);
   } else if (id.startsWith("view/")) {
     // A fetched picture, decoded (off the GUI thread for asynchronous
@@ -773,7 +1152,28 @@ CoreBridge::CoreBridge(QObject* parent)
     nav_->attach();
     screen_->scheduleRebuild();
   });
+  waitEnd_.setSingleShot(true);
+  waitEnd_.setInterval(60);
+  connect(&waitEnd_, &QTimer::timeout, this, [this] { setLongWait(false); });
+  // Heard on any thread; applied on the main thread to the bridge alive then.
+  setTransferActivityListener([](int) {
+    if (auto* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(app, [] {
+        if (!gBridge) return;
+        const bool on = httpTransfersInFlight() > 0;
+        if (on == gBridge->transferring_) return;
+        gBridge->transferring_ = on;
+        emit gBridge->transferringChanged();
+      }, Qt::QueuedConnection);
+  });
   setBlockingWaitHook([this] {
+    // A wait that goes on past 300 ms shows the busy indicator; hook calls
+    // come every 15 ms while one request waits.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastHookMs_ > 50) waitStartMs_ = now;
+    lastHookMs_ = now;
+    waitEnd_.start();
+    if (now - waitStartMs_ > 300) setLongWait(true);
     // Paint (spinners turn) but hold user input until the call returns.
     if (gBlocking.fetch_add(1) == 0) emit busyChanged();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -789,12 +1189,39 @@ CoreBridge::~CoreBridge() {
   RunLoop::main().setWaker(nullptr);
   setUiChangeListener(nullptr);
   setBlockingWaitHook(nullptr);
+  setTransferActivityListener(nullptr);
   Application::shared().setRootListener(nullptr);
   if (auto* n = Application::shared().navigation()) n->setTransitionListener(nullptr);
   gBridge = nullptr;
 }
 
 bool CoreBridge::busy() const { return inBlockingWait(); }
+
+void CoreBridge::setLongWait(bool on) {
+  if (on == longWait_) return;
+  longWait_ = on;
+  emit longWaitChanged();
+}
+
+WindowFit fitWindow(double width, double height) {
+  width = std::max(width, 1.0);
+  height = std::max(height, 1.0);
+  WindowFit fit;
+  fit.scale = std::min({width / kScreenWidth, height / 480.0, 2.0});
+  fit.canvasHeight = height / fit.scale;
+  fit.offsetX = std::max(0.0, (width - kScreenWidth * fit.scale) / 2);
+  return fit;
+}
+
+void CoreBridge::fitTo(double width, double height) {
+  WindowFit fit = fitWindow(width, height);
+  setCanvasSize(Size{kScreenWidth, fit.canvasHeight});
+  if (fit.scale == scale_ && fit.offsetX == offsetX_ && fit.canvasHeight == canvasHeight_) return;
+  scale_ = fit.scale;
+  offsetX_ = fit.offsetX;
+  canvasHeight_ = fit.canvasHeight;
+  emit scaleChanged();
+}
 
 void CoreBridge::pump() {
   if (inBlockingWait()) {

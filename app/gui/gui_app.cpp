@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -16,19 +15,13 @@
 
 namespace yx::gui {
 
-void registerFonts() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  QString family;
-  for (const char* path : {"/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc",
-                           "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"}) {
-    int id = QFontDatabase::addApplicationFont(path);
-    if (id >= 0 && family.isEmpty())
-      for (const QString& f : QFontDatabase::applicationFontFamilies(id))
-        if (f.contains("CJK TC")) family = f;
-  }
-  QFont font(family.isEmpty() ? QStringLiteral("Noto Sans CJK TC") : family);
+void useAppFont() {
+  // The proportional face, found through the system's font configuration
+  // (regular and bold come from its two collections); nothing is loaded
+  // before the first text is drawn.
+  QFont font(QStringLiteral("Noto Sans CJK TC"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setFixedPitch(false);
   QGuiApplication::setFont(font);
 }
 
@@ -71,7 +64,12 @@ QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
   if (!window_) return "the window did not load: " + warnings.join("; ");
   if (onWindow) onWindow(window_);
   followWindowState(window_);
-  window_->resize(opts_.width, opts_.height);
+  // The design follows the window's size: scale, offset and the core's canvas.
+  auto fit = [this] { bridge_->fitTo(window_->width(), window_->height()); };
+  connect(window_, &QWindow::widthChanged, this, fit);
+  connect(window_, &QWindow::heightChanged, this, fit);
+  window_->resize(std::max(opts_.width, kMinWindowWidth), std::max(opts_.height, kMinWindowHeight));
+  fit();
   bridge_->nav()->attach();
   settle();
   return {};

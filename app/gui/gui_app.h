@@ -25,8 +25,8 @@ struct GuiOptions {
   QString screenshotsDir;       // a PNG of the window after each script command
 };
 
-// Registers the bundled CJK fonts with Qt and makes Noto Sans CJK TC the default.
-void registerFonts();
+// Makes the proportional Noto Sans CJK TC the font of every text.
+void useAppFont();
 
 class GuiApp : public QObject {
   Q_OBJECT

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQuickWindow>
 #include <QTextStream>
 #include <QTimer>
@@ -15,27 +16,30 @@
 #include <cstdlib>
 #include <iostream>
 
-#ifdef YX_HAVE_WEBENGINE
-#include <QtWebEngineQuick/qtwebenginequickglobal.h>
-#endif
 
 #include "app/cli/driver.h"
 #include "app/cli/features.h"
 #include "app/gui/gui_app.h"
+#include "app/installed_layout.h"
 #include "core/launch.h"
+#include "platform/resources.h"
 
 namespace {
 
 const char* kUsage =
     "usage: yunxiu [options]\n"
     "         --screenshots DIR   save a PNG of the window after each --script command\n"
-    "         --size WxH          window size in pixels (default 390x844)\n"
+    "         --size WxH          window size in pixels (default 390x844, at least 320x480)\n"
     "         --no-web-engine     show web pages' addresses instead of the pages\n"
     "         --exit-after-first-frame  print \"first-frame\" and quit once the window is drawn\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (std::string share = yx::useInstalledSimData(); !share.empty()) {
+    yx::setBundledResourceDirectory(share + "/resources");
+    setenv("YX_IMAGE_DIR", (share + "/images").c_str(), 0);
+  }
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -56,8 +60,8 @@ int main(int argc, char** argv) {
       gui.screenshotsDir = QString::fromStdString(opts.rest[++i]);
     } else if (a == "--size" && i + 1 < opts.rest.size()) {
       int w = 0, h = 0;
-      if (std::sscanf(opts.rest[++i].c_str(), "%dx%d", &w, &h) != 2 || w < 160 || h < 160 || w > 8000 || h > 8000) {
-        std::cerr << "yunxiu: --size takes WIDTHxHEIGHT in pixels, such as 390x844\n";
+      if (std::sscanf(opts.rest[++i].c_str(), "%dx%d", &w, &h) != 2 || w < 320 || h < 480 || w > 8000 || h > 8000) {
+        std::cerr << "yunxiu: --size takes WIDTHxHEIGHT in pixels, at least 320x480, such as 390x844\n";
         return 2;
       }
       gui.width = w;
@@ -90,7 +94,9 @@ int main(int argc, char** argv) {
     // The browser's own sandbox refuses to start as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
       qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QtWebEngineQuick::initialize();
+    // The engine itself loads with the first page (its QML module); what it
+    // needs from the application is set before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   }
 #else
   webEngine = false;
@@ -102,7 +108,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName("yunxiu");
   QGuiApplication::setApplicationDisplayName("雲岫學苑");
-  yx::gui::registerFonts();
+  yx::gui::useAppFont();
 
   yx::registerAllFeatures();
   yx::gui::GuiApp::installWebBackend(webEngine);
@@ -134,6 +140,13 @@ int main(int argc, char** argv) {
     driver.stop();
     return 0;
   }
+  // The window icon is the app's icon, installed in the icon theme or drawn
+  // at build time; read once the first frame is up.
+  QTimer::singleShot(0, &app, [share = yx::installedShareDir()] {
+    QString file = share.empty() ? QString(YX_ICON_FILE)
+                                 : QString::fromStdString(share) + "/../icons/hicolor/256x256/apps/tw.edu.yunxiu.Yunxiu.png";
+    QGuiApplication::setWindowIcon(QIcon(file));
+  });
   int failures = 0;
   if (!script.isEmpty()) {
     window.playScript(script, [&](int failed) {

@@ -49,11 +49,15 @@ void camerasViewController::viewDidLoad() {
     const double x = i % 2 == 0 ? 30 : 180, y = 62 + (i / 2) * 118;
     auto b = make<Button>(Rect{x, y, 110, 80}, c.button);
     b->setTag(2);
+    // The four rows spread over a taller screen and close up on a shorter one.
+    b->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
+                           Autoresizing::FlexibleBottomMargin);
     b->setImage(c.badge);
     b->setTitleColor(Color::rgb(40, 60, 80));
     b->setAction([this](Button& sender) { btnEvent(sender); });
     view().addSubview(b);
     auto place = make<Label>(Rect{x - 10, y + 82, 130, 24}, c.title);
+    place->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
     place->setFont(15);
     place->setAlignment(TextAlignment::Center);
     place->setTextColor(Color::gray(0.25f));

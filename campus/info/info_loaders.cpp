@@ -40,7 +40,11 @@ void newsXMLParser::treatText(const std::string& field, std::string& text) const
   replaceAll(text, "小字:", "");
 }
 
-std::shared_ptr<ViewController> newsXMLParser::makeListScreen() { return std::make_shared<newsListViewController>(); }
+std::shared_ptr<ViewController> newsXMLParser::makeListScreen() {
+  auto list = std::make_shared<newsListViewController>();
+  list->setCategory(category_);
+  return list;
+}
 
 // ------------------------------------------------------------- activities
 
@@ -65,7 +69,9 @@ void xmlParser::treatText(const std::string& field, std::string& text) const {
 
 std::shared_ptr<ViewController> xmlParser::makeListScreen() {
   if (mode_ != "act") return nullptr;
-  return std::make_shared<inforActsViewController>();
+  auto list = std::make_shared<inforActsViewController>();
+  list->setCategory(category_);
+  return list;
 }
 
 // -------------------------------------------------------------- lab seats

@@ -19,6 +19,9 @@ class newsXMLParser : public FeedLoaderViewController {
 public:
   std::string className() const override { return "newsXMLParser"; }
   static const std::vector<std::string>& fields();
+  // The category whose feed this loads (0, all, from the Home menu); the
+  // list it opens keeps it.
+  void setCategory(int category) { category_ = category; }
 
 protected:
   std::string itemElement() const override { return "news"; }
@@ -26,6 +29,9 @@ protected:
   void treatText(const std::string& field, std::string& text) const override;
   bool emptiesDataOnResponse() const override { return false; }
   std::shared_ptr<ViewController> makeListScreen() override;
+
+private:
+  int category_ = 0;
 };
 
 // The generic loader. Its mode is the first of "prefer", "act" and "bus"
@@ -37,6 +43,7 @@ public:
   static const std::vector<std::string>& fields();
   static std::string modeFor(const std::string& url);
   const std::string& WhoParser() const { return mode_; }
+  void setCategory(int category) { category_ = category; }
 
 protected:
   std::string itemElement() const override { return "act"; }
@@ -47,6 +54,7 @@ protected:
 
 private:
   std::string mode_;
+  int category_ = 0;
 };
 
 // Lab seats: items "labs", cache "labs.plist", pushes computerViewController.

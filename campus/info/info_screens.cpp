@@ -70,15 +70,18 @@ void InfoListViewController::viewDidLoad() {
   view().addSubview(kindBtn);
   countLbl_ = make<Label>(Rect{180, 49, 130, 30});
   countLbl_->setName("countLbl");
+  countLbl_->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   countLbl_->setAlignment(TextAlignment::Right);
   view().addSubview(countLbl_);
 
   myTableview_ = make<TableView>(Rect{0, 84, 320, 484});
   myTableview_->setName("myTableview");
+  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(myTableview_);
 
   alphaBtn_ = make<Button>(Rect{0, 0, 320, 568});
   alphaBtn_->setName("alphaBtn");
+  alphaBtn_->setAutoresizingMask(Autoresizing::FlexibleSize);
   alphaBtn_->setTag(4);
   alphaBtn_->setBackgroundColor(Color::gray(0, 0.5f));
   alphaBtn_->setHidden(true);
@@ -88,7 +91,10 @@ void InfoListViewController::viewDidLoad() {
   chooseTableview_ = make<TableView>(Rect{40, 100, 240, 360});
   chooseTableview_->setName("chooseTableview");
   chooseTableview_->setTag(111);
+  chooseTableview_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
+                                        Autoresizing::FlexibleBottomMargin);
   chooseTableview_->setHidden(true);
+  chooseTableview_->setBorder(1, 10);  // a framed popup over the dimmed list
   view().addSubview(chooseTableview_);
 
   kindAry_ = kinds();
@@ -134,12 +140,14 @@ std::shared_ptr<TableViewCell> InfoListViewController::tableViewCellForRow(Table
   auto* lbl = cell->contentView().findNamed<Label>("myLbl");
   if (table.tag() == 111) {
     cell->setShowsDisclosure(false);
+    cell->setShowsCheckmark(ip.row == category_);
     cell->textLabel().setFont(16);
     cell->textLabel().setText(ip.row < static_cast<int>(kindAry_.size()) ? kindAry_[ip.row] : "");
     if (logo) logo->setHidden(true);
     if (lbl) lbl->setText("");
   } else {
     cell->setShowsDisclosure(true);
+    cell->setShowsCheckmark(false);
     cell->textLabel().setText("");
     if (logo) logo->setHidden(false);
     if (lbl) lbl->setText(rowText(ip.row));
@@ -197,6 +205,7 @@ std::shared_ptr<ViewController> newsListViewController::makeDetail(int row) {
 
 std::shared_ptr<ViewController> newsListViewController::makeLoader(int category) {
   auto loader = std::make_shared<newsXMLParser>();
+  loader->setCategory(category);
   loader->progressBar(newsFeedURL(category));
   return loader;
 }
@@ -216,6 +225,7 @@ std::shared_ptr<ViewController> inforActsViewController::makeDetail(int row) {
 
 std::shared_ptr<ViewController> inforActsViewController::makeLoader(int category) {
   auto loader = std::make_shared<xmlParser>();
+  loader->setCategory(category);
   loader->progressBar(activityFeedURL(category));
   return loader;
 }
@@ -232,10 +242,12 @@ void InfoDetailsViewController::viewDidLoad() {
     record_ = Value::dictionary();
   myTextview_ = make<TextView>(Rect{10, 50, 300, 440}, detailText());
   myTextview_->setName("myTextview");
+  myTextview_->setAutoresizingMask(Autoresizing::FlexibleSize);
   myTextview_->setEditable(false);
   view().addSubview(myTextview_);
   auto more = make<Button>(Rect{110, 500, 100, 40}, "詳細內容");
   more->setTag(3);
+  more->setAutoresizingMask(Autoresizing::StickToBottom);
   more->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(more);
 }
@@ -291,6 +303,7 @@ void InfoWebViewController::viewDidLoad() {
 
   auto header = make<Label>(Rect{0, 0, 320, 50}, headerText());
   header->setName("headerLabel");
+  header->setAutoresizingMask(Autoresizing::FlexibleWidth);
   header->setFont(25, headerBold());
   header->setTextColor(Color::white());
   header->setAlignment(TextAlignment::Center);
@@ -299,23 +312,27 @@ void InfoWebViewController::viewDidLoad() {
 
   auto footer = make<View>(Rect{0, 410, 320, 50});
   footer->setName("footer");
+  footer->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleTopMargin);
   footer->setBackgroundColor(band);
   view().addSubview(footer);
 
   auto home = make<Button>(Rect{265, 5, 50, 40});
   home->setImage("回首頁1");
   home->setTag(100);
+  home->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   home->setAction([this](Button& b) { BtnGo(b.tag()); });
   view().addSubview(home);
 
   auto back = make<Button>(Rect{265, 415, 50, 40});
   back->setImage("上一頁");
   back->setTag(101);
+  back->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleTopMargin);
   back->setAction([this](Button& b) { BtnGo(b.tag()); });
   view().addSubview(back);
 
   web_ = make<WebView>(Rect{0, 50, 320, 360});
   web_->setName("pageView");
+  web_->setAutoresizingMask(Autoresizing::FlexibleSize);
   web_->setScalesPageToFit(true);
   web_->setBackgroundColor(Color::white());
   web_->setDelegate(this);
@@ -332,14 +349,19 @@ void InfoWebViewController::BtnGo(int tag) {
 
 void InfoWebViewController::webViewDidStartLoad(WebView&) {
   if (!overlay_) {
-    overlay_ = make<View>(Rect{0, 0, 320, 460});
+    const Rect bounds = view().frame();
+    overlay_ = make<View>(Rect{0, 0, bounds.width, bounds.height});
     overlay_->setName("loadingOverlay");
+    overlay_->setAutoresizingMask(Autoresizing::FlexibleSize);
     overlay_->setBackgroundColor(Color::black());
     overlay_->setAlpha(0.6f);
     view().addSubview(overlay_);
   }
-  spinner_ = make<ActivityIndicator>(Rect{141.5, 211.5, 37, 37});
+  const Rect area = overlay_->frame();
+  spinner_ = make<ActivityIndicator>(Rect{(area.width - 37) / 2, (area.height - 37) / 2, 37, 37});
   spinner_->setName("spinner");
+  spinner_->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin |
+                                Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
   spinner_->setLarge(true);
   overlay_->addSubview(spinner_);
   spinner_->startAnimating();

@@ -33,6 +33,10 @@ public:
   void tableViewDidSelectRow(TableView& table, IndexPath ip) override;
 
   const Value::Array& records() const { return records_; }
+  // The category the list was loaded with (the chooser's row, 0 for all);
+  // the chooser marks it.
+  int category() const { return category_; }
+  void setCategory(int category) { category_ = category; }
 
 protected:
   virtual std::string cacheName() const = 0;        // "news" / "act"
@@ -52,6 +56,7 @@ protected:
   std::shared_ptr<Label> countLbl_;
   std::shared_ptr<Button> alphaBtn_;
   std::shared_ptr<View> hl_;
+  int category_ = 0;
 };
 
 class newsListViewController : public InfoListViewController {

@@ -32,11 +32,13 @@ void computerViewController::viewDidLoad() {
   addHeaderBar(*this, "實習室機位", 1, 2, [this](int tag) { btnEvent(tag); });
   auto refresh = make<Button>(Rect{230, 49, 80, 30}, "更新");
   refresh->setTag(3);
+  refresh->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   refresh->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(refresh);
 
   myTableview_ = make<TableView>(Rect{0, 84, 320, 484});
   myTableview_->setName("myTableview");
+  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(myTableview_);
   if (auto cached = readFeedCache("labs")) getLabsAry_ = std::move(*cached);
   getLabsDic_ = Value::dictionary();
@@ -53,7 +55,8 @@ std::shared_ptr<TableViewCell> computerViewController::tableViewCellForRow(Table
   if (!cell) {
     cell = make<TableViewCell>(TableViewCell::Style::Default, "computerSeat");
     cell->contentView().addSubview(make<ImageView>(Rect{5, 2, 40, 40}, "實習室機位.png"));
-    auto lbl = make<Label>(Rect{50, 7, 280, 30});
+    // Inside the row, so the remaining count at the end of the line shows.
+    auto lbl = make<Label>(Rect{50, 7, 262, 30});
     lbl->setName("myLbl");
     lbl->setBackgroundColor(Color::clear());
     lbl->setTextColor(Color::black());

@@ -237,6 +237,10 @@ void Label::setNumberOfLines(int n) {
   lines_ = n;
   changed();
 }
+void Label::setMinimumScaleFactor(double f) {
+  minScale_ = std::isfinite(f) ? std::clamp(f, 0.1, 1.0) : 1.0;
+  changed();
+}
 
 // -------------------------------------------------------------------- Button
 
@@ -686,6 +690,11 @@ TableViewCell::TableViewCell(Style style, std::string reuseIdentifier)
   content_->addSubview(imageView_);
   content_->addSubview(textLabel_);
   content_->addSubview(detailLabel_);
+}
+void TableViewCell::setShowsCheckmark(bool c) {
+  if (c == checkmark_) return;
+  checkmark_ = c;
+  changed();
 }
 void TableViewCell::setShowsDisclosure(bool d) {
   disclosure_ = d;

@@ -165,9 +165,15 @@ public:
   // 0 means as many lines as needed.
   int numberOfLines() const { return lines_; }
   void setNumberOfLines(int n);
+  // How far a one-line label's font may shrink (a fraction of its size) when
+  // its text is wider than the label; past that it is cut at the end.
+  // 1 keeps the size. Front-ends that draw text apply it.
+  double minimumScaleFactor() const { return minScale_; }
+  void setMinimumScaleFactor(double f);
 
 private:
   std::string text_;
+  double minScale_ = 0.5;
   double fontSize_ = 17;
   bool bold_ = false;
   Color textColor_ = Color::black();
@@ -526,6 +532,9 @@ public:
   View& contentView() { return *content_; }
   bool showsDisclosure() const { return disclosure_; }
   void setShowsDisclosure(bool d);
+  // A check mark at the row's end (the current choice of a list of choices).
+  bool showsCheckmark() const { return checkmark_; }
+  void setShowsCheckmark(bool c);
   bool selectable() const { return selectable_; }
   void setSelectable(bool s);
   // Drawn under the content while the cell is selected (grid cells).
@@ -542,7 +551,7 @@ private:
   std::shared_ptr<Label> textLabel_, detailLabel_;
   std::shared_ptr<ImageView> imageView_;
   std::shared_ptr<View> selectedBackground_;
-  bool disclosure_ = false, selectable_ = true, selected_ = false;
+  bool disclosure_ = false, checkmark_ = false, selectable_ = true, selected_ = false;
 };
 
 class TableView;

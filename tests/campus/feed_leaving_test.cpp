@@ -161,7 +161,8 @@ TEST_F(LeavingTest, WebPageDimsWhileLoadingAndLeavesOnFailure) {
   ASSERT_TRUE(page);
   View& root = page->view();
   EXPECT_FALSE(page->allowsLandscape());
-  // Laid out on 320 x 460, then the root takes the whole canvas.
+  // Laid out on 320 x 460, then the root takes the whole canvas: the footer
+  // keeps to the bottom and the page takes the height between the bands.
   EXPECT_EQ(root.frame(), (Rect{0, 0, 320, 568}));
 
   // Header and footer bands in the same light blue, page between them.
@@ -174,8 +175,8 @@ TEST_F(LeavingTest, WebPageDimsWhileLoadingAndLeavesOnFailure) {
   EXPECT_EQ(header->textColor(), Color::white());
   EXPECT_EQ(footer->backgroundColor(), band);
   EXPECT_EQ(header->frame(), (Rect{0, 0, 320, 50}));
-  EXPECT_EQ(footer->frame(), (Rect{0, 410, 320, 50}));
-  EXPECT_EQ(web->frame(), (Rect{0, 50, 320, 360}));
+  EXPECT_EQ(footer->frame(), (Rect{0, 518, 320, 50}));
+  EXPECT_EQ(web->frame(), (Rect{0, 50, 320, 468}));
 
   // A load in progress dims the page under a running spinner; the end of the
   // load takes both away.
@@ -190,6 +191,7 @@ TEST_F(LeavingTest, WebPageDimsWhileLoadingAndLeavesOnFailure) {
   ASSERT_TRUE(spinner);
   EXPECT_EQ(spinner->frame().width, 37);
   EXPECT_EQ(spinner->frame().x + spinner->frame().width / 2, 160);
+  EXPECT_EQ(overlay->frame(), root.frame());
   page->webViewDidFinishLoad(*web);
   s = run("show");
   EXPECT_FALSE(has(s, "spinner")) << s;

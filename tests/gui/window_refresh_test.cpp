@@ -21,7 +21,7 @@ QGuiApplication& qtApp() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QUICK_BACKEND", "software");
     auto* a = new QGuiApplication(argc, argv);
-    gui::registerFonts();
+    gui::useAppFont();
     return a;
   }();
   return *app;

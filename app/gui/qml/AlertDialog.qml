@@ -7,6 +7,9 @@ Item {
     objectName: "alertDialog"
     visible: yxAlert.visible
     readonly property real s: yxCore.scale
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: yxAlert.title || yxAlert.message
+    Accessible.description: yxAlert.message
     Rectangle { anchors.fill: parent; color: "#000000"; opacity: 0.35 }
     MouseArea { anchors.fill: parent }  // modal: nothing under it takes input
     Rectangle {
@@ -82,6 +85,9 @@ Item {
                     model: yxAlert.buttons
                     Item {
                         objectName: "alertButton_" + index
+                        Accessible.role: Accessible.Button
+                        Accessible.name: modelData
+                        Accessible.onPressAction: yxAlert.press(index)
                         width: yxAlert.buttons.length === 2 ? column.width / 2 : column.width
                         height: 44 * s
                         Rectangle {

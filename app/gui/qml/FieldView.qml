@@ -14,7 +14,7 @@ BoxView {
         anchors.fill: input
         visible: input.text.length === 0
         text: attrs.placeholder || ""
-        color: "#9aa5ad"
+        color: "#6b7780"
         font: input.font
         verticalAlignment: Text.AlignVCenter
     }
@@ -30,6 +30,10 @@ BoxView {
         inputMethodHints: attrs.numeric ? Qt.ImhDigitsOnly : Qt.ImhNone
         readOnly: attrs.enabled === false
         clip: true
+        Accessible.role: Accessible.EditableText
+        Accessible.name: attrs.accessibleName || attrs.placeholder || ""
+        Accessible.passwordEdit: !!attrs.secure
+        Accessible.focused: field.keyFocus || activeFocus
         property bool syncing: false
         Component.onCompleted: { syncing = true; text = attrs.text || ""; syncing = false }
         Connections {
@@ -46,7 +50,8 @@ BoxView {
         }
         onActiveFocusChanged: {
             if (activeFocus && !yxScreen.focusField(attrs.id)) focus = false
-            else if (!activeFocus) yxScreen.endEditing(attrs.id)
+            else if (activeFocus) yxScreen.setFocusId(attrs.id)
+            else yxScreen.endEditing(attrs.id)
         }
         onTextEdited: if (!syncing) yxScreen.typeText(attrs.id, text)
         onAccepted: yxScreen.returnKey(attrs.id)

@@ -12,6 +12,9 @@ BoxView {
         model: attrs.titles || []
         visibleItemCount: Math.max(3, Math.min(7, Math.floor(height / (32 * s)) | 1))
         wrap: false
+        Accessible.role: Accessible.List
+        Accessible.name: attrs.accessibleName || ""
+        Accessible.description: (attrs.titles || [])[attrs.selected] || ""
         currentIndex: attrs.selected >= 0 ? attrs.selected : 0
         delegate: Text {
             text: modelData
@@ -22,6 +25,16 @@ BoxView {
             opacity: 1.0 - Math.abs(Tumbler.displacement) / (wheel.visibleItemCount / 2)
         }
         onMovingChanged: if (!moving && currentIndex !== attrs.selected) yxScreen.pick(attrs.id, currentIndex)
+    }
+    // The wheel moves one row a notch.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.NoButton
+        onWheel: (w) => {
+            const step = w.angleDelta.y > 0 ? -1 : w.angleDelta.y < 0 ? 1 : 0
+            const row = Math.max(0, Math.min((attrs.titles || []).length - 1, (attrs.selected || 0) + step))
+            if (step !== 0 && row !== attrs.selected) yxScreen.pick(attrs.id, row)
+        }
     }
     Rectangle {
         anchors.verticalCenter: parent.verticalCenter

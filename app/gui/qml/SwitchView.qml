@@ -1,6 +1,13 @@
 import QtQuick
 
 BoxView {
+    id: sw
+    Accessible.role: Accessible.CheckBox
+    Accessible.name: attrs.accessibleName || ""
+    Accessible.checkable: true
+    Accessible.checked: !!attrs.on
+    Accessible.onToggleAction: yxScreen.flip(attrs.id, !attrs.on)
+    Accessible.onPressAction: yxScreen.flip(attrs.id, !attrs.on)
     Rectangle {
         width: 51 * s
         height: 31 * s

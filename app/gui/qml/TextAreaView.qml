@@ -10,6 +10,9 @@ BoxView {
         contentY: attrs.offsetY || 0
         TextEdit {
             id: edit
+            Accessible.role: attrs.editable ? Accessible.EditableText : Accessible.StaticText
+            Accessible.name: attrs.accessibleName || ""
+            Accessible.readOnly: !attrs.editable
             width: flick.width
             padding: 4 * s
             wrapMode: TextEdit.Wrap

@@ -3,11 +3,13 @@ import QtQuick
 // Common geometry of a drawn view: its frame scaled to the window. A view
 // inside a scroll view is drawn through a window onto the scroll view's
 // frame, so scrolled or zoomed content never spills over its neighbours.
+// The keyboard's focus ring is drawn over the control that has it.
 Item {
     id: base
     property var attrs: ({})
     default property alias content: inner.data
     readonly property real s: yxCore.scale
+    readonly property bool keyFocus: !!attrs.id && yxScreen.focusId === attrs.id
     readonly property var clipRect: attrs.clip || ({})
     readonly property bool clipped: clipRect.w !== undefined
     readonly property real clipLeft: clipped ? Math.max(attrs.x, clipRect.x) : (attrs.x || 0)
@@ -27,6 +29,16 @@ Item {
         y: ((attrs.y || 0) - base.clipTop) * base.s
         width: (attrs.w || 0) * base.s
         height: (attrs.h || 0) * base.s
+    }
+    Rectangle {
+        objectName: "focusRing"
+        visible: base.keyFocus
+        anchors.fill: parent
+        anchors.margins: -2
+        color: "transparent"
+        radius: 4
+        border.width: 2
+        border.color: "#1565c0"
     }
     // A view with a pinch recognizer: a pinch on the touch screen or the
     // touchpad, or Ctrl with the wheel (each step 10 % more or less).
