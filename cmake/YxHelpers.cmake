@@ -12,6 +12,9 @@ function(yx_add_gtest name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  # YUNXIU_SECRETS: the programs a test starts keep passwords in their own
+  # settings file, never in the keyring of whoever runs the tests (the
+  # keyring tests start a private bus and keyring and ask for it).
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "YX_SOURCE_DIR=${CMAKE_SOURCE_DIR};YX_BINARY_DIR=${CMAKE_BINARY_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    ENVIRONMENT "YUNXIU_SECRETS=file;YX_SOURCE_DIR=${CMAKE_SOURCE_DIR};YX_BINARY_DIR=${CMAKE_BINARY_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endfunction()

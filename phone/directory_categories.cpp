@@ -3,6 +3,7 @@
 #include "core/screen_kit.h"
 #include "phone/directory_extensions.h"
 #include "phone/phone_kit.h"
+#include "platform/ui/search_field.h"
 
 namespace yx::phone {
 
@@ -69,7 +70,8 @@ void schoolCallViewController::tableViewDidSelectRow(TableView& table, IndexPath
 void schoolCallDetail1ViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addHeaderBar(*this, titleText, 1, 2, [this](int tag) { btnEvent(tag); });
-  table_ = directoryTable(*this, 44, this, this);
+  view().addSubview(makeSearchField(Rect{8, 49, 304, 30}, "搜尋單位名稱", [this](const std::string& t) { search(t); }));
+  table_ = directoryTable(*this, 84, this, this);
   spinner_ = addSpinner(view());
   spinner_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
@@ -84,7 +86,14 @@ void schoolCallDetail1ViewController::startParser() {
     names_.push_back(std::move(row[0]));
     numbers_.push_back(std::move(row[1]));
   }
+  // What is typed already applies.
+  shown_.setRows(names_.size(), [this](size_t i) { return std::vector<std::string>{names_[i]}; });
   spinner_->stopAnimating();
+  table_->reloadData();
+}
+
+void schoolCallDetail1ViewController::search(const std::string& typed) {
+  shown_.setQuery(typed);
   table_->reloadData();
 }
 
@@ -94,14 +103,18 @@ void schoolCallDetail1ViewController::btnEvent(int tag) {
 }
 
 std::shared_ptr<TableViewCell> schoolCallDetail1ViewController::tableViewCellForRow(TableView&, IndexPath ip) {
-  return directoryCell("schoolCallDetail1", names_[static_cast<size_t>(ip.row)]);
+  auto unit = shown_.row(ip.row);
+  return directoryCell("schoolCallDetail1", unit ? names_[*unit] : "");
 }
 
+// A unit found by a search opens as it does from the whole list.
 void schoolCallDetail1ViewController::tableViewDidSelectRow(TableView& table, IndexPath ip) {
   table.deselectRow(ip, true);
+  auto unit = shown_.row(ip.row);
+  if (!unit) return;
   auto lines = std::make_shared<schoolCallDetail2ViewController>();
-  lines->cellRow = leadingInt(numbers_[static_cast<size_t>(ip.row)]);
-  lines->titleText = names_[static_cast<size_t>(ip.row)];
+  lines->cellRow = leadingInt(numbers_[*unit]);
+  lines->titleText = names_[*unit];
   if (auto* nav = navigationController()) nav->pushViewController(lines, false);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_match.h"
 #include "platform/ui/view_controller.h"
 
 namespace yx::phone {
@@ -29,7 +30,8 @@ private:
   std::shared_ptr<TableView> table_;
 };
 
-// The units of one category, fetched 0.1 s after the screen loads.
+// The units of one category, fetched 0.1 s after the screen loads. The
+// search field above the list keeps the units whose name holds the text.
 class schoolCallDetail1ViewController : public ViewController, public TableViewDataSource, public TableViewDelegate {
 public:
   std::string className() const override { return "schoolCallDetail1ViewController"; }
@@ -41,12 +43,16 @@ public:
   // 2 back (no report), 1 Home menu with the usage exit report.
   void btnEvent(int tag);
 
-  int tableViewNumberOfRowsInSection(TableView&, int) override { return static_cast<int>(names_.size()); }
+  // Narrows the list to the units whose name holds `typed`.
+  void search(const std::string& typed);
+
+  int tableViewNumberOfRowsInSection(TableView&, int) override { return static_cast<int>(shown_.size()); }
   std::shared_ptr<TableViewCell> tableViewCellForRow(TableView& table, IndexPath ip) override;
   void tableViewDidSelectRow(TableView& table, IndexPath ip) override;
 
 private:
   std::vector<std::string> names_, numbers_;
+  RowFilter shown_;  // the units in sight
   std::shared_ptr<TableView> table_;
   std::shared_ptr<ActivityIndicator> spinner_;
 };

@@ -5,6 +5,7 @@
 #include "phone/phone_kit.h"
 #include "platform/application.h"
 #include "platform/device.h"
+#include "platform/ui/search_field.h"
 
 namespace yx::phone {
 
@@ -51,7 +52,8 @@ void schoolCallDetail2ViewController::viewDidLoad() {
   operatorBtn->setBorder(1, 6, Color::rgb(0, 122, 255));
   view().addSubview(operatorBtn);
 
-  table_ = directoryTable(*this, 84, this, this);
+  view().addSubview(makeSearchField(Rect{8, 89, 304, 30}, "搜尋名稱或分機", [this](const std::string& t) { search(t); }));
+  table_ = directoryTable(*this, 124, this, this);
 
   spinner_ = addSpinner(view());
   spinner_->startAnimating();
@@ -68,18 +70,34 @@ void schoolCallDetail2ViewController::startParser() {
   if (!rows) return;
   nameAry_.reserve(rows->size());
   teleAry_.reserve(rows->size());
+  lineOf_.reserve(rows->size());
   for (auto& row : *rows) {
     std::vector<std::string> parts = splitText(row[1], '/');
+    lineOf_.push_back(nameAry_.size());
     nameAry_.push_back(withoutSpaces(std::move(row[0])));
     if (parts.size() == 1) {
       teleAry_.push_back(std::move(row[1]));
     } else {
+      lineOf_.push_back(lineOf_.back());
       nameAry_.emplace_back();
       teleAry_.push_back(std::move(parts[0]));
       teleAry_.push_back("專線: " + parts[1]);
     }
   }
+  // Both rows of a line are found by its name and all its numbers; what is
+  // typed already applies.
+  shown_.setRows(nameAry_.size(), [this](size_t i) {
+    const size_t first = lineOf_[i];
+    std::vector<std::string> texts = {nameAry_[first], teleAry_[first]};
+    if (first + 1 < lineOf_.size() && lineOf_[first + 1] == first) texts.push_back(teleAry_[first + 1]);
+    return texts;
+  });
   spinner_->stopAnimating();
+  table_->reloadData();
+}
+
+void schoolCallDetail2ViewController::search(const std::string& typed) {
+  shown_.setQuery(typed);
   table_->reloadData();
 }
 
@@ -87,7 +105,11 @@ void schoolCallDetail2ViewController::startParser() {
 // longer pieces (direct lines, notes) are red text that cannot be tapped.
 std::shared_ptr<TableViewCell> schoolCallDetail2ViewController::tableViewCellForRow(TableView&, IndexPath ip) {
   auto cell = make<schoolCallCell>();
-  const auto row = static_cast<size_t>(ip.row);
+  // The row of the whole list: buttons carry it, so a call from a found row
+  // is the call from that row.
+  const auto shown = shown_.row(ip.row);
+  if (!shown) return cell;
+  const size_t row = *shown;
   cell->nameLbl().setText(nameAry_[row]);
   std::vector<std::string> pieces = splitText(teleAry_[row], ',');
   for (size_t i = 0; i < pieces.size(); ++i) {
@@ -103,7 +125,7 @@ std::shared_ptr<TableViewCell> schoolCallDetail2ViewController::tableViewCellFor
       b = make<Button>(Rect{length <= 15 ? 120 - 45 * n : 45 * n, 5, 250, 30}, pieces[i]);
       b->setTitleColor(Color::rgb(255, 0, 0));
     }
-    b->setTag(ip.row);
+    b->setTag(static_cast<int>(row));
     cell->contentView().addSubview(b);
     teleBtn = b;
   }

@@ -2,13 +2,14 @@
 // The extensions of one unit (`schoolCallDetail2ViewController`, from
 // "/data/xml/dp-<unit>.xml"): a row per line with a button per extension
 // that calls it through the softphone, direct lines and notes shown only,
-// and the switchboard button.
+// the switchboard button, and a search field over the list.
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "phone/call_record.h"
+#include "platform/text_match.h"
 #include "platform/ui/view_controller.h"
 
 namespace yx::phone {
@@ -39,7 +40,11 @@ public:
   // 2 back (no report), 1 Home menu with the usage exit report, 3 switchboard.
   void btnEvent(int tag);
 
-  int tableViewNumberOfRowsInSection(TableView&, int) override { return static_cast<int>(nameAry_.size()); }
+  // Narrows the list to the lines whose name or numbers hold `typed` (a
+  // direct line shows with the line it belongs to).
+  void search(const std::string& typed);
+
+  int tableViewNumberOfRowsInSection(TableView&, int) override { return static_cast<int>(shown_.size()); }
   std::shared_ptr<TableViewCell> tableViewCellForRow(TableView& table, IndexPath ip) override;
   std::shared_ptr<View> tableViewViewForHeaderInSection(TableView&, int section) override;
   double tableViewHeightForHeaderInSection(TableView&, int) override { return 20; }
@@ -50,6 +55,8 @@ public:
 
 private:
   std::vector<std::string> nameAry_, teleAry_;
+  std::vector<size_t> lineOf_;  // the first row of each row's line
+  RowFilter shown_;             // the rows in sight
   CallRecord record_;
   std::shared_ptr<TableView> table_;
   std::shared_ptr<ActivityIndicator> spinner_;

@@ -63,7 +63,8 @@ public:
   const std::string& dataDirectory() const { return dataDir_; }
 
   // Hands a URL to another application. Every URL is recorded; a desktop
-  // handler (when installed) receives http, https, sip and tel URLs.
+  // handler (when installed) receives http, https, sip and tel URLs, and
+  // file URLs of the calendar files the app writes to Documents.
   bool openURL(const std::string& url);
   std::vector<std::string> openedURLs() const;
   void setUrlHandler(std::function<bool(const std::string&)> fn) { urlHandler_ = std::move(fn); }

@@ -31,6 +31,11 @@ void Settings::open(const std::string& dataDir) {
   if (bytes) v = Value::fromPlistBytes(*bytes);
   if (v && v->isDictionary()) {
     store_ = std::move(*v);
+    // Passwords a run without the backend left in the file move to it.
+    if (secrets_ && migrateLocked()) {
+      dirty_ = true;
+      writeLocked();
+    }
     return;
   }
   // Unreadable, truncated or not a dictionary: keep it for inspection and
@@ -51,11 +56,11 @@ void Settings::close() {
   dirty_ = false;
   writes_ = 0;
   secrets_.reset();
-  secretKeys_.clear();
+  secretKeys_ = SecretKeys{};
 }
 
 bool Settings::isSecretKey(const std::string& key) const {
-  return secrets_ && secretKeys_.count(key) > 0;
+  return secrets_ && (secretKeys_.keys.count(key) > 0 || secretKeys_.fields.count(key) > 0);
 }
 
 std::optional<std::string> Settings::stringForKey(const std::string& key) const {
@@ -66,13 +71,35 @@ std::optional<std::string> Settings::stringForKey(const std::string& key) const 
 
 std::optional<Value> Settings::objectForKey(const std::string& key) const {
   std::lock_guard<std::mutex> lock(mu_);
-  if (isSecretKey(key)) {
-    auto s = secrets_->load(key);
+  return readLocked(key);
+}
+
+std::optional<std::string> Settings::secretLocked(const std::string& key) const {
+  const Value* v = store_.find(key);
+  if (v && v->isString()) return v->asString();
+  return secrets_->load(key);
+}
+
+std::optional<Value> Settings::readLocked(const std::string& key) const {
+  const Value* v = store_.find(key);
+  if (!secrets_) return v ? std::optional<Value>(*v) : std::nullopt;
+  if (secretKeys_.keys.count(key)) {
+    auto s = secretLocked(key);
     if (!s) return std::nullopt;
     return Value(std::move(*s));
   }
-  const Value* v = store_.find(key);
   if (!v) return std::nullopt;
+  if (auto f = secretKeys_.fields.find(key); f != secretKeys_.fields.end() && v->isDictionary()) {
+    const Value* inFile = v->find(f->second);
+    if (inFile && inFile->isString()) return *v;  // kept in the file by a refused store
+    auto s = secrets_->load(key);
+    if (!s) return std::nullopt;  // the account without its password is no account
+    Value whole = *v;
+    whole.set(f->second, Value(std::move(*s)));
+    return whole;
+  }
+  if (auto n = secretKeys_.needs.find(key); n != secretKeys_.needs.end() && !readLocked(n->second))
+    return std::nullopt;
   return *v;
 }
 
@@ -90,11 +117,18 @@ void Settings::setObjects(std::vector<std::pair<std::string, Value>> entries) {
 
 bool Settings::setLocked(const std::string& key, Value value) {
   if (isSecretKey(key)) {
-    if (value.isNull())
+    auto f = secretKeys_.fields.find(key);
+    const bool whole = f == secretKeys_.fields.end();
+    const Value* field = !whole && value.isDictionary() ? value.find(f->second) : nullptr;
+    if (whole && value.isString()) {
+      // In the backend, or in the file when the backend refuses it.
+      if (secrets_->store(key, value.asString())) value = Value();
+    } else if (field && field->isString()) {
+      if (secrets_->store(key, field->asString())) value.erase(f->second);
+    } else {
+      // Removed, or of a shape that holds no password: no stale copy stays.
       secrets_->remove(key);
-    else
-      secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
-    return false;
+    }
   }
   if (value.isNull()) {
     if (!store_.erase(key)) return false;
@@ -133,27 +167,46 @@ bool Settings::writeLocked() {
 std::vector<std::string> Settings::keys() const {
   std::lock_guard<std::mutex> lock(mu_);
   std::vector<std::string> out = store_.keys();
-  if (secrets_) {
-    for (const auto& k : secretKeys_)
-      if (secrets_->load(k)) out.push_back(k);
-  }
+  if (!secrets_) return out;
+  std::erase_if(out, [this](const std::string& k) { return !readLocked(k); });
+  for (const auto& k : secretKeys_.keys)
+    if (!store_.find(k) && readLocked(k)) out.push_back(k);
   return out;
 }
 
-void Settings::setSecretBackend(std::shared_ptr<SecretBackend> backend, std::set<std::string> keys) {
-  std::lock_guard<std::mutex> lock(mu_);
-  secrets_ = std::move(backend);
-  secretKeys_ = secrets_ ? std::move(keys) : std::set<std::string>{};
-  if (!secrets_) return;
+bool Settings::migrateLocked() {
   bool moved = false;
-  for (const auto& k : secretKeys_) {
+  for (const auto& k : secretKeys_.keys) {
     const Value* v = store_.find(k);
     if (v && v->isString() && secrets_->store(k, v->asString())) {
       store_.erase(k);
       moved = true;
     }
   }
-  if (moved) {
+  for (const auto& [k, field] : secretKeys_.fields) {
+    const Value* v = store_.find(k);
+    const Value* secret = v && v->isDictionary() ? v->find(field) : nullptr;
+    if (secret && secret->isString() && secrets_->store(k, secret->asString())) {
+      Value rest = *v;
+      rest.erase(field);
+      store_.set(k, std::move(rest));
+      moved = true;
+    }
+  }
+  return moved;
+}
+
+void Settings::setSecretBackend(std::shared_ptr<SecretBackend> backend, std::set<std::string> keys) {
+  SecretKeys k;
+  k.keys = std::move(keys);
+  setSecretBackend(std::move(backend), std::move(k));
+}
+
+void Settings::setSecretBackend(std::shared_ptr<SecretBackend> backend, SecretKeys keys) {
+  std::lock_guard<std::mutex> lock(mu_);
+  secrets_ = std::move(backend);
+  secretKeys_ = secrets_ ? std::move(keys) : SecretKeys{};
+  if (secrets_ && migrateLocked()) {
     dirty_ = true;
     writeLocked();
   }

@@ -9,6 +9,7 @@
 // starts empty. All operations are thread-safe.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,13 +23,29 @@
 namespace yx {
 
 // Where chosen keys (passwords) live instead of the settings file. The store
-// routes those keys to the backend; screens see no difference.
+// routes those keys to the backend; screens see no difference. `load` gives
+// nothing when the backend holds no value or cannot read it (a locked
+// keyring its user refused to open); `store` and `remove` answer whether the
+// backend now holds the value or no longer holds it.
 class SecretBackend {
 public:
   virtual ~SecretBackend() = default;
   virtual std::optional<std::string> load(const std::string& key) = 0;
   virtual bool store(const std::string& key, const std::string& value) = 0;
   virtual bool remove(const std::string& key) = 0;
+};
+
+// Which settings live in a secret backend.
+struct SecretKeys {
+  // Keys whose text value the backend keeps whole.
+  std::set<std::string> keys;
+  // Dictionary keys with one text field the backend keeps (under the
+  // dictionary's key); the rest of the dictionary stays in the file. The
+  // dictionary reads as absent while that field cannot be read.
+  std::map<std::string, std::string> fields;
+  // A key that reads as absent while the secret it names cannot be read: a
+  // number without its password is no sign-in.
+  std::map<std::string, std::string> needs;
 };
 
 class Settings {
@@ -59,7 +76,10 @@ public:
 
   // Routes the listed keys (string values) to a backend. With no backend
   // set (the default), every key lives in the settings file. Values already
-  // in the file under those keys move to the backend.
+  // in the file under those keys move to the backend. A value the backend
+  // refuses to store stays in the file (and is read from there) until a
+  // later write or start moves it; nothing is ever dropped.
+  void setSecretBackend(std::shared_ptr<SecretBackend> backend, SecretKeys keys);
   void setSecretBackend(std::shared_ptr<SecretBackend> backend, std::set<std::string> keys);
 
   // Write-through can be turned off (changes are then written by
@@ -75,6 +95,13 @@ private:
   // Changes one key in memory; true when the file now needs writing.
   bool setLocked(const std::string& key, Value value);
   bool isSecretKey(const std::string& key) const;
+  // The value as screens see it (backend and guards applied); caller locks.
+  std::optional<Value> readLocked(const std::string& key) const;
+  // The secret stored under `key`: the file's copy (left by a refused
+  // store), else the backend's.
+  std::optional<std::string> secretLocked(const std::string& key) const;
+  // Moves secrets found in the file to the backend; true when the file changed.
+  bool migrateLocked();
 
   mutable std::mutex mu_;
   std::string dir_;
@@ -83,7 +110,7 @@ private:
   bool writeThrough_ = true;
   std::size_t writes_ = 0;
   std::shared_ptr<SecretBackend> secrets_;
-  std::set<std::string> secretKeys_;
+  SecretKeys secretKeys_;
 };
 
 }  // namespace yx

@@ -22,6 +22,9 @@ PACKAGES=(
   qml6-module-qtqml-workerscript qml6-module-qt-labs-qmlmodels
   qml6-module-qtquick-pdf qml6-module-qtwebengine
   libgl-dev fonts-noto-cjk librsvg2-bin
+  # passwords in the desktop's keyring, calendar export (and the tests'
+  # private session bus, keyring daemon and calendar reader)
+  libsecret-1-dev libical-dev gnome-keyring dbus-daemon python3-icalendar python3-dbus
   # desktop integration checks (desktop entry and AppStream metainfo)
   desktop-file-utils appstream
   # desktop notifications and the refresh timer; the roster PDF generator

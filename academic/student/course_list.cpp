@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "academic/student/calendar_export.h"
 #include "academic/student/student_common.h"
 #include "academic/student/student_sign_in.h"
 #include "core/screen_kit.h"
@@ -97,7 +98,7 @@ void inquiryResultsViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addHeaderBar(*this, "我的課表", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_p1.jpg");
 
-  countLbl_ = make<Label>(Rect{12, 48, 180, 30});
+  countLbl_ = make<Label>(Rect{12, 48, 110, 30});
   countLbl_->setName("countLbl");
   view().addSubview(countLbl_);
   againBtn_ = make<Button>(Rect{220, 48, 92, 30}, "重新查詢");
@@ -105,6 +106,11 @@ void inquiryResultsViewController::viewDidLoad() {
   againBtn_->setHidden(true);
   againBtn_->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(againBtn_);
+  // Into the person's calendar, from the cached records as they are now.
+  view().addSubview(makeExportCalendarButton(Rect{124, 48, 92, 30}, [this] {
+    refreshCache();
+    exportToCalendar(courseCalendarEntries(records_, now()), "courses.ics");
+  }));
 
   tableView_ = make<TableView>(Rect{0, 82, kScreenWidth, kScreenHeight - 82});
   tableView_->setName("tableView");

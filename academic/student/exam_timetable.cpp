@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "academic/student/calendar_export.h"
 #include "academic/student/student_sign_in.h"
 #include "core/screen_kit.h"
 #include "platform/files.h"
@@ -130,6 +131,12 @@ void testListInquiryViewController::viewDidLoad() {
   again->setTag(3);
   again->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(again);
+  // Into the person's calendar, from the cached records (a barred exam's
+  // row shows no date or room, its record still has them).
+  view().addSubview(makeExportCalendarButton(Rect{124, 48, 92, 30}, [] {
+    auto cached = Files::readArrayFile(cachePath(kCacheName));
+    exportToCalendar(examCalendarEntries(cached ? cached->asArray() : Value::Array{}), "exams.ics");
+  }));
 
   tableView_ = make<TableView>(Rect{0, 82, kScreenWidth, kScreenHeight - 82});
   tableView_->setName("tableView");

@@ -149,7 +149,10 @@ std::optional<std::string> parseHeadlessRequest(DriverOptions& o, HeadlessReques
 // ------------------------------------------------------------------ refresh
 
 int runBackgroundFetch(const DriverOptions& options) {
-  Driver driver(options);
+  // Nobody watches a refresh: a locked keyring is not asked to open.
+  DriverOptions quiet = options;
+  quiet.keyringMayAsk = false;
+  Driver driver(quiet);
   auto err = driver.prepare(/*waitForLock=*/false);
   if (driver.dataFolderBusy()) return 0;  // the window or another refresh is at it
   if (err) {
@@ -195,6 +198,7 @@ std::optional<std::string> refreshExecStart(const std::string& program, const Dr
   add("--tz", o.timeZone, false);
   add("--sim-data", o.simData, true);
   add("--sim-log", o.simLog, true);
+  if (o.secretsGiven) add("--secrets", o.secrets, false);
   std::string line;
   for (const std::string& w : words) {
     auto q = quoteWord(w);

@@ -11,10 +11,12 @@
 #include <thread>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 
 #include <arpa/inet.h>
 
+#include "core/credentials.h"
 #include "core/deployment.h"
 #include "platform/dates.h"
 #include "platform/device.h"
@@ -55,6 +57,7 @@ std::string driverUsage() {
   return "options: --data-dir DIR  --config FILE  --clock virtual|system  --now ISO-8601\n"
          "         --tz ZONE  --script FILE  --sim-log FILE  --sim-data DIR  --canvas WxH\n"
          "         --ifaddrs NAME=IPV4[,NAME=IPV4...]|none  --resources DIR\n"
+         "         --secrets keyring|file\n"
          "commands: show | tap TAG|NAME [TITLE] | row [TABLE] S R | cell [TABLE] S R\n"
          "          tapcell [TABLE] S R TAG|NAME | focus FIELD | type FIELD TEXT | return FIELD\n"
          "          paste TEXTVIEW TEXT | pick PICKER ROW | switch NAME on|off | zoom NAME SCALE\n"
@@ -64,6 +67,10 @@ std::string driverUsage() {
 }
 
 std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptions& o, bool allowUnknown) {
+  const char* secrets = std::getenv("YUNXIU_SECRETS");
+  o.secrets = secrets && *secrets ? secrets : "keyring";
+  if (o.secrets != "keyring" && o.secrets != "file")
+    return "YUNXIU_SECRETS takes keyring or file, not '" + o.secrets + "'";
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& into) -> bool {
@@ -81,6 +88,12 @@ std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptio
     else if (a == "--sim-log") ok = value(o.simLog);
     else if (a == "--sim-data") ok = value(o.simData);
     else if (a == "--resources") ok = value(o.resourcesDir);
+    else if (a == "--secrets") {
+      ok = value(o.secrets);
+      o.secretsGiven = true;
+      if (ok && o.secrets != "keyring" && o.secrets != "file")
+        return "--secrets takes keyring or file, not '" + o.secrets + "'";
+    }
     else if (a == "--ifaddrs") {
       ok = value(o.ifaddrs);
       if (ok && !parseInterfaceList(o.ifaddrs))
@@ -454,6 +467,9 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
 
   Files::setDataDirectory(opts_.dataDir);
   Settings::standard().open(opts_.dataDir);
+  if (opts_.secrets == "keyring") {
+    if (auto why = keepPasswordsInKeyring(opts_.keyringMayAsk)) std::cerr << "yunxiu: " << oneLine(*why) << "\n";
+  }
   Application::shared().setDataDirectory(opts_.dataDir);
 
   Deployment deployment;

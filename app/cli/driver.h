@@ -28,6 +28,13 @@ struct DriverOptions {
   double canvasWidth = 0, canvasHeight = 0;  // --canvas WxH in points; 0: the design size 320x568
   std::string ifaddrs;      // --ifaddrs NAME=IPV4[,NAME=IPV4…] or "none"; empty: the kernel's list
   std::string resourcesDir; // --resources DIR
+  // --secrets keyring|file: where passwords live. "keyring": the desktop's
+  // Secret Service when one answers, else the settings file. The programs
+  // take the environment's YUNXIU_SECRETS, else "keyring"; an app built in
+  // a test keeps them in its own file unless it asks.
+  std::string secrets = "file";
+  bool secretsGiven = false;   // --secrets was on the command line
+  bool keyringMayAsk = true;   // false: a locked keyring is never asked to open (work nobody watches)
   // How long start() waits for another program to let go of the data folder.
   double lockWaitSeconds = 30;
   std::vector<std::string> rest;  // arguments the caller handles itself

@@ -2,12 +2,14 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
 #include "app/gui/gui_app.h"
 #include "platform/application.h"
+#include "platform/files.h"
 
 namespace yx::gui {
 
@@ -33,10 +35,20 @@ void notifyDesktop(const LocalNotification& n) {
   QDBusConnection::sessionBus().call(m, QDBus::NoBlock);
 }
 
+// A file the app wrote for the desktop: a calendar file in its Documents.
+bool isOwnCalendarFile(const QUrl& u) {
+  if (!u.isLocalFile()) return false;
+  const QFileInfo file(u.toLocalFile());
+  const QString documents = QFileInfo(QString::fromStdString(Files::documentsDirectory())).canonicalFilePath();
+  return file.suffix() == "ics" && !documents.isEmpty() && file.canonicalPath() == documents;
+}
+
 bool openOnDesktop(const std::string& url) {
   QUrl u(QString::fromStdString(url), QUrl::StrictMode);
   const QString scheme = u.scheme().toLower();
-  if (!u.isValid() || !(scheme == "http" || scheme == "https" || scheme == "sip" || scheme == "tel")) return false;
+  if (!u.isValid()) return false;
+  if (scheme == "file") return isOwnCalendarFile(u) && QDesktopServices::openUrl(u);
+  if (!(scheme == "http" || scheme == "https" || scheme == "sip" || scheme == "tel")) return false;
   return QDesktopServices::openUrl(u);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/resources.h"
+#include "platform/ui/search_field.h"
 
 namespace yx {
 
@@ -43,23 +44,43 @@ std::vector<std::vector<std::string>>& houseListsViewController::usageList() {
 void houseListsViewController::viewDidLoad() {
   addHeaderBar(*this, "建築物對照", 0, 1, [this](int tag) { btnEvent(tag); });
   myTableview_ = addListTable(*this, false);
+  // The search field takes the top of the list's space.
+  constexpr double kSearchHeight = 40;
+  Rect table = myTableview_->frame();
+  auto field = makeSearchField(Rect{8, table.y + 5, table.width - 16, kSearchHeight - 10}, "搜尋代號或名稱",
+                               [this](const std::string& typed) { search(typed); });
+  const auto& views = view().subviews();
+  view().insertSubview(field, static_cast<size_t>(std::find(views.begin(), views.end(), myTableview_) - views.begin()));
+  myTableview_->setFrame(Rect{table.x, table.y + kSearchHeight, table.width, table.height - kSearchHeight});
   pathDic_ = readPlaceList();
   houseListAry_ = pathDic_.keys();
   std::sort(houseListAry_.begin(), houseListAry_.end());
+  shown_.setRows(houseListAry_.size(), [this](size_t i) {
+    return std::vector<std::string>{houseListAry_[i], pathDic_.stringFor(houseListAry_[i])};
+  });
   myTableview_->setDelegate(this);
   myTableview_->setDataSource(this);
 }
 
+void houseListsViewController::search(const std::string& typed) {
+  shown_.setQuery(typed);
+  if (myTableview_) myTableview_->reloadData();
+}
+
+const std::string* houseListsViewController::keyAt(int row) const {
+  auto at = shown_.row(row);
+  return at ? &houseListAry_[*at] : nullptr;
+}
+
 int houseListsViewController::tableViewNumberOfRowsInSection(TableView&, int) {
-  return static_cast<int>(houseListAry_.size());
+  return static_cast<int>(shown_.size());
 }
 
 std::shared_ptr<TableViewCell> houseListsViewController::tableViewCellForRow(TableView&, IndexPath ip) {
   auto cell = make<houseListCell>();
-  if (ip.row >= 0 && static_cast<size_t>(ip.row) < houseListAry_.size()) {
-    const std::string& key = houseListAry_[static_cast<size_t>(ip.row)];
-    cell->engNameLbl().setText(key);
-    cell->chineseNameLbl().setText(pathDic_.stringFor(key));  // "" for a value that is not text
+  if (const std::string* key = keyAt(ip.row)) {
+    cell->engNameLbl().setText(*key);
+    cell->chineseNameLbl().setText(pathDic_.stringFor(*key));  // "" for a value that is not text
   }
   return cell;
 }

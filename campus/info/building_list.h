@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/plist_value.h"
+#include "platform/text_match.h"
 #include "platform/ui/view_controller.h"
 
 namespace yx {
@@ -28,7 +29,8 @@ private:
 };
 
 // Home menu 建築物對照. Buttons: 0 home, 1 back (both note the end time,
-// then report).
+// then report). The search field above the list keeps the rows whose code,
+// English or Chinese name holds what is typed.
 class houseListsViewController : public ViewController, public TableViewDataSource, public TableViewDelegate {
 public:
   std::string className() const override { return "houseListsViewController"; }
@@ -40,6 +42,8 @@ public:
   void userExit();
 
   const std::vector<std::string>& houseListAry() const { return houseListAry_; }
+  // Narrows the rows to the buildings matching `typed` (every row when empty).
+  void search(const std::string& typed);
   // The in-memory usage record and list of this run.
   static Value& usageRecord();
   static std::vector<std::vector<std::string>>& usageList();
@@ -52,8 +56,11 @@ public:
   bool canEditRow(IndexPath) const { return true; }
 
 private:
+  const std::string* keyAt(int row) const;
+
   Value pathDic_;
   std::vector<std::string> houseListAry_;
+  RowFilter shown_;  // the rows of houseListAry_ in sight
   std::shared_ptr<TableView> myTableview_;
 };
 

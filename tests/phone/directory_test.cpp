@@ -10,15 +10,7 @@
 namespace yx::test {
 namespace {
 
-std::string dp(const std::vector<std::vector<std::pair<std::string, std::string>>>& entries) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (auto& e : entries) {
-    xml += "  <dp>";
-    for (auto& [k, v] : e) xml += "<" + k + ">" + v + "</" + k + ">";
-    xml += "</dp>\n";
-  }
-  return xml + "</NewDataSet>\n";
-}
+const auto& dp = directoryFeed;
 
 class DirectoryTest : public PhoneFixture {
 protected:

@@ -17,6 +17,17 @@
 
 namespace yx::test {
 
+// A directory feed: one "dp" entry per list of (child, text).
+inline std::string directoryFeed(const std::vector<std::vector<std::pair<std::string, std::string>>>& entries) {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
+  for (auto& e : entries) {
+    xml += "  <dp>";
+    for (auto& [k, v] : e) xml += "<" + k + ">" + v + "</" + k + ">";
+    xml += "</dp>\n";
+  }
+  return xml + "</NewDataSet>\n";
+}
+
 class PhoneFixture : public FeedsFixture {
 protected:
   static constexpr const char* kUserId = "20261201093000123";

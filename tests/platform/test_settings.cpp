@@ -150,6 +150,28 @@ public:
   std::map<std::string, std::string> values;
 };
 
+// A keyring that is locked and whose user refuses to open it: nothing can
+// be read, stored or removed until `open` is set.
+class LockedSecrets : public MemorySecrets {
+public:
+  bool open = false;
+  std::optional<std::string> load(const std::string& key) override {
+    return open ? MemorySecrets::load(key) : std::nullopt;
+  }
+  bool store(const std::string& key, const std::string& value) override {
+    return open && MemorySecrets::store(key, value);
+  }
+  bool remove(const std::string& key) override { return open && MemorySecrets::remove(key); }
+};
+
+SecretKeys appKeys() {
+  SecretKeys k;
+  k.keys = {"密碼", "libPW"};
+  k.fields = {{"userPhoneData", "password"}};
+  k.needs = {{"學號", "密碼"}};
+  return k;
+}
+
 TEST_F(SettingsTest, SecretKeysLiveOutsideTheFile) {
   Settings& s = Settings::standard();
   s.setString("libPW", "old-secret");
@@ -166,6 +188,31 @@ TEST_F(SettingsTest, SecretKeysLiveOutsideTheFile) {
   s.removeObjectForKey("密碼");
   EXPECT_FALSE(s.stringForKey("密碼"));
   EXPECT_EQ(secrets->values.count("密碼"), 0u);
+}
+
+// A password the backend does not take is kept in the file (never lost) and
+// read from there; the next start that can store it moves it.
+TEST_F(SettingsTest, APasswordTheBackendRefusesStaysInTheFileUntilItCanMove) {
+  Settings& s = Settings::standard();
+  auto secrets = std::make_shared<LockedSecrets>();
+  s.setSecretBackend(secrets, appKeys());
+  s.setString("學號", "41120307");
+  s.setString("密碼", "typed-once");
+  s.setObject("userPhoneData", Value::dictionary({{"username", "u"}, {"password", "sip-pw"}}));
+  EXPECT_EQ(s.stringForKey("密碼"), "typed-once");
+  EXPECT_EQ(s.stringForKey("學號"), "41120307");
+  EXPECT_EQ(s.objectForKey("userPhoneData")->stringFor("password"), "sip-pw");
+  auto onDisk = Files::readPlistFile(file());
+  EXPECT_EQ(onDisk->stringFor("密碼"), "typed-once");
+
+  secrets->open = true;
+  s.open(dir_);  // a restart with the keyring open
+  EXPECT_EQ(secrets->values["密碼"], "typed-once");
+  EXPECT_EQ(secrets->values["userPhoneData"], "sip-pw");
+  onDisk = Files::readPlistFile(file());
+  EXPECT_FALSE(onDisk->contains("密碼"));
+  EXPECT_EQ(onDisk->get("userPhoneData"), Value::dictionary({{"username", "u"}}));
+  EXPECT_EQ(s.stringForKey("密碼"), "typed-once");
 }
 
 }  // namespace

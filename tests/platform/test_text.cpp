@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "platform/text_match.h"
 #include "platform/text_measure.h"
 
 #include <cmath>
@@ -65,6 +66,26 @@ TEST(TextMeasure, WrapsAtBreakOpportunitiesInTheAppFace) {
   for (int i = 0; i < 200; ++i) longText += "校園活動";
   EXPECT_LE(measureText(longText, 17, false, 240, 500).height, 500);
   EXPECT_GT(measureText(longText, 17, false, 240, 500).height, 500 - line);
+}
+
+// What a search field matches: case and the width of letters and digits
+// never matter, Chinese matches as typed, spaces around the query do not
+// count, and bytes that are not text match nothing a person can type.
+TEST(TextSearch, IgnoresCaseAndWidthButNotTheCharacters) {
+  TextSearch q;
+  auto finds = [&](const char* typed, const char* text) {
+    q.setQuery(typed);
+    return q.matches(text);
+  };
+  EXPECT_TRUE(finds("ａ１", "A1"));
+  EXPECT_TRUE(finds("ＬＩｂ", "Library"));
+  EXPECT_TRUE(finds("\u3000lib ", "LIB"));
+  EXPECT_TRUE(finds("學系", "外國語文學系館"));
+  EXPECT_FALSE(finds("圖書", "圖館"));
+  EXPECT_FALSE(finds("lib x", "LIB"));
+  EXPECT_TRUE(finds("  ", ""));  // nothing typed: everything shows
+  EXPECT_FALSE(finds("a", "\xff\xfe"));
+  EXPECT_TRUE(finds("b", "\xff" "B"));
 }
 
 }  // namespace
