@@ -107,7 +107,8 @@ void FeedLoaderViewController::dismissLoadingAlert() {
 void FeedLoaderViewController::parseURL(const std::string& url) {
   url_ = url;
   willFetch(url);
-  HttpResult probe = httpGet(url, 60);
+  // The probe only asks whether the feed answers: its body is not kept.
+  HttpResult probe = httpGetDiscardingBody(url, 60);
   if (!probeAnswered(probe)) {
     auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
     networkAlert_ = alert;
@@ -115,26 +116,36 @@ void FeedLoaderViewController::parseURL(const std::string& url) {
     return;
   }
 
-  receivedData_.clear();
+  status_ = 0;
+  parser_.reset();
+  bytesFed_ = false;
   std::weak_ptr<FeedLoaderViewController> weak = sharedAs<FeedLoaderViewController>();
   HttpCallbacks cb;
-  cb.onResponse = [weak](long) {
-    if (auto self = weak.lock())
-      if (self->emptiesDataOnResponse()) self->receivedData_.clear();
+  cb.onResponse = [weak](long status) {
+    if (auto self = weak.lock()) {
+      self->status_ = status;
+      if (self->bytesFed_ && self->emptiesDataOnResponse()) self->startParse();
+    }
   };
+  // The body goes into the parser as it arrives; an answer that is not a
+  // success is not parsed at all.
   cb.onData = [weak](const std::string& chunk) {
-    if (auto self = weak.lock()) self->receivedData_ += chunk;
+    auto self = weak.lock();
+    if (!self || self->status_ < 200 || self->status_ > 299) return;
+    if (!self->parser_) self->startParse();
+    self->bytesFed_ = true;
+    self->parser_->feed(chunk);
   };
   cb.onFailure = [weak](const std::string&) {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
-      NotificationCenter::defaultCenter().post(kSaveFileNotification, self.get());
+      self->transferEnded(false);
     }
   };
   cb.onFinish = [weak] {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
-      self->parseReceivedData();
+      self->transferEnded(true);
     }
   };
   transfer_ = httpGetAsync(url, 60, std::move(cb));
@@ -142,14 +153,60 @@ void FeedLoaderViewController::parseURL(const std::string& url) {
 
 // ------------------------------------------------------------------ parsing
 
-void FeedLoaderViewController::parseReceivedData() {
+void FeedLoaderViewController::startParse() {
+  currentElement_.clear();
+  currenttype_.clear();
+  haveItems_ = false;
+  buffers_.clear();
+  pendingText_.clear();
+  Delete_ = false;
+  records_ = std::make_shared<FeedRecords>(fieldNames());
+  parseError_ = 0;
+  documentEnded_ = false;
+  parser_ = std::make_unique<XmlEventParser>();
+  parser_->setDelegate(this);
+}
+
+void FeedLoaderViewController::transferEnded(bool delivered) {
   auto keep = shared_from_this();
-  XmlEventParser parser(std::move(receivedData_));
-  receivedData_.clear();
-  parser.setDelegate(this);
-  parser.parse();
+  if (!delivered || status_ < 200 || status_ > 299) {
+    transferFailed();
+    return;
+  }
+  if (!parser_) startParse();  // a success without a body: an empty document
+  parser_->finish();
+  parser_.reset();
   // Whatever ended the parse, the file now holds the records parsed so far.
   writeCache();
+  if (parseError_ != 0) {
+    char message[128];
+    std::snprintf(message, sizeof message, "Unable to download story feed from web site (Error code %li )",
+                  parseError_);
+    auto alert = AlertView::create("Error loading content", message, sharedAs<AlertViewDelegate>(), "OK");
+    errorAlert_ = alert;
+    alert->show();
+    return;
+  }
+  if (!documentEnded_) return;
+  finished_ = true;
+  auto list = makeListScreen();
+  if (!list) return;
+  if (Delete_ && records_)
+    if (auto* receiver = dynamic_cast<FeedRecordsReceiver*>(list.get())) receiver->setFeedRecords(records_);
+  if (navigationController()) navigationController()->pushViewController(list, false);
+}
+
+// A cut, a time-out, a body over the size limit or a final status that is
+// not a success: nothing is parsed or cached, and the person is told and
+// taken back, never left on a screen without a way out.
+void FeedLoaderViewController::transferFailed() {
+  parser_.reset();
+  records_.reset();
+  Delete_ = false;
+  NotificationCenter::defaultCenter().post(kSaveFileNotification, this);
+  auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
+  networkAlert_ = alert;
+  alert->show();
 }
 
 int FeedLoaderViewController::fieldIndex(const std::string& name) const {
@@ -180,10 +237,7 @@ void FeedLoaderViewController::parserDidStartElement(
     const std::string& name, const std::vector<std::pair<std::string, std::string>>& /*attributes*/) {
   flushText();
   currentElement_ = name;
-  if (name == kRootElement) {
-    items_ = Value::dictionary();
-    haveItems_ = true;
-  }
+  if (name == kRootElement) haveItems_ = true;
   if (name == itemElement()) buffers_.assign(fieldNames().size(), std::string());
 }
 
@@ -193,52 +247,33 @@ void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
   flushText();
   if (name != itemElement()) return;
   currenttype_ = name;
-  const auto& fields = fieldNames();
-  if (buffers_.size() != fields.size()) buffers_.resize(fields.size());
-  if (haveItems_)
-    for (size_t i = 0; i < fields.size(); ++i) items_.set(fields[i], Value(buffers_[i]));
   writetolocal(currenttype_);
-  if (haveItems_) items_ = Value::dictionary();
 }
 
-void FeedLoaderViewController::writetolocal(const std::string& itemName) {
-  std::string path = cachePath(itemName);
-  if (!Delete_) {
-    Delete_ = true;
-    Files::removeItem(path);
-    auto old = Files::readArrayFile(path);
-    cache_ = old ? old->asArray() : Value::Array{};
-    std::string dir = Files::join(Files::documentsDirectory(), "DownloadXml");
-    if (!Files::isDirectory(dir)) Files::createDirectory(dir, false);
-    cacheDirty_ = true;
-  }
-  if (haveItems_) {
-    cache_.push_back(items_);
-    cacheDirty_ = true;
-  }
+// The first item of a run makes the run replace the cache file; the record
+// joins the run's records when the item lies inside the "NewDataSet" root.
+void FeedLoaderViewController::writetolocal(const std::string& /*itemName*/) {
+  Delete_ = true;
+  if (!haveItems_ || !records_) return;
+  buffers_.resize(fieldNames().size());
+  records_->append(std::move(buffers_));
+  buffers_.assign(fieldNames().size(), std::string());
 }
 
 void FeedLoaderViewController::writeCache() {
-  if (!cacheDirty_ || currenttype_.empty()) return;
-  cacheDirty_ = false;
-  Files::writeArrayFile(cachePath(currenttype_), Value(cache_));
+  if (!Delete_ || currenttype_.empty() || !records_) return;
+  std::string dir = Files::join(Files::documentsDirectory(), "DownloadXml");
+  if (!Files::isDirectory(dir)) Files::createDirectory(dir, false);
+  // When the file cannot be written (a full disk, a read-only folder) the
+  // list is still handed these records, and the next run tries again.
+  records_->writeFile(cachePath(currenttype_));
 }
 
-void FeedLoaderViewController::parserDidEndDocument() {
-  writeCache();
-  finished_ = true;
-  auto list = makeListScreen();
-  if (list && navigationController()) navigationController()->pushViewController(list, false);
-}
+void FeedLoaderViewController::parserDidEndDocument() { documentEnded_ = true; }
 
 void FeedLoaderViewController::parserParseErrorOccurred(long code) {
   pendingText_.clear();
-  writeCache();
-  char message[128];
-  std::snprintf(message, sizeof message, "Unable to download story feed from web site (Error code %li )", code);
-  auto alert = AlertView::create("Error loading content", message, sharedAs<AlertViewDelegate>(), "OK");
-  errorAlert_ = alert;
-  alert->show();
+  parseError_ = code != 0 ? code : -1;
 }
 
 // ------------------------------------------------------------------- alerts

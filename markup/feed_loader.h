@@ -11,10 +11,18 @@
 // in that field. Every newline and space is removed from field text (tabs
 // are kept); a loader may treat the text further.
 //
-// Cache rule: the first record of a run deletes the old cache file, so a run
-// replaces it; a feed without any item leaves the old file alone. Records are
-// collected in memory and the whole file is written when the parse ends or
-// fails, so the file then holds exactly the records parsed so far.
+// The body is parsed piece by piece as it arrives, but nothing is stored or
+// shown before the transfer has ended well: a transfer that fails (cut,
+// time-out, over the size limit) or a final status other than 2xx counts as a
+// transfer failure, with nothing parsed or cached: "savefile" is posted and
+// the network alert shown, whose button pops the loader.
+//
+// Cache rule: a run that parses at least one item replaces the cache file
+// with the records parsed so far, when the parse ends or fails, by one atomic
+// rename (a run killed at any moment leaves the previous file whole); a feed
+// without any item leaves the old file alone. The list screen is handed the
+// same records (FeedRecordsReceiver), so it shows them even when the file
+// could not be written, and its rows and details never disagree.
 
 #include <cstddef>
 #include <memory>
@@ -22,9 +30,9 @@
 #include <string_view>
 #include <vector>
 
+#include "markup/feed_records.h"
 #include "markup/xml_event_parser.h"
 #include "platform/http.h"
-#include "platform/plist_value.h"
 #include "platform/runloop.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
@@ -33,6 +41,14 @@ namespace yx {
 
 class ProgressView;
 class Label;
+
+// A list screen that can take the records its loader just parsed instead of
+// reading the cache file.
+class FeedRecordsReceiver {
+public:
+  virtual ~FeedRecordsReceiver() = default;
+  virtual void setFeedRecords(std::shared_ptr<const FeedRecords> records) = 0;
+};
 
 class FeedLoaderViewController : public ViewController, public XmlEventDelegate, public AlertViewDelegate {
 public:
@@ -63,7 +79,7 @@ public:
 
   // The loader's state, for its screens and tests.
   const std::string& feedURL() const { return url_; }
-  std::size_t recordsWritten() const { return cache_.size(); }
+  std::size_t recordsWritten() const { return records_ ? records_->size() : 0; }
   bool finished() const { return finished_; }
 
   // XmlEventDelegate
@@ -84,7 +100,8 @@ protected:
   virtual const std::vector<std::string>& fieldNames() const = 0;
   // Further treatment of a field's text after newlines and spaces were removed.
   virtual void treatText(const std::string& /*field*/, std::string& /*text*/) const {}
-  // Whether the byte buffer is emptied when the response header arrives.
+  // Whether what arrived so far is dropped when a (further) response header
+  // arrives; a transfer reports its response once, before any data.
   virtual bool emptiesDataOnResponse() const { return true; }
   // Called with the URL before the probe (a loader may pick a mode from it).
   virtual void willFetch(const std::string& /*url*/) {}
@@ -92,13 +109,17 @@ protected:
   // only a failed transfer (no connection, time-out, refused body) does not.
   virtual bool probeAnswered(const HttpResult& probe) { return probe.ok; }
   // The list screen pushed at the end of the document (null: push nothing).
+  // When it is a FeedRecordsReceiver and this run parsed items, it is handed
+  // the records before it is pushed.
   virtual std::shared_ptr<ViewController> makeListScreen() = 0;
 
 private:
   void createProgressionAlertWithMessage(const std::string& title);
   void changeValue();
   void dismissLoadingAlert();
-  void parseReceivedData();
+  void startParse();
+  void transferEnded(bool delivered);
+  void transferFailed();
   void flushText();
   void writetolocal(const std::string& itemName);
   void writeCache();
@@ -106,19 +127,21 @@ private:
   void popSelf();
 
   std::string url_;
-  std::string receivedData_;
   std::shared_ptr<HttpTransfer> transfer_;
+  long status_ = 0;
+  std::unique_ptr<XmlEventParser> parser_;  // while the body arrives
+  bool bytesFed_ = false;
 
   // Parsing state.
   std::string currentElement_;
   std::string currenttype_;
   bool haveItems_ = false;         // a "NewDataSet" start was seen
-  Value items_;                    // the record being built
   std::vector<std::string> buffers_;
   std::string pendingText_;        // raw text since the last tag
-  bool Delete_ = false;            // this run already reset the cache file
-  Value::Array cache_;             // the cache file's records
-  bool cacheDirty_ = false;
+  bool Delete_ = false;            // this run has items, so it replaces the cache file
+  std::shared_ptr<FeedRecords> records_;  // this run's records
+  long parseError_ = 0;            // the parser's error code, 0 when none
+  bool documentEnded_ = false;
   bool finished_ = false;
 
   // Progress alert.

@@ -90,6 +90,22 @@ TEST_F(SettingsTest, CorruptOrWrongShapedFileIsKeptAsideAndStoreStartsEmpty) {
   }
 }
 
+// Reading a property list takes several times its size in memory, so one
+// above the size limit is kept aside like a corrupt one.
+TEST_F(SettingsTest, AFileAboveTheSizeLimitIsKeptAsideLikeACorruptOne) {
+  Settings::standard().close();
+  {
+    Value big = Value::dictionary({{"個人資料", "填寫過"}, {"filler", std::string(Files::kMaxPlistBytes, 'x')}});
+    ASSERT_TRUE(Files::writeFileAtomically(file(), big.toXmlPlist(), 0600));
+  }
+  Settings& s = Settings::standard();
+  s.open(dir_);
+  EXPECT_TRUE(s.keys().empty());
+  EXPECT_FALSE(Files::exists(file()));
+  EXPECT_TRUE(Files::exists(file() + ".corrupt"));
+  EXPECT_FALSE(Files::readPlistFile(file() + ".corrupt"));
+}
+
 TEST_F(SettingsTest, ConcurrentReadersSeeWholeValues) {
   Settings& s = Settings::standard();
   s.setWriteThrough(false);
