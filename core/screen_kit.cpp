@@ -22,7 +22,8 @@ void startUsageExitReport() {
   } catch (const DeploymentError&) {
     return;
   }
-  Background::run([url] { (void)sendReport(url); });
+  // Nothing waits for the answer: a slow server never holds the screen back.
+  Background::runDetached([url] { (void)sendReport(url); });
 }
 
 void goBack(ViewController& from, bool report) {
