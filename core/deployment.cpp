@@ -16,7 +16,8 @@ namespace {
 using nlohmann::json;
 
 const char* const kOtherKeys[] = {"sip_domain",     "reachability_host", "softphone_store_link",
-                                  "wifi_interfaces", "device_model",      "location"};
+                                  "wifi_interfaces", "device_model",      "location",
+                                  "resources"};
 
 [[noreturn]] void fail(const std::string& where, const std::string& problem) {
   std::string line = where + ": " + problem;
@@ -92,6 +93,10 @@ Deployment parse(const std::string& where, const std::string& text) {
       doc.contains("reachability_host") ? stringValue(where, doc, "reachability_host") : host(d.baseUrls["campus_data"]);
   d.softphoneStoreLink = doc.contains("softphone_store_link") ? stringValue(where, doc, "softphone_store_link") : "";
   d.deviceModel = doc.contains("device_model") ? stringValue(where, doc, "device_model") : "Linux";
+  if (doc.contains("resources")) {
+    d.resourcesDir = stringValue(where, doc, "resources");
+    if (d.resourcesDir.empty()) fail(where, "\"resources\" must name a folder");
+  }
 
   if (doc.contains("wifi_interfaces")) {
     const json& list = doc["wifi_interfaces"];
@@ -187,7 +192,10 @@ Deployment Deployment::fromFile(const std::string& path) {
   std::ostringstream buf;
   buf << in.rdbuf();
   if (in.bad()) fail(where, "cannot be read");
-  return parse(where, buf.str());
+  Deployment d = parse(where, buf.str());
+  if (!d.resourcesDir.empty() && std::filesystem::path(d.resourcesDir).is_relative())
+    d.resourcesDir = (std::filesystem::absolute(path).parent_path() / d.resourcesDir).lexically_normal().string();
+  return d;
 }
 
 std::string Deployment::toJson() const {
@@ -199,6 +207,7 @@ std::string Deployment::toJson() const {
   doc["wifi_interfaces"] = wifiInterfaces;
   doc["device_model"] = deviceModel;
   doc["location"] = {{"latitude", latitude}, {"longitude", longitude}};
+  if (!resourcesDir.empty()) doc["resources"] = resourcesDir;
   return doc.dump(2) + "\n";
 }
 

@@ -24,6 +24,9 @@ struct Deployment {
   std::string sipDomain, reachabilityHost, softphoneStoreLink, deviceModel;
   std::vector<std::string> wifiInterfaces;
   double latitude = 0, longitude = 0;
+  // A folder whose files replace the bundled resources of the same name
+  // (building list, map); "" for none. Relative to the deployment file.
+  std::string resourcesDir;
 
   // The base URL of that kind joined with a path and query exactly as written
   // ("//x" stays "//x"). Throws DeploymentError for a kind without a base URL.

@@ -5,16 +5,13 @@
 
 #include "core/profile_form.h"
 #include "core/screen_kit.h"
+#include "platform/resources.h"
 #include "platform/ui/alert.h"
-
-#ifndef YX_RESOURCES_DIR
-#define YX_RESOURCES_DIR "resources"
-#endif
 
 namespace yx {
 
 std::string termsOfUseText() {
-  std::ifstream in(std::string(YX_RESOURCES_DIR) + "/terms/terms_of_use.txt", std::ios::binary);
+  std::ifstream in(resourcePath("terms/terms_of_use.txt"), std::ios::binary);
   std::ostringstream text;
   if (in) text << in.rdbuf();
   std::string s = text.str();

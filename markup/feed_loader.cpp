@@ -60,6 +60,7 @@ int FeedLoaderViewController::intValue(std::string_view text) {
 
 void FeedLoaderViewController::progressBar(const std::string& url) {
   url_ = url;
+  loadWillStart();
   createProgressionAlertWithMessage(kProgressTitle);
   performAfterDelay(0.3, [this, url] { parseURL(url); });
 }
@@ -107,106 +108,97 @@ void FeedLoaderViewController::dismissLoadingAlert() {
 void FeedLoaderViewController::parseURL(const std::string& url) {
   url_ = url;
   willFetch(url);
-  // The probe only asks whether the feed answers: its body is not kept.
+  // The probe only asks whether the feed answers: its body is counted (to
+  // size the download's buffer) but not kept.
   HttpResult probe = httpGetDiscardingBody(url, 60);
   if (!probeAnswered(probe)) {
-    auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
-    networkAlert_ = alert;
-    alert->show();
+    probeFailed();
+    loadDidEnd();
     return;
   }
 
+  receivedData_.clear();
+  receivedData_.shrink_to_fit();
+  expectedBytes_ = std::min(probe.bodyBytes, httpMaxBodyBytes());
   status_ = 0;
-  parser_.reset();
-  bytesFed_ = false;
   std::weak_ptr<FeedLoaderViewController> weak = sharedAs<FeedLoaderViewController>();
   HttpCallbacks cb;
   cb.onResponse = [weak](long status) {
     if (auto self = weak.lock()) {
       self->status_ = status;
-      if (self->bytesFed_ && self->emptiesDataOnResponse()) self->startParse();
+      if (self->emptiesDataOnResponse()) self->receivedData_.clear();
     }
   };
-  // The body goes into the parser as it arrives; an answer that is not a
-  // success is not parsed at all.
+  // The body is gathered in one buffer: an answer that is not a success is
+  // not kept at all.
   cb.onData = [weak](const std::string& chunk) {
     auto self = weak.lock();
     if (!self || self->status_ < 200 || self->status_ > 299) return;
-    if (!self->parser_) self->startParse();
-    self->bytesFed_ = true;
-    self->parser_->feed(chunk);
+    if (self->receivedData_.capacity() < self->expectedBytes_) self->receivedData_.reserve(self->expectedBytes_);
+    self->receivedData_ += chunk;
   };
   cb.onFailure = [weak](const std::string&) {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
-      self->transferEnded(false);
+      self->failTransfer();
     }
   };
   cb.onFinish = [weak] {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
-      self->transferEnded(true);
+      if (self->status_ < 200 || self->status_ > 299)
+        self->failTransfer();
+      else
+        self->parseReceivedData();
     }
   };
   transfer_ = httpGetAsync(url, 60, std::move(cb));
 }
 
-// ------------------------------------------------------------------ parsing
-
-void FeedLoaderViewController::startParse() {
-  currentElement_.clear();
-  currenttype_.clear();
-  haveItems_ = false;
-  buffers_.clear();
-  pendingText_.clear();
-  Delete_ = false;
-  records_ = std::make_shared<FeedRecords>(fieldNames());
-  parseError_ = 0;
-  documentEnded_ = false;
-  parser_ = std::make_unique<XmlEventParser>();
-  parser_->setDelegate(this);
-}
-
-void FeedLoaderViewController::transferEnded(bool delivered) {
-  auto keep = shared_from_this();
-  if (!delivered || status_ < 200 || status_ > 299) {
-    transferFailed();
-    return;
-  }
-  if (!parser_) startParse();  // a success without a body: an empty document
-  parser_->finish();
-  parser_.reset();
-  // Whatever ended the parse, the file now holds the records parsed so far.
-  writeCache();
-  if (parseError_ != 0) {
-    char message[128];
-    std::snprintf(message, sizeof message, "Unable to download story feed from web site (Error code %li )",
-                  parseError_);
-    auto alert = AlertView::create("Error loading content", message, sharedAs<AlertViewDelegate>(), "OK");
-    errorAlert_ = alert;
-    alert->show();
-    return;
-  }
-  if (!documentEnded_) return;
-  finished_ = true;
-  auto list = makeListScreen();
-  if (!list) return;
-  if (Delete_ && records_)
-    if (auto* receiver = dynamic_cast<FeedRecordsReceiver*>(list.get())) receiver->setFeedRecords(records_);
-  if (navigationController()) navigationController()->pushViewController(list, false);
-}
-
 // A cut, a time-out, a body over the size limit or a final status that is
-// not a success: nothing is parsed or cached, and the person is told and
-// taken back, never left on a screen without a way out.
-void FeedLoaderViewController::transferFailed() {
-  parser_.reset();
-  records_.reset();
-  Delete_ = false;
+// not a success: nothing is parsed or cached, and (by default) the person is
+// told and taken back, never left on a screen without a way out.
+void FeedLoaderViewController::failTransfer() {
+  auto keep = shared_from_this();
+  receivedData_.clear();
+  receivedData_.shrink_to_fit();
   NotificationCenter::defaultCenter().post(kSaveFileNotification, this);
+  transferFailed();
+  loadDidEnd();
+}
+
+void FeedLoaderViewController::transferFailed() {
   auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
   networkAlert_ = alert;
   alert->show();
+}
+
+// ------------------------------------------------------------------ parsing
+
+void FeedLoaderViewController::parseReceivedData() {
+  auto keep = shared_from_this();
+  Delete_ = false;
+  cacheDirty_ = false;
+  cache_ = std::make_shared<FeedRecords>(recordKeys());
+  XmlEventParser parser;
+  parser.setDelegate(this);
+  documentWillParse();
+  // The parser reads the buffer in pieces and keeps no copy of it.
+  parser.feed(receivedData_);
+  receivedData_.clear();
+  receivedData_.shrink_to_fit();
+  parser.finish();
+  // Whatever ended the parse, the file now holds the records parsed so far.
+  writeCache();
+  loadDidEnd();
+}
+
+Value::Array FeedLoaderViewController::records() const {
+  Value::Array out;
+  if (!cache_) return out;
+  out.reserve(cache_->size());
+  for (std::size_t i = 0; i < cache_->size(); ++i) out.push_back(cache_->record(i));
+  return out;
 }
 
 int FeedLoaderViewController::fieldIndex(const std::string& name) const {
@@ -220,24 +212,40 @@ int FeedLoaderViewController::fieldIndex(const std::string& name) const {
 // into chunks, and lands in the field that is current.
 void FeedLoaderViewController::flushText() {
   if (pendingText_.empty()) return;
+  std::string text;
+  text.reserve(pendingText_.size());
+  for (char c : pendingText_)
+    if (c != '\n' && c != ' ') text += c;
+  pendingText_.clear();
   int index = fieldIndex(currentElement_);
   if (index >= 0) {
-    std::string text;
-    text.reserve(pendingText_.size());
-    for (char c : pendingText_)
-      if (c != '\n' && c != ' ') text += c;
     treatText(currentElement_, text);
     if (buffers_.size() != fieldNames().size()) buffers_.resize(fieldNames().size());
     buffers_[static_cast<size_t>(index)] += text;
+  } else if (isRefusalElement(currentElement_)) {
+    refusalText_ += text;
   }
-  pendingText_.clear();
+  if (!text.empty()) didReadText(currentElement_, text);
+}
+
+const std::vector<std::string>& FeedLoaderViewController::refusalElements() const {
+  static const std::vector<std::string> none;
+  return none;
+}
+
+bool FeedLoaderViewController::isRefusalElement(const std::string& name) const {
+  const auto& list = refusalElements();
+  return std::find(list.begin(), list.end(), name) != list.end();
 }
 
 void FeedLoaderViewController::parserDidStartElement(
     const std::string& name, const std::vector<std::pair<std::string, std::string>>& /*attributes*/) {
   flushText();
   currentElement_ = name;
-  if (name == kRootElement) haveItems_ = true;
+  if (name == kRootElement) {
+    items_ = Value::dictionary();
+    haveItems_ = true;
+  }
   if (name == itemElement()) buffers_.assign(fieldNames().size(), std::string());
 }
 
@@ -245,42 +253,85 @@ void FeedLoaderViewController::parserFoundCharacters(std::string_view chunk) { p
 
 void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
   flushText();
-  if (name != itemElement()) return;
+  if (isRefusalElement(name)) {
+    refused_ = true;
+    dismissLoadingAlert();
+    didRefuse(refusalText_);
+    return;
+  }
+  if (name != itemElement() || refused_) return;
   currenttype_ = name;
-  writetolocal(currenttype_);
+  const auto& fields = fieldNames();
+  const auto& keys = recordKeys();
+  if (buffers_.size() != fields.size()) buffers_.resize(fields.size());
+  if (haveItems_)
+    for (size_t i = 0; i < fields.size(); ++i) items_.set(i < keys.size() ? keys[i] : fields[i], Value(buffers_[i]));
+  if (!haveItems_ || shouldStoreRecord(items_)) {
+    writetolocal(currenttype_);
+    if (haveItems_) didStoreRecord(items_);
+  }
+  if (haveItems_) items_ = Value::dictionary();
 }
 
-// The first item of a run makes the run replace the cache file; the record
-// joins the run's records when the item lies inside the "NewDataSet" root.
+// The first item of a run makes the run replace the cache file (when the
+// parse ends, never before); the record joins the run's records when the item
+// lies inside the "NewDataSet" root.
 void FeedLoaderViewController::writetolocal(const std::string& /*itemName*/) {
-  Delete_ = true;
-  if (!haveItems_ || !records_) return;
+  if (!Delete_) {
+    Delete_ = true;
+    cacheDirty_ = keepsCacheFile();
+  }
+  if (!haveItems_ || !cache_) return;
   buffers_.resize(fieldNames().size());
-  records_->append(std::move(buffers_));
+  cache_->append(std::move(buffers_));
   buffers_.assign(fieldNames().size(), std::string());
 }
 
 void FeedLoaderViewController::writeCache() {
-  if (!Delete_ || currenttype_.empty() || !records_) return;
+  if (!cacheDirty_ || currenttype_.empty() || !keepsCacheFile() || !cache_) return;
+  cacheDirty_ = false;
   std::string dir = Files::join(Files::documentsDirectory(), "DownloadXml");
   if (!Files::isDirectory(dir)) Files::createDirectory(dir, false);
   // When the file cannot be written (a full disk, a read-only folder) the
   // list is still handed these records, and the next run tries again.
-  records_->writeFile(cachePath(currenttype_));
+  cache_->writeFile(cachePath(currenttype_));
 }
 
-void FeedLoaderViewController::parserDidEndDocument() { documentEnded_ = true; }
+void FeedLoaderViewController::parserDidEndDocument() {
+  writeCache();
+  finished_ = true;
+  documentDidEnd();
+}
+
+void FeedLoaderViewController::documentDidEnd() {
+  auto list = makeListScreen();
+  if (!list) return;
+  if (Delete_ && cache_)
+    if (auto* receiver = dynamic_cast<FeedRecordsReceiver*>(list.get())) receiver->setFeedRecords(cache_);
+  if (navigationController()) navigationController()->pushViewController(list, false);
+}
+
+void FeedLoaderViewController::probeFailed() {
+  auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
+  networkAlert_ = alert;
+  alert->show();
+}
 
 void FeedLoaderViewController::parserParseErrorOccurred(long code) {
   pendingText_.clear();
-  parseError_ = code != 0 ? code : -1;
+  writeCache();
+  char message[128];
+  std::snprintf(message, sizeof message, "Unable to download story feed from web site (Error code %li )", code);
+  auto alert = AlertView::create("Error loading content", message, sharedAs<AlertViewDelegate>(), "OK");
+  errorAlert_ = alert;
+  alert->show();
 }
 
 // ------------------------------------------------------------------- alerts
 
-void FeedLoaderViewController::alertViewClickedButtonAtIndex(AlertView& alert, int /*index*/) {
+void FeedLoaderViewController::alertViewClickedButtonAtIndex(AlertView& alert, int index) {
   if (&alert == autoAlert_.get()) return;
-  popSelf();
+  failureAlertAnswered(alert, index);
 }
 
 void FeedLoaderViewController::popSelf() {

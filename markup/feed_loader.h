@@ -11,11 +11,11 @@
 // in that field. Every newline and space is removed from field text (tabs
 // are kept); a loader may treat the text further.
 //
-// The body is parsed piece by piece as it arrives, but nothing is stored or
-// shown before the transfer has ended well: a transfer that fails (cut,
-// time-out, over the size limit) or a final status other than 2xx counts as a
-// transfer failure, with nothing parsed or cached: "savefile" is posted and
-// the network alert shown, whose button pops the loader.
+// The body is kept in one buffer as it arrives (sized from the probe) and
+// parsed when the transfer has ended well. A transfer that fails (cut,
+// time-out, over the size limit) or whose final status is not 2xx is a
+// transfer failure: nothing is parsed or cached, "savefile" is posted and,
+// by default, the network alert is shown, whose button pops the loader.
 //
 // Cache rule: a run that parses at least one item replaces the cache file
 // with the records parsed so far, when the parse ends or fails, by one atomic
@@ -33,6 +33,7 @@
 #include "markup/feed_records.h"
 #include "markup/xml_event_parser.h"
 #include "platform/http.h"
+#include "platform/plist_value.h"
 #include "platform/runloop.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
@@ -79,7 +80,7 @@ public:
 
   // The loader's state, for its screens and tests.
   const std::string& feedURL() const { return url_; }
-  std::size_t recordsWritten() const { return records_ ? records_->size() : 0; }
+  std::size_t recordsWritten() const { return cache_ ? cache_->size() : 0; }
   bool finished() const { return finished_; }
 
   // XmlEventDelegate
@@ -90,7 +91,7 @@ public:
   void parserDidEndDocument() override;
   void parserParseErrorOccurred(long code) override;
 
-  // AlertViewDelegate: the network alert and the parse-error alert pop the loader.
+  // AlertViewDelegate: every alert but the progress alert goes to failureAlertAnswered().
   void alertViewClickedButtonAtIndex(AlertView& alert, int index) override;
 
 protected:
@@ -100,8 +101,7 @@ protected:
   virtual const std::vector<std::string>& fieldNames() const = 0;
   // Further treatment of a field's text after newlines and spaces were removed.
   virtual void treatText(const std::string& /*field*/, std::string& /*text*/) const {}
-  // Whether what arrived so far is dropped when a (further) response header
-  // arrives; a transfer reports its response once, before any data.
+  // Whether the byte buffer is emptied when the response header arrives.
   virtual bool emptiesDataOnResponse() const { return true; }
   // Called with the URL before the probe (a loader may pick a mode from it).
   virtual void willFetch(const std::string& /*url*/) {}
@@ -113,36 +113,80 @@ protected:
   // the records before it is pushed.
   virtual std::shared_ptr<ViewController> makeListScreen() = 0;
 
+  // ---- Hooks for screens that show their own results (the academic
+  // services). The defaults are a transient loader's behaviour.
+  // progressBar() was called; the progress alert shows next.
+  virtual void loadWillStart() {}
+  // The probe got no answer. Default: the network alert, whose button pops.
+  virtual void probeFailed();
+  // The transfer failed after a good probe, or its final status was not 2xx
+  // ("savefile" was posted). Default: the network alert, whose button pops.
+  virtual void transferFailed();
+  // The received bytes are about to be parsed.
+  virtual void documentWillParse() {}
+  // The keys the fields are stored under, in fieldNames() order.
+  virtual const std::vector<std::string>& recordKeys() const { return fieldNames(); }
+  // Elements whose text is the service's refusal. At the end of one the run
+  // is refused: the progress alert goes, no further record is stored, and
+  // didRefuse() hears the text.
+  virtual const std::vector<std::string>& refusalElements() const;
+  virtual void didRefuse(const std::string& /*text*/) {}
+  // Text of any element once newlines and spaces are removed (not empty).
+  virtual void didReadText(const std::string& /*element*/, const std::string& /*text*/) {}
+  // A completed record of a run that is not refused: whether it is stored,
+  // and that it was.
+  virtual bool shouldStoreRecord(const Value& /*record*/) { return true; }
+  virtual void didStoreRecord(const Value& /*record*/) {}
+  // Whether the records go to the cache file; false keeps them in memory.
+  virtual bool keepsCacheFile() const { return true; }
+  // The end of the document. Default: pushes makeListScreen().
+  virtual void documentDidEnd();
+  // The load ended, however (end of document, parse error, failed probe or
+  // transfer).
+  virtual void loadDidEnd() {}
+  // A button of an alert this loader is the delegate of, the progress alert
+  // aside (the network and parse-error alerts, and a subclass's own).
+  // Default: pops the loader.
+  virtual void failureAlertAnswered(AlertView& /*alert*/, int /*index*/) { popSelf(); }
+
+  // The records of this run (also those not written to a file), whether it
+  // was refused, and the progress alert's dismissal.
+  Value::Array records() const;
+  std::shared_ptr<const FeedRecords> feedRecords() const { return cache_; }
+  bool refused() const { return refused_; }
+  void dismissLoadingAlert();
+
 private:
   void createProgressionAlertWithMessage(const std::string& title);
   void changeValue();
-  void dismissLoadingAlert();
-  void startParse();
-  void transferEnded(bool delivered);
-  void transferFailed();
+  void parseReceivedData();
+  void failTransfer();
   void flushText();
   void writetolocal(const std::string& itemName);
   void writeCache();
   int fieldIndex(const std::string& name) const;
+  bool isRefusalElement(const std::string& name) const;
   void popSelf();
 
   std::string url_;
+  std::string receivedData_;
+  std::size_t expectedBytes_ = 0;  // the probe's body size
+  long status_ = 0;                // the transfer's final status
   std::shared_ptr<HttpTransfer> transfer_;
-  long status_ = 0;
-  std::unique_ptr<XmlEventParser> parser_;  // while the body arrives
-  bool bytesFed_ = false;
 
   // Parsing state.
   std::string currentElement_;
   std::string currenttype_;
   bool haveItems_ = false;         // a "NewDataSet" start was seen
+  Value items_;                    // the record being built
   std::vector<std::string> buffers_;
   std::string pendingText_;        // raw text since the last tag
   bool Delete_ = false;            // this run has items, so it replaces the cache file
-  std::shared_ptr<FeedRecords> records_;  // this run's records
-  long parseError_ = 0;            // the parser's error code, 0 when none
-  bool documentEnded_ = false;
+  std::shared_ptr<FeedRecords> cache_;  // this run's records
+  bool cacheDirty_ = false;
   bool finished_ = false;
+  bool refused_ = false;
+  std::string refusalText_;
 
   // Progress alert.
   std::shared_ptr<AlertView> autoAlert_;

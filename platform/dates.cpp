@@ -73,15 +73,47 @@ std::string formatDate(const std::string& pattern, TimePoint t) {
   return utf8;
 }
 
-std::optional<TimePoint> parseDate(const std::string& pattern, const std::string& text) {
+namespace {
+
+std::optional<TimePoint> parseExactly(const std::string& pattern, const icu::UnicodeString& u) {
   icu::SimpleDateFormat* fmt = formatterFor(pattern);
   if (!fmt) return std::nullopt;
-  icu::UnicodeString u = icu::UnicodeString::fromUTF8(text);
   icu::ParsePosition pos(0);
   UDate d = fmt->parse(u, pos);
-  if (pos.getErrorIndex() >= 0 || pos.getIndex() != u.length() || u.length() == 0)
-    return std::nullopt;
+  if (pos.getErrorIndex() >= 0 || pos.getIndex() != u.length() || u.length() == 0) return std::nullopt;
   return fromUDate(d);
+}
+
+bool isPatternLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The pattern with every "MM" and "dd" that stands between separators made
+// "M" and "d", so "12/5" reads under "MM/dd". Fields that abut others
+// ("yyyyMMdd") keep their widths: their digits are only told apart by count.
+std::string relaxedDayAndMonth(const std::string& pattern) {
+  std::string out;
+  bool quoted = false;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char c = pattern[i];
+    if (c == '\'') quoted = !quoted;
+    if (!quoted && (c == 'M' || c == 'd') && i + 1 < pattern.size() && pattern[i + 1] == c &&
+        (i == 0 || !isPatternLetter(pattern[i - 1])) && (i + 2 >= pattern.size() || !isPatternLetter(pattern[i + 2]))) {
+      out += c;
+      ++i;
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<TimePoint> parseDate(const std::string& pattern, const std::string& text) {
+  icu::UnicodeString u = icu::UnicodeString::fromUTF8(text);
+  if (auto t = parseExactly(pattern, u)) return t;
+  std::string relaxed = relaxedDayAndMonth(pattern);
+  if (relaxed == pattern) return std::nullopt;
+  return parseExactly(relaxed, u);
 }
 
 bool setTimeZone(const std::string& id) {

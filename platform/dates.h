@@ -12,7 +12,9 @@
 namespace yx {
 
 std::string formatDate(const std::string& pattern, TimePoint t);
-// The whole text must match the pattern; otherwise nothing.
+// The whole text must match the pattern; otherwise nothing. Parsing is
+// strict: an impossible date (13/45, 2/30) gives nothing. A one-digit day or
+// month is read under "dd" or "MM" where separators delimit it ("12/5").
 std::optional<TimePoint> parseDate(const std::string& pattern, const std::string& text);
 
 // Olson id such as "Asia/Taipei" or "UTC". False for an unknown id (the zone

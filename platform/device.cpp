@@ -14,6 +14,7 @@ namespace {
 std::mutex gMu;
 std::optional<DeviceInfo> gInfo;
 std::optional<std::vector<InterfaceAddress>> gAddresses;
+bool gAddressesUnreadable = false;
 
 std::string firstLine(const char* path) {
   std::ifstream in(path);
@@ -52,6 +53,7 @@ void Device::setInfoOverride(std::optional<DeviceInfo> info) {
 std::optional<std::vector<InterfaceAddress>> Device::ipv4Addresses() {
   {
     std::lock_guard<std::mutex> lock(gMu);
+    if (gAddressesUnreadable) return std::nullopt;
     if (gAddresses) return gAddresses;
   }
   struct ifaddrs* list = nullptr;
@@ -70,6 +72,13 @@ std::optional<std::vector<InterfaceAddress>> Device::ipv4Addresses() {
 void Device::setAddressesOverride(std::optional<std::vector<InterfaceAddress>> list) {
   std::lock_guard<std::mutex> lock(gMu);
   gAddresses = std::move(list);
+  gAddressesUnreadable = false;
+}
+
+void Device::setAddressesUnreadable() {
+  std::lock_guard<std::mutex> lock(gMu);
+  gAddresses.reset();
+  gAddressesUnreadable = true;
 }
 
 }  // namespace yx

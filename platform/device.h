@@ -28,7 +28,10 @@ public:
   // IPv4 entries of the interface list, in the kernel's order. Nothing when
   // the list cannot be read.
   static std::optional<std::vector<InterfaceAddress>> ipv4Addresses();
+  // A stand-in list; nullopt returns to the kernel's list.
   static void setAddressesOverride(std::optional<std::vector<InterfaceAddress>> list);
+  // A stand-in for a list that cannot be read (until the next override).
+  static void setAddressesUnreadable();
 };
 
 }  // namespace yx

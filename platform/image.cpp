@@ -1,5 +1,7 @@
 #include "platform/image.h"
 
+#include "platform/resources.h"
+
 #include <climits>
 #include <mutex>
 
@@ -84,10 +86,14 @@ Image Image::named(const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
       name.find('\0') != std::string::npos || name == "." || name == "..")
     return Image();
-  std::string dir = resourceDirectory();
   std::vector<std::string> candidates;
   if (hasExtension(name)) candidates.push_back(name);
   for (const char* ext : {".png", ".jpg", ".jpeg", ".gif", "@2x.png"}) candidates.push_back(name + ext);
+  // A deployment's resource folder replaces bundled artwork of the same name.
+  std::vector<std::string> dirs;
+  if (std::string over = resourceOverrideDirectory(); !over.empty()) dirs.push_back(over);
+  dirs.push_back(resourceDirectory());
+  for (const auto& dir : dirs)
   for (const auto& c : candidates) {
     std::string path = Files::join(dir, c);
     auto bytes = Files::readFile(path);

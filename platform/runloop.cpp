@@ -217,11 +217,18 @@ void RunLoop::runFor(double seconds, double realLimitSeconds) {
 }
 
 void RunLoop::reset() {
-  std::lock_guard<std::mutex> lock(mu_);
-  tasks_.clear();
-  order_.clear();
-  timers_.clear();
-  timersSuspended_ = 0;
+  // The dropped tasks and timers are destroyed after the lock is released:
+  // one may hold the last reference to a screen whose destructor cancels
+  // its own timers.
+  decltype(tasks_) tasks;
+  decltype(timers_) timers;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    tasks.swap(tasks_);
+    timers.swap(timers_);
+    order_.clear();
+    timersSuspended_ = 0;
+  }
 }
 
 // ---------------------------------------------------------------------------

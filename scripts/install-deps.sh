@@ -9,6 +9,7 @@ PACKAGES=(
   # core libraries
   libxml2-dev libxml2-utils libcurl4-openssl-dev libicu-dev libplist-dev
   libssl-dev libstb-dev nlohmann-json3-dev libcpp-httplib-dev
+  libfreetype-dev libfontconfig-dev fonts-noto-cjk
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # GUI

@@ -1,5 +1,7 @@
 #include "sim/services.h"
 
+#include "sim/academic_service.h"
+
 namespace yx::sim {
 
 std::optional<std::string> SimContext::file(const std::string& folder, const std::string& path) const {
@@ -44,7 +46,7 @@ ServiceKind campusData() { return {"campus_data", "campus", kRead, {}, {}}; }
 const std::vector<ServiceKind>& serviceKinds() {
   static const std::vector<ServiceKind> kinds = {
       campusData(),
-      {"academic", "academic", kRead, {}, {}},
+      academicService(),
       {"library_catalogue", "library_catalogue", kReadPost, {}, {{"/cgi-bin/search_virtua.pl", "bib_id"}}},
       {"library_info", "library_info", kRead, {}, {}},
       {"library_web", "library_web", kRead, {}, {}},

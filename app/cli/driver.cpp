@@ -6,11 +6,14 @@
 #include <filesystem>
 #include <sstream>
 
+#include <arpa/inet.h>
+
 #include "core/deployment.h"
 #include "platform/dates.h"
 #include "platform/device.h"
 #include "platform/files.h"
 #include "platform/location.h"
+#include "platform/resources.h"
 #include "platform/network_state.h"
 #include "platform/settings.h"
 #include "platform/ui/alert.h"
@@ -21,13 +24,35 @@ namespace yx {
 
 // ------------------------------------------------------------------ options
 
+std::optional<std::vector<InterfaceAddress>> parseInterfaceList(const std::string& text) {
+  std::vector<InterfaceAddress> list;
+  if (text == "none") return list;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    std::string entry = text.substr(start, end - start);
+    size_t eq = entry.find('=');
+    if (eq == std::string::npos || eq == 0) return std::nullopt;
+    InterfaceAddress a{entry.substr(0, eq), entry.substr(eq + 1)};
+    unsigned char buf[4];
+    if (::inet_pton(AF_INET, a.ipv4.c_str(), buf) != 1) return std::nullopt;
+    list.push_back(std::move(a));
+    start = end + 1;
+  }
+  return list;
+}
+
 std::string driverUsage() {
   return "options: --data-dir DIR  --config FILE  --clock virtual|system  --now ISO-8601\n"
          "         --tz ZONE  --script FILE  --sim-log FILE  --sim-data DIR  --canvas WxH\n"
-         "commands: show | tap TAG|NAME [TITLE] | row [TABLE] S R | focus FIELD | type FIELD TEXT\n"
-         "          return FIELD | pick PICKER ROW | switch NAME on|off | alert INDEX | wait SECONDS\n"
-         "          settings [KEY] | files | notifications | opened | net on|off|wifi|3g\n"
-         "          background | foreground | fetch | help | quit\n";
+         "         --ifaddrs NAME=IPV4[,NAME=IPV4...]|none  --resources DIR\n"
+         "commands: show | tap TAG|NAME [TITLE] | row [TABLE] S R | cell [TABLE] S R\n"
+         "          tapcell [TABLE] S R TAG|NAME | focus FIELD | type FIELD TEXT | return FIELD\n"
+         "          pick PICKER ROW | switch NAME on|off | zoom NAME SCALE | pinch NAME SCALE\n"
+         "          frame NAME | alert INDEX | wait SECONDS | settings [KEY] | files\n"
+         "          notifications | opened | net on|off|wifi|3g | background | foreground | fetch\n"
+         "          help | quit\n";
 }
 
 std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptions& o, bool allowUnknown) {
@@ -47,6 +72,12 @@ std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptio
     else if (a == "--script") ok = value(o.scriptFile);
     else if (a == "--sim-log") ok = value(o.simLog);
     else if (a == "--sim-data") ok = value(o.simData);
+    else if (a == "--resources") ok = value(o.resourcesDir);
+    else if (a == "--ifaddrs") {
+      ok = value(o.ifaddrs);
+      if (ok && !parseInterfaceList(o.ifaddrs))
+        return "--ifaddrs takes NAME=IPV4[,NAME=IPV4...] or none, not '" + o.ifaddrs + "'";
+    }
     else if (a == "--canvas") {
       std::string size;
       ok = value(size);
@@ -197,13 +228,28 @@ std::string cellText(const TableViewCell* cell) {
   return joined;
 }
 
-void dumpView(View* v, std::ostringstream& out) {
+std::string scrollPositionName(TableView::ScrollPosition p) {
+  switch (p) {
+    case TableView::ScrollPosition::Top: return "top";
+    case TableView::ScrollPosition::Middle: return "middle";
+    case TableView::ScrollPosition::Bottom: return "bottom";
+    default: return "none";
+  }
+}
+
+// One view as its dump line(s). With `colours`, label lines end in their
+// text colour (" {#rrggbb}").
+void dumpView(View* v, std::ostringstream& out, bool colours = false) {
   const std::string& name = v->name();
   auto named = [&](const char* kind) { return std::string(kind) + (name.empty() ? "" : " " + name); };
   switch (v->kind()) {
     case ViewKind::Label: {
       auto* l = static_cast<Label*>(v);
-      if (!l->text().empty()) out << named("label") << ": " << oneLine(l->text()) << "\n";
+      if (!l->text().empty()) {
+        out << named("label") << ": " << oneLine(l->text());
+        if (colours) out << " {" << l->textColor().hex().substr(0, 7) << "}";
+        out << "\n";
+      }
       break;
     }
     case ViewKind::Button: {
@@ -255,12 +301,25 @@ void dumpView(View* v, std::ostringstream& out) {
       out << named("progress") << ": " << buf << "\n";
       break;
     }
+    case ViewKind::ScrollView: {
+      auto* sv = static_cast<ScrollView*>(v);
+      if (sv->zoomable()) {
+        char buf[96];
+        std::snprintf(buf, sizeof buf, ": %.2f min %.2f max %.2f", sv->zoomScale(), sv->minimumZoomScale(),
+                      sv->maximumZoomScale());
+        out << named("zoom") << buf << "\n";
+      }
+      break;
+    }
     case ViewKind::TableView: {
       auto* t = static_cast<TableView*>(v);
       int sections = t->numberOfSections();
       int total = 0;
       for (int s = 0; s < sections; ++s) total += t->numberOfRowsInSection(s);
-      out << named("table") << " rows " << total << "\n";
+      out << named("table") << " rows " << total;
+      if (auto at = t->scrolledToRow())
+        out << " at " << at->section << "." << at->row << " " << scrollPositionName(t->scrolledToPosition());
+      out << "\n";
       int printed = 0;
       const int kMaxRows = 200;
       for (int s = 0; s < sections; ++s) {
@@ -397,6 +456,11 @@ std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
     }
     deployment = sim_->deployment();
   }
+  if (!opts_.ifaddrs.empty()) {
+    if (opts_.ifaddrs == "none") Device::setAddressesUnreadable();
+    else Device::setAddressesOverride(parseInterfaceList(opts_.ifaddrs));
+  }
+  setResourceOverrideDirectory(!opts_.resourcesDir.empty() ? opts_.resourcesDir : deployment.resourcesDir);
   NetworkState::shared().setWifiInterfaces(deployment.wifiInterfaces);
   Location::shared().setCoordinate(Coordinate{deployment.latitude, deployment.longitude});
   if (!deployment.deviceModel.empty()) {
@@ -473,12 +537,61 @@ std::string Driver::execute(const std::string& line) {
   if (quit_) return {};
   settle(kCommandGraceSeconds);
   if (words[0] == "settings" || words[0] == "files" || words[0] == "notifications" || words[0] == "opened" ||
-      words[0] == "help")
+      words[0] == "help" || words[0] == "cell" || words[0] == "frame")
     return lastListing_;
   return dump();
 }
 
 namespace {
+
+// The visible views inside one cell of a table or grid.
+std::vector<View*> cellViews(TableViewCell* cell) {
+  std::vector<View*> out;
+  if (!cell) return out;
+  for (auto& sv : cell->subviews()) collect(sv.get(), out);
+  return out;
+}
+
+// The visible views inside the rows the screen's tables and grids show
+// (at most as many rows as the dump prints), in row order.
+std::vector<View*> rowViews() {
+  std::vector<View*> out;
+  const int kMaxRows = 200;
+  for (View* v : visibleViews()) {
+    if (v->kind() == ViewKind::TableView) {
+      auto* t = static_cast<TableView*>(v);
+      int printed = 0;
+      for (int s = 0; s < t->numberOfSections() && printed < kMaxRows; ++s)
+        for (int r = 0; r < t->numberOfRowsInSection(s) && printed < kMaxRows; ++r, ++printed)
+          for (View* x : cellViews(t->cellForRow({s, r}).get())) out.push_back(x);
+    } else if (v->kind() == ViewKind::CollectionView) {
+      auto* c = static_cast<CollectionView*>(v);
+      for (int s = 0; s < c->numberOfSections(); ++s)
+        for (int r = 0; r < c->numberOfItemsInSection(s) && r < kMaxRows; ++r)
+          for (View* x : cellViews(c->cellForItem({s, r}).get())) out.push_back(x);
+    }
+  }
+  return out;
+}
+
+bool matches(View* v, const std::string& key, ViewKind kind) {
+  if (v->kind() != kind) return false;
+  if (v->name() == key) return true;
+  int tag = 0;
+  bool numeric = parseInt(key, tag);
+  if (kind == ViewKind::Button) {
+    auto* b = static_cast<Button*>(v);
+    return (numeric && b->hasTag() && b->tag() == tag) || b->actionName() == key;
+  }
+  return numeric && v->tag() == tag;
+}
+
+template <class T> std::vector<T*> findIn(const std::vector<View*>& views, const std::string& key, ViewKind kind) {
+  std::vector<T*> found;
+  for (View* v : views)
+    if (matches(v, key, kind)) found.push_back(static_cast<T*>(v));
+  return found;
+}
 
 template <class T> std::vector<T*> findAll(const std::string& key, ViewKind kind) {
   std::vector<T*> found;
@@ -513,10 +626,11 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
   const std::string& cmd = w[0];
   auto& app = Application::shared();
   bool alertUp = !Alerts::visible().empty();
-  static const std::vector<std::string> inspect = {"show", "settings", "files", "notifications", "opened",
-                                                   "alert", "wait", "quit", "help", "net", "background",
-                                                   "foreground", "fetch"};
-  static const std::vector<std::string> known = {"tap", "row", "focus", "type", "return", "pick", "switch"};
+  static const std::vector<std::string> inspect = {"show",  "settings", "files", "notifications", "opened",
+                                                   "alert", "wait",     "quit",  "help",          "net",
+                                                   "background", "foreground", "fetch", "cell", "frame"};
+  static const std::vector<std::string> known = {"tap",    "row",    "focus", "type",   "return",
+                                                 "pick",   "switch", "zoom",  "pinch",  "tapcell"};
   if (std::find(inspect.begin(), inspect.end(), cmd) == inspect.end() &&
       std::find(known.begin(), known.end(), cmd) == known.end())
     return "unknown command '" + cmd + "' (try 'help')";
@@ -536,10 +650,15 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
   }
   if (cmd == "tap") {
     if (w.size() < 2) return "usage: tap TAG|NAME [TITLE]";
-    auto buttons = findAll<Button>(w[1], ViewKind::Button);
     std::string title = textAfterWords(line, 2);
-    if (!title.empty())
-      std::erase_if(buttons, [&](Button* b) { return b->title() != title && b->image() != title; });
+    auto titled = [&](std::vector<Button*> list) {
+      if (!title.empty())
+        std::erase_if(list, [&](Button* b) { return b->title() != title && b->image() != title; });
+      return list;
+    };
+    // The screen's own buttons first, then those inside the rows shown.
+    auto buttons = titled(findAll<Button>(w[1], ViewKind::Button));
+    if (buttons.empty()) buttons = titled(findIn<Button>(rowViews(), w[1], ViewKind::Button));
     if (buttons.empty()) return "no button '" + w[1] + "'" + (title.empty() ? "" : " titled '" + title + "'") + " on this screen";
     if (!buttons.front()->enabled()) return "button '" + w[1] + "' is disabled";
     buttons.front()->tap();
@@ -572,6 +691,101 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
     }
     if (!parseInt(w[i], s) || !parseInt(w[i + 1], r)) return "row needs a section and a row number";
     if (!table->userSelectRow({s, r})) return "no row " + w[i] + "." + w[i + 1];
+    return {};
+  }
+  if (cmd == "cell" || cmd == "tapcell") {
+    // [TABLE] S R, then for tapcell the button.
+    size_t needed = cmd == "cell" ? 3 : 4;
+    if (w.size() < needed) return cmd == "cell" ? "usage: cell [TABLE] S R" : "usage: tapcell [TABLE] S R TAG|NAME";
+    bool named = w.size() > needed;
+    View* list = nullptr;
+    for (View* v : visibleViews()) {
+      bool isList = v->kind() == ViewKind::TableView || v->kind() == ViewKind::CollectionView;
+      if (isList && (!named || v->name() == w[1])) {
+        list = v;
+        break;
+      }
+    }
+    if (!list) return named ? "no table '" + w[1] + "' on this screen" : "no table on this screen";
+    size_t i = named ? 2 : 1;
+    int s = 0, r = 0;
+    if (!parseInt(w[i], s) || !parseInt(w[i + 1], r)) return cmd + " needs a section and a row number";
+    std::shared_ptr<TableViewCell> cell;
+    if (list->kind() == ViewKind::TableView) {
+      auto* t = static_cast<TableView*>(list);
+      if (s >= 0 && s < t->numberOfSections() && r >= 0 && r < t->numberOfRowsInSection(s)) cell = t->cellForRow({s, r});
+    } else {
+      auto* c = static_cast<CollectionView*>(list);
+      if (s >= 0 && s < c->numberOfSections() && r >= 0 && r < c->numberOfItemsInSection(s)) cell = c->cellForItem({s, r});
+    }
+    if (!cell) return "no row " + w[i] + "." + w[i + 1];
+    if (cmd == "cell") {
+      std::ostringstream out;
+      for (View* v : cellViews(cell.get())) {
+        std::ostringstream one;
+        dumpView(v, one, true);
+        std::istringstream lines(one.str());
+        for (std::string l; std::getline(lines, l);) out << "  " << l << "\n";
+      }
+      lastListing_ = out.str();
+      return {};
+    }
+    auto buttons = findIn<Button>(cellViews(cell.get()), w[i + 2], ViewKind::Button);
+    if (buttons.empty()) return "no button '" + w[i + 2] + "' in row " + w[i] + "." + w[i + 1];
+    if (!buttons.front()->enabled()) return "button '" + w[i + 2] + "' is disabled";
+    buttons.front()->tap();
+    return {};
+  }
+  if (cmd == "zoom" || cmd == "pinch") {
+    if (w.size() < 3) return "usage: " + cmd + " NAME SCALE";
+    char* end = nullptr;
+    double scale = std::strtod(w[2].c_str(), &end);
+    if (*end != '\0' || !(scale > 0) || scale > 1e6) return cmd + " takes a positive scale, not '" + w[2] + "'";
+    auto views = visibleViews();
+    auto inRows = rowViews();
+    views.insert(views.end(), inRows.begin(), inRows.end());
+    for (View* v : views) {
+      if (v->name() != w[1]) continue;
+      if (cmd == "zoom") {
+        if (v->kind() != ViewKind::ScrollView || !static_cast<ScrollView*>(v)->zoomable())
+          return "'" + w[1] + "' does not zoom";
+        static_cast<ScrollView*>(v)->userZoom(scale);
+      } else if (!v->userPinch(scale)) {
+        return "'" + w[1] + "' takes no pinch";
+      }
+      return {};
+    }
+    return "no view '" + w[1] + "' on this screen";
+  }
+  if (cmd == "frame") {
+    if (w.size() < 2) return "usage: frame NAME";
+    auto views = visibleViews();
+    auto inRows = rowViews();
+    views.insert(views.end(), inRows.begin(), inRows.end());
+    std::ostringstream out;
+    for (View* v : views) {
+      if (v->name() != w[1]) continue;
+      const Rect& f = v->frame();
+      char buf[160];
+      std::snprintf(buf, sizeof buf, "frame %s: %g %g %g %g", w[1].c_str(), f.x, f.y, f.width, f.height);
+      out << buf;
+      double font = 0;
+      if (v->kind() == ViewKind::Label) font = static_cast<Label*>(v)->fontSize();
+      else if (v->kind() == ViewKind::Button) font = static_cast<Button*>(v)->fontSize();
+      else if (v->kind() == ViewKind::TextView) font = static_cast<TextView*>(v)->fontSize();
+      if (font > 0) {
+        std::snprintf(buf, sizeof buf, " font %g", font);
+        out << buf;
+      }
+      if (v->kind() == ViewKind::ScrollView) {
+        Size c = static_cast<ScrollView*>(v)->contentSize();
+        std::snprintf(buf, sizeof buf, " content %g %g", c.width, c.height);
+        out << buf;
+      }
+      out << "\n";
+    }
+    if (out.str().empty()) return "no view '" + w[1] + "' on this screen";
+    lastListing_ = out.str();
     return {};
   }
   if (cmd == "focus" || cmd == "type" || cmd == "return") {

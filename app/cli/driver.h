@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/device.h"
 
 namespace yx {
 namespace sim {
@@ -25,8 +26,15 @@ struct DriverOptions {
   std::string scriptFile;
   std::string simLog, simData;
   double canvasWidth = 0, canvasHeight = 0;  // --canvas WxH in points; 0: the design size 320x568
+  std::string ifaddrs;      // --ifaddrs NAME=IPV4[,NAME=IPV4…] or "none"; empty: the kernel's list
+  std::string resourcesDir; // --resources DIR
   std::vector<std::string> rest;  // arguments the caller handles itself
 };
+
+// "wlan0=10.1.12.4,eth0=192.168.0.2" as an interface list; "none" is an
+// empty list (the front-ends then treat the list as unreadable). Nothing when
+// the text is not such a list.
+std::optional<std::vector<InterfaceAddress>> parseInterfaceList(const std::string& text);
 
 // Parses the shared options; on a bad option returns the one-line message.
 std::optional<std::string> parseDriverOptions(int argc, char** argv, DriverOptions& out,

@@ -1,5 +1,6 @@
 #include "app/cli/features.h"
 
+#include "academic/student/student.h"
 #include "campus/info/campus_info.h"
 
 namespace yx {
@@ -7,6 +8,7 @@ namespace yx {
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
+  registerStudentScreens();
 }
 
 }  // namespace yx

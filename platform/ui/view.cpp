@@ -358,6 +358,24 @@ std::string ImageView::state() const {
   return Image::named(imageName_).empty() ? "failed" : "loaded";
 }
 
+// ------------------------------------------------------------------ gestures
+
+bool View::userPinch(double scale) {
+  if (!pinch_) return false;
+  auto keep = shared_from_this();
+  userPinchPhase(GestureState::Began, 1);
+  userPinchPhase(GestureState::Changed, scale);
+  userPinchPhase(GestureState::Ended, scale);
+  return true;
+}
+
+bool View::userPinchPhase(GestureState state, double scale) {
+  if (!pinch_) return false;
+  auto handler = pinch_;  // the handler may replace itself
+  handler(*this, state, scale);
+  return true;
+}
+
 // ---------------------------------------------------------------- ScrollView
 
 ScrollView::ScrollView(Rect frame) : View(frame) {}
@@ -385,6 +403,13 @@ void ScrollView::zoomToRect(Rect r, bool animated) {
   double z = std::min(frame().width / r.width, frame().height / r.height);
   setZoomScale(z, animated);
   setContentOffset({r.x * zoom_, r.y * zoom_}, animated);
+}
+bool ScrollView::userZoom(double scale) {
+  if (!zoomable() || !(scale == scale)) return false;  // NaN never zooms
+  auto keep = shared_from_this();
+  setZoomScale(scale);
+  if (didEndZooming_) didEndZooming_(*this, zoom_);
+  return true;
 }
 void ScrollView::setPagingEnabled(bool p) {
   paging_ = p;
@@ -652,11 +677,14 @@ std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(cons
 }
 void TableView::reloadData() {
   cells_.clear();
+  scrolledTo_.reset();
+  scrolledPos_ = ScrollPosition::None;
   ++reloads_;
   changed();
 }
-void TableView::scrollToRow(IndexPath ip, ScrollPosition, bool) {
+void TableView::scrollToRow(IndexPath ip, ScrollPosition pos, bool) {
   scrolledTo_ = ip;
+  scrolledPos_ = pos;
   double y = 0;
   for (int s = 0; s < ip.section; ++s) {
     y += headerHeight(s);
@@ -669,6 +697,8 @@ void TableView::scrollToRow(IndexPath ip, ScrollPosition, bool) {
 }
 void TableView::setContentOffset(Point p, bool) {
   offset_ = p;
+  scrolledTo_.reset();
+  scrolledPos_ = ScrollPosition::None;
   changed();
 }
 bool TableView::userSelectRow(IndexPath ip) {

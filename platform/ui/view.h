@@ -28,6 +28,9 @@ void uiChanged(class View* view);
 // Monotonic counter bumped by every change (cheap dirty check).
 unsigned long uiGeneration();
 
+// Phases of a continuous gesture such as a pinch.
+enum class GestureState { Began, Changed, Ended };
+
 class View : public std::enable_shared_from_this<View> {
 public:
   explicit View(Rect frame = {});
@@ -87,6 +90,17 @@ public:
   // Ends editing of any text field in this subtree (resigns first responder).
   void endEditing();
 
+  // A pinch recognizer on this view: called with each phase and the scale
+  // since the pinch began (1 at the start).
+  using PinchHandler = std::function<void(View&, GestureState, double scale)>;
+  void setPinchHandler(PinchHandler fn) { pinch_ = std::move(fn); }
+  bool hasPinchHandler() const { return static_cast<bool>(pinch_); }
+  // A user's whole pinch, as front-ends deliver it: began at 1, changed and
+  // ended at `scale`. False when the view has no pinch recognizer.
+  bool userPinch(double scale);
+  // One phase of a pinch in progress (front-ends with live gestures).
+  bool userPinchPhase(GestureState state, double scale);
+
 protected:
   void changed() { uiChanged(this); }
 
@@ -104,6 +118,7 @@ private:
   bool interaction_ = true;
   unsigned mask_ = 0;
   bool autoresizesSubviews_ = true;
+  PinchHandler pinch_;
   std::vector<std::shared_ptr<View>> subviews_;
   View* superview_ = nullptr;
 };
@@ -283,6 +298,13 @@ public:
   void setZoomingView(std::shared_ptr<View> v) { zoomView_ = v; }
   View* zoomingView() const;
   void setDidScroll(std::function<void(ScrollView&)> fn) { didScroll_ = std::move(fn); }
+  // A scroll view zooms when its limits allow more than one scale.
+  bool zoomable() const { return maxZoom_ > minZoom_; }
+  // Told when a user's zoom ends, with the scale it ended at.
+  void setDidEndZooming(std::function<void(ScrollView&, double scale)> fn) { didEndZooming_ = std::move(fn); }
+  // A user's pinch-zoom ending at `scale` (clamped to the limits), then the
+  // zoom-end callback. False when the view does not zoom.
+  bool userZoom(double scale);
 
 private:
   Size contentSize_;
@@ -291,6 +313,7 @@ private:
   bool paging_ = false;
   std::weak_ptr<View> zoomView_;
   std::function<void(ScrollView&)> didScroll_;
+  std::function<void(ScrollView&, double)> didEndZooming_;
 };
 
 class Switch : public View {
@@ -503,7 +526,10 @@ public:
   unsigned long reloadCount() const { return reloads_; }
   enum class ScrollPosition { None, Top, Middle, Bottom };
   void scrollToRow(IndexPath ip, ScrollPosition pos, bool animated);
+  // The row the screen's code last scrolled to, with its position; cleared by
+  // a reload or a change of the content offset.
   std::optional<IndexPath> scrolledToRow() const { return scrolledTo_; }
+  ScrollPosition scrolledToPosition() const { return scrolledPos_; }
   Point contentOffset() const { return offset_; }
   void setContentOffset(Point p, bool animated = false);
 
@@ -520,6 +546,7 @@ private:
   unsigned long reloads_ = 0;
   std::map<std::pair<int, int>, std::shared_ptr<TableViewCell>> cells_;
   std::optional<IndexPath> selected_, scrolledTo_;
+  ScrollPosition scrolledPos_ = ScrollPosition::None;
   Point offset_;
 };
 

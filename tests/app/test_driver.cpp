@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/resources.h"
 #include "platform/settings.h"
 #include "platform/ui/alert.h"
 #include "tests/support/app_fixture.h"
@@ -80,6 +81,21 @@ public:
     sw->setName("autoSwitch");
     sw->setAction([this](Switch& s) { events.push_back(s.isOn() ? "on" : "off"); });
     view().addSubview(sw);
+
+    auto map = make<ScrollView>(Rect{0, 400, 320, 100});
+    map->setName("mapScrollView");
+    map->setZoomLimits(0.5, 3);
+    map->setDidEndZooming([this](ScrollView&, double z) { events.push_back("zoomed " + std::to_string(z)); });
+    map->addSubview(make<ImageView>(Rect{0, 0, 320, 100}, "checkbox1.png"));
+    view().addSubview(map);
+    title->setPinchHandler([this](View&, GestureState g, double scale) {
+      events.push_back((g == GestureState::Began ? "began " : g == GestureState::Changed ? "changed " : "ended ") +
+                       std::to_string(scale));
+    });
+    auto jump = make<Button>(Rect{}, "跳");
+    jump->setTag(8);
+    jump->setAction([table](Button&) { table->scrollToRow({1, 0}, TableView::ScrollPosition::Middle, false); });
+    view().addSubview(jump);
   }
 
   int numberOfSectionsInTableView(TableView&) override { return 2; }
@@ -89,6 +105,14 @@ public:
     auto c = make<TableViewCell>(TableViewCell::Style::Subtitle);
     c->textLabel().setText("項目" + std::to_string(ip.section) + std::to_string(ip.row));
     c->detailTextLabel().setText("說明");
+    c->detailTextLabel().setTextColor(Color::rgb(255, 0, 0));
+    auto update = make<Button>(Rect{270, 5, 40, 34});
+    update->setImage("update.png");
+    update->setActionName("reloadCellPDFData");
+    update->setAction([this, ip](Button&) {
+      events.push_back("update " + std::to_string(ip.section) + "." + std::to_string(ip.row));
+    });
+    c->contentView().addSubview(update);
     return c;
   }
   void tableViewDidSelectRow(TableView&, IndexPath ip) override {
@@ -163,6 +187,31 @@ TEST_F(DriverTest, ActsOnTheScreenAsAPersonWould) {
   EXPECT_NE(screen().find("picker 0 rows 3 selected 2"), std::string::npos);
 }
 
+TEST_F(DriverTest, CellsRowButtonsZoomPinchScrollAndFrames) {
+  startSample();
+  // A cell's views one a line, labels with their colours; no row is selected.
+  EXPECT_EQ(run("cell listTable 1 0"),
+            "  label: 項目10 {#000000}\n  label: 說明 {#ff0000}\n  button reloadCellPDFData: update.png\n");
+  EXPECT_EQ(run("cell 0 1"), "  label: 項目01 {#000000}\n  label: 說明 {#ff0000}\n  button reloadCellPDFData: update.png\n");
+  // A button in one row, or the first row's by plain tap.
+  run("tapcell 1 0 reloadCellPDFData");
+  run("tap reloadCellPDFData");
+  // The row the screen scrolled to, until a reload.
+  EXPECT_NE(run("tap 8").find("table listTable rows 3 at 1.0 middle\n"), std::string::npos);
+  // Zoom and pinch, clamped and in order.
+  EXPECT_NE(screen().find("zoom mapScrollView: 1.00 min 0.50 max 3.00\n"), std::string::npos) << screen();
+  EXPECT_NE(run("zoom mapScrollView 5").find("zoom mapScrollView: 3.00 min 0.50 max 3.00\n"), std::string::npos);
+  run("pinch titleLabel 1.5");
+  EXPECT_EQ(delegate->screen->events,
+            (std::vector<std::string>{"update 1.0", "update 0.0", "zoomed 3.000000", "began 1.000000",
+                                      "changed 1.500000", "ended 1.500000"}));
+  EXPECT_EQ(run("frame mapScrollView"), "frame mapScrollView: 0 400 320 100 content 0 0\n");
+  EXPECT_EQ(run("frame titleLabel"), "frame titleLabel: 0 0 320 40 font 17\n");
+  for (const char* bad : {"cell 3 0", "tapcell 0 0 nothing", "zoom titleLabel 2", "pinch mapScrollView 2",
+                          "zoom mapScrollView -1", "frame nothing"})
+    EXPECT_EQ(run(bad).rfind("error: ", 0), 0u) << bad;
+}
+
 TEST_F(DriverTest, CommandsThatCannotApplyPrintOneErrorLineAndChangeNothing) {
   startSample();
   std::string before = screen();
@@ -213,6 +262,37 @@ TEST_F(DriverTest, WaitAdvancesTheVirtualClockAndFiresTimersInOrder) {
   EXPECT_EQ(fired, (std::vector<int>{1}));
   run("wait 0.1");
   EXPECT_EQ(fired, (std::vector<int>{1, 3}));
+}
+
+TEST_F(DriverTest, InterfaceListAndResourceFolderStandIns) {
+  std::filesystem::path res = std::filesystem::path(dataDir()) / "res";
+  std::filesystem::create_directories(res / "terms");
+  std::ofstream(res / "terms" / "terms_of_use.txt") << "本校條款";
+  char a0[] = "yunxiu-cli", a1[] = "--ifaddrs", a2[] = "lo=127.0.0.1,wlan0=10.1.12.4,eth0=192.168.1.2",
+       a3[] = "--resources";
+  std::string dir = res.string();
+  char* argv[] = {a0, a1, a2, a3, dir.data()};
+  ASSERT_FALSE(parseDriverOptions(5, argv, options));
+  startSample();
+  auto list = Device::ipv4Addresses();
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->size(), 3u);
+  EXPECT_EQ((*list)[1].name, "wlan0");
+  EXPECT_EQ((*list)[1].ipv4, "10.1.12.4");
+  EXPECT_EQ(resourcePath("terms/terms_of_use.txt"), (res / "terms" / "terms_of_use.txt").string());
+  EXPECT_EQ(resourcePath("placeList.plist"), bundledResourceDirectory() + "/placeList.plist");
+  EXPECT_EQ(resourcePath("../settings.plist"), "");
+  Device::setAddressesUnreadable();
+  EXPECT_FALSE(Device::ipv4Addresses());
+  Device::setAddressesOverride(std::nullopt);
+  setResourceOverrideDirectory("");
+
+  DriverOptions o;
+  char b2[] = "wlan0", b3[] = "wlan0=10.1.300.4";
+  char* bad1[] = {a0, a1, b2};
+  char* bad2[] = {a0, a1, b3};
+  EXPECT_TRUE(parseDriverOptions(3, bad1, o));
+  EXPECT_TRUE(parseDriverOptions(3, bad2, o));
 }
 
 // The program itself, fed a script through a pipe.

@@ -87,6 +87,15 @@ TEST_F(DatesTest, ParsingWholeTextsOnly) {
   EXPECT_FALSE(parseDate("yyyy-MM-dd HH:mm:ss", "2024-13-31 23:59:58"));
   EXPECT_FALSE(parseDate("yyyyMMdd", ""));
   EXPECT_FALSE(parseDate("yyyyMMdd", "日期"));
+  // Strict: impossible dates are no dates; one-digit days and months between
+  // separators are read; abutting fields keep their widths.
+  EXPECT_FALSE(parseDate("yyyy/MM/dd", "2026/2/30"));
+  EXPECT_FALSE(parseDate("yyyy/MM/dd", "2026/13/45"));
+  EXPECT_FALSE(parseDate("yyyyMMdd", "20260230"));
+  EXPECT_EQ(formatDate("yyyy-MM-dd", *parseDate("yyyy/MM/dd", "2026/12/5")), "2026-12-05");
+  EXPECT_EQ(formatDate("yyyy-MM-dd", *parseDate("yyyy/MM/dd", "2026/1/05")), "2026-01-05");
+  EXPECT_EQ(formatDate("yyyy-MM-dd HH:mm", *parseDate("yyyy-MM-dd'T'HH:mm", "2026-3-7T08:05")), "2026-03-07 08:05");
+  EXPECT_FALSE(parseDate("yyyyMMdd", "2026125"));
 }
 
 }  // namespace

@@ -143,6 +143,27 @@ TEST_F(RunLoopTest, BackgroundWorkStartedByATimerIsFinishedBeforeTheNextTimer) {
   EXPECT_EQ(order, (std::vector<std::string>{"report", "next timer"}));
 }
 
+TEST_F(RunLoopTest, ResetDropsWhatAScreenOwnsEvenWhenItsDestructorCancelsTimers) {
+  // A repeating timer keeps its target alive; dropping it destroys the
+  // target, which cancels its own timer on the way out.
+  struct Target {
+    TimerId timer = 0;
+    bool* gone;
+    ~Target() {
+      RunLoop::main().cancel(timer);
+      *gone = true;
+    }
+  };
+  bool gone = false;
+  auto target = std::make_shared<Target>();
+  target->gone = &gone;
+  target->timer = RunLoop::main().schedule(0.01, [target] {}, true);
+  RunLoop::main().post([target] {});
+  target.reset();
+  RunLoop::main().reset();
+  EXPECT_TRUE(gone);
+}
+
 TEST(ManualClockTest, WallTimeMovesWithTheClock) {
   auto start = std::chrono::system_clock::from_time_t(1'800'000'000);
   ManualClock c(start);

@@ -127,6 +127,12 @@ TEST(Deployment, FromFileNamesTheFileInItsErrors) {
   std::ofstream(bad) << "{ \"campus_data\": \"http://x\", }";
 
   EXPECT_EQ(Deployment::fromFile(good).deviceModel, "ThinkPad");
+  EXPECT_EQ(Deployment::fromFile(good).resourcesDir, "");
+  // A resources folder is read relative to the file.
+  auto withResources = fullDeployment();
+  withResources["resources"] = "site-res";
+  std::ofstream((dir / "res.json").string()) << withResources.dump(2);
+  EXPECT_EQ(Deployment::fromFile((dir / "res.json").string()).resourcesDir, (dir / "site-res").string());
   try {
     Deployment::fromFile(bad);
     ADD_FAILURE() << "accepted a broken file";

@@ -12,9 +12,11 @@
 #include "app/cli/driver.h"
 #include "app/cli/features.h"
 #include "core/launch.h"
+#include "platform/device.h"
 #include "platform/files.h"
 #include "platform/network_state.h"
 #include "platform/notify.h"
+#include "platform/resources.h"
 #include "platform/runloop.h"
 #include "platform/settings.h"
 #include "platform/ui/alert.h"
@@ -31,6 +33,8 @@ inline void resetGlobals() {
   Settings::standard().close();
   setClock(nullptr);
   setCanvasSize(Size{kScreenWidth, kScreenHeight});
+  Device::setAddressesOverride(std::nullopt);
+  setResourceOverrideDirectory("");
 }
 
 class AppFixture : public ::testing::Test {

@@ -1,0 +1,184 @@
+#include "academic/student/course_list.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "academic/student/student_common.h"
+#include "academic/student/student_sign_in.h"
+#include "core/screen_kit.h"
+#include "markup/feed_loader.h"
+#include "platform/files.h"
+
+namespace yx {
+
+namespace {
+
+constexpr const char* kCacheName = "stu_ele_table";
+
+// 1 to 14 for "01" to "14", else 0.
+int periodNumber(const std::string& period) {
+  if (period.size() != 2 || period[0] < '0' || period[0] > '1' || period[1] < '0' || period[1] > '9') return 0;
+  int n = (period[0] - '0') * 10 + (period[1] - '0');
+  return n >= 1 && n <= 14 ? n : 0;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t hit; (hit = text.find(separator, start)) != std::string::npos; start = hit + 1)
+    parts.push_back(text.substr(start, hit - start));
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+}  // namespace
+
+std::string coursePeriodStart(const std::string& period) {
+  int n = periodNumber(period);
+  return n ? std::to_string(7 + n) + ":10" : std::string();
+}
+
+std::string coursePeriodEnd(const std::string& period) {
+  int n = periodNumber(period);
+  return n ? std::to_string(8 + n) + ":00" : std::string();
+}
+
+CourseRow courseRowFor(const Value& record) {
+  CourseRow row;
+  row.name = record.stringFor("課程名稱");
+  row.teacher = "(座號：" + record.stringFor("座號") + ")\t" + record.stringFor("老師");
+  auto parts = split(record.stringFor("星期節次地點"), '/');
+  if (parts.size() < 2) return row;
+  auto dash = parts[1].find('-');
+  std::string first = parts[1].substr(0, dash);
+  std::string last = dash == std::string::npos ? first : parts[1].substr(dash + 1);
+  row.time = "星期" + parts[0] + " " + coursePeriodStart(first) + "~" + coursePeriodEnd(last);
+  if (parts.size() >= 3) row.room = parts[2];
+  return row;
+}
+
+// --------------------------------------------------------------------- cell
+
+inquiryResultCell::inquiryResultCell() : TableViewCell(Style::Default, "inquiryResultCell") {
+  textLabel().setFont(18, true);
+  auto add = [this](const char* name, Rect frame, double size) {
+    auto l = make<Label>(frame);
+    l->setName(name);
+    l->setFont(size);
+    contentView().addSubview(l);
+    return l;
+  };
+  nameLbl = add("nameLbl", Rect{12, 5, 296, 24}, 17);
+  nameLbl->setTextColor(Color::rgb(255, 0, 0));
+  weekLbl = add("weekLbl", Rect{12, 32, 0, 22}, 14);
+  timeLbl = add("timeLbl", Rect{12, 32, 130, 22}, 14);
+  placeLbl = add("placeLbl", Rect{142, 32, 56, 22}, 14);
+  teaLbl = add("teaLbl", Rect{198, 32, 114, 22}, 13);
+  teaLbl->setTextColor(Color::gray(0.3f));
+}
+
+void inquiryResultCell::show(const CourseRow& row) {
+  nameLbl->setText(row.name);
+  nameLbl->setTextColor(Color::rgb(255, 0, 0));
+  weekLbl->setText("");
+  timeLbl->setText(row.time);
+  timeLbl->setTextColor(Color::black());
+  placeLbl->setText(row.room);
+  placeLbl->setTextColor(Color::black());
+  teaLbl->setText(row.teacher);
+}
+
+// ------------------------------------------------------------------- screen
+
+void inquiryResultsViewController::viewDidLoad() {
+  view().setBackgroundColor(Color::white());
+  addHeaderBar(*this, "我的課表", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_p1.jpg");
+
+  countLbl_ = make<Label>(Rect{12, 48, 180, 30});
+  countLbl_->setName("countLbl");
+  view().addSubview(countLbl_);
+  againBtn_ = make<Button>(Rect{220, 48, 92, 30}, "重新查詢");
+  againBtn_->setTag(3);
+  againBtn_->setHidden(true);
+  againBtn_->setAction([this](Button& b) { btnEvent(b.tag()); });
+  view().addSubview(againBtn_);
+
+  tableView_ = make<TableView>(Rect{0, 82, kScreenWidth, kScreenHeight - 82});
+  tableView_->setName("tableView");
+  tableView_->setAutoresizingMask(Autoresizing::FlexibleSize);
+  tableView_->setRowHeight(60);
+  tableView_->setDataSource(this);
+  tableView_->setDelegate(this);
+  view().addSubview(tableView_);
+
+  refreshCache();
+  rowsAtLoad_ = records_.size();
+  againBtn_->setHidden(false);
+  char count[64];
+  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(rowsAtLoad_));
+  countLbl_->setText(count);
+  tableView_->reloadData();
+}
+
+inquiryResultsViewController::FileStamp inquiryResultsViewController::stampOf(const std::string& path) {
+  FileStamp s;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return s;
+  s.exists = true;
+  s.device = st.st_dev;
+  s.inode = st.st_ino;
+  s.size = st.st_size;
+  s.mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  return s;
+}
+
+void inquiryResultsViewController::refreshCache() {
+  const std::string path = FeedLoaderViewController::cachePath(kCacheName);
+  FileStamp now = stampOf(path);
+  if (reads_ > 0 && now == stamp_) return;
+  stamp_ = now;
+  ++reads_;
+  auto cached = Files::readArrayFile(path);
+  records_ = cached ? cached->asArray() : Value::Array{};
+}
+
+void inquiryResultsViewController::btnEvent(int tag) {
+  auto* nav = navigationController();
+  if (!nav) return;
+  switch (tag) {
+    case 3:
+      nav->pushViewController(std::make_shared<inquiryListViewController>(), false);
+      break;
+    case 2:
+      startUsageExitReport();
+      returnFromResult(*this, true);
+      break;
+    case 1:
+      goHome(*this);
+      break;
+    default:
+      break;
+  }
+}
+
+int inquiryResultsViewController::tableViewNumberOfRowsInSection(TableView&, int) {
+  return static_cast<int>(rowsAtLoad_);
+}
+
+std::shared_ptr<TableViewCell> inquiryResultsViewController::tableViewCellForRow(TableView& table, IndexPath ip) {
+  auto cell = std::dynamic_pointer_cast<inquiryResultCell>(table.dequeueReusableCellWithIdentifier("inquiryResultCell"));
+  if (!cell) cell = std::make_shared<inquiryResultCell>();
+  // Each row shows the file as it is now (it may have been replaced since
+  // the list loaded); a row beyond its end shows nothing.
+  refreshCache();
+  const auto row = static_cast<size_t>(ip.row);
+  cell->show(row < records_.size() ? courseRowFor(records_[row]) : CourseRow{});
+  return cell;
+}
+
+void inquiryResultsViewController::tableViewDidSelectRow(TableView& table, IndexPath ip) {
+  table.deselectRow(ip, true);
+}
+
+}  // namespace yx

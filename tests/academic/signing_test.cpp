@@ -1,0 +1,211 @@
+// Request signing and the password encoding: vectors computed by Python
+// (hashlib, "%f"), the time key from the device's clock and zone, the
+// encoding over every UTF-16 code unit, and the query a request carries.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "academic/signing.h"
+#include "core/deployment.h"
+#include "platform/dates.h"
+#include "sim/academic_service.h"
+
+namespace yx {
+namespace {
+
+using namespace std::chrono;
+
+TimePoint utc(int y, unsigned mo, unsigned d, int h, int mi, int s, int ms) {
+  return sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi} + seconds{s} + milliseconds{ms};
+}
+
+std::string python(const std::string& program) {
+  std::string cmd = "python3 -c '" + program + "' 2>&1";
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    ::pclose(f);
+  }
+  return out;
+}
+
+// Code points of a UTF-8 text.
+std::vector<char32_t> codePoints(const std::string& s) {
+  std::vector<char32_t> out;
+  for (size_t i = 0; i < s.size();) {
+    auto c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+    char32_t cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k <= n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    out.push_back(cp);
+    i += n + 1;
+  }
+  return out;
+}
+
+std::string utf8(char32_t cp) {
+  std::string out;
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return out;
+}
+
+class SigningTest : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(setTimeZone("Asia/Taipei")); }
+  void TearDown() override { setTimeZone("UTC"); }
+};
+
+TEST_F(SigningTest, TimeKeyIsMinuteSecondMillisecondOfOneReadingInTheDevicesZone) {
+  EXPECT_EQ(signingTimeKey(utc(2026, 12, 7, 1, 0, 0, 7)), "0000007");
+  EXPECT_EQ(signingTimeKey(utc(2026, 12, 7, 1, 59, 59, 999)), "5959999");
+  EXPECT_EQ(signingTimeKey(utc(2026, 12, 7, 1, 5, 12, 345)), "0512345");
+  // A zone half an hour off moves the minutes.
+  ASSERT_TRUE(setTimeZone("Asia/Kolkata"));
+  EXPECT_EQ(signingTimeKey(utc(2026, 12, 7, 1, 0, 0, 7)), "3000007");
+  // Key and checksum of one request come from the same reading.
+  auto s = signRequest("41120307", utc(2026, 12, 7, 1, 0, 0, 7));
+  EXPECT_EQ(s.key, "3000007");
+  EXPECT_EQ(s.checksum, requestChecksum("41120307", "3000007"));
+}
+
+TEST_F(SigningTest, LeadingNumberReadsOnlyAPlainDecimalPrefix) {
+  struct Case {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"41120307", 41120307},  {"0000007", 7},     {"  \t\n-12.5e2xyz", -1250}, {"+3.", 3},
+      {".5", 0.5},             {"7e", 7},          {"7e+", 7},                  {"1E3", 1000},
+      {"A1120015", 0},         {"0x1A", 0},        {"inf", 0},                  {"-Infinity", 0},
+      {"nan", 0},              {"", 0},            {"-", 0},                    {".", 0},
+      {"12 34", 12},           {"３３", 0},  // full-width digits are not digits
+  };
+  for (const auto& c : cases) EXPECT_EQ(leadingNumber(c.text), c.value) << c.text;
+  EXPECT_TRUE(std::isinf(leadingNumber("1e999")));
+  EXPECT_EQ(leadingNumber("1e-999"), 0);
+}
+
+TEST_F(SigningTest, ChecksumsMatchPythonsArithmetic) {
+  // (number, key) pairs: the demo student at 30:00.000, N = 0 (a negative
+  // V), a large N, the last millisecond of an hour, a negative fraction,
+  // numbers whose V is infinite or not a number (an empty text is hashed).
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"41120307", "3000000"}, {"A1120015", "0000007"},  {"99999999999999999999", "1234567"},
+      {"41031122", "5959999"}, {" -3.5kg", "1234567"},   {"1e999", "0000005"},
+      {"-1e999", "0000000"},   {"0", "0000000"},         {"1.5e300", "5959999"},
+  };
+  std::ostringstream program;
+  program << "import hashlib\n"
+          << "def n(t):\n"
+          << " import re\n"
+          << " m=re.match(r\"[ \\t\\n\\v\\f\\r]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)\",t)\n"
+          << " return float(m.group(1)) if m else 0.0\n"
+          << "for a,b in [";
+  for (auto& [a, b] : cases) program << "(\"" << a << "\",\"" << b << "\"),";
+  program << "]:\n"
+          << " N=n(a);k=n(b);V=(N*863.0+N*k)+k*(-271.0)\n"
+          << " t=\"%f\"%V\n"
+          << " t=t[:-7] if len(t)>=7 else \"\"\n"
+          << " print(hashlib.md5(t.encode()).hexdigest()[:5])\n";
+  std::istringstream expected(python(program.str()));
+  for (auto& [number, key] : cases) {
+    std::string want;
+    ASSERT_TRUE(std::getline(expected, want)) << "python gave no line for " << number;
+    EXPECT_EQ(requestChecksum(number, key), want) << number << " " << key;
+    // The simulator's own reading of the rules agrees.
+    EXPECT_EQ(sim::academic::expectedChecksum(number, key), want) << number << " " << key;
+  }
+  // Fixed points: V = 7 * -271 for N = 0, and the demo student.
+  EXPECT_EQ(requestChecksum("A1120015", "0000007"), "655fc");
+  EXPECT_EQ(requestChecksum("41120307", "3000000"), "a07b7");
+}
+
+TEST_F(SigningTest, PasswordEncodingReversesTheLowFiveBitsOfEveryCodeUnit) {
+  EXPECT_EQ(encodePwMethod("abc"), "phx");
+  EXPECT_EQ(encodePwMethod("0"), "!");
+  EXPECT_EQ(encodePwMethod("!"), "0");
+  EXPECT_EQ(encodePwMethod(" "), " ");
+  EXPECT_EQ(encodePwMethod("A"), "P");
+  EXPECT_EQ(encodePwMethod("cloud 8,7:sky"), "xf~ud #&=+yzs");
+  EXPECT_EQ(encodePwMethod(""), "");
+  // Printable ASCII stays printable ASCII.
+  for (char c = 32; c < 127; ++c) {
+    std::string e = encodePwMethod(std::string(1, c));
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_GE(e[0], 32);
+    EXPECT_LE(e[0], 126);
+  }
+  // Every code unit, also outside printable ASCII: its own inverse, the same
+  // as the simulator's independent reading.
+  for (char32_t cp = 0; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    const std::string in = utf8(cp);
+    const std::string out = encodePwMethod(in);
+    auto outCps = codePoints(out);
+    const auto unit = static_cast<unsigned>(cp);
+    ASSERT_EQ(outCps.size(), 1u) << std::hex << unit;
+    EXPECT_EQ(outCps[0] & ~char32_t{0x1F}, cp & ~char32_t{0x1F}) << std::hex << unit;
+    ASSERT_EQ(encodePwMethod(out), in) << std::hex << unit;
+    ASSERT_EQ(sim::academic::passwordEncoding(in), out) << std::hex << unit;
+  }
+  // Surrogate pairs stay pairs: a supplementary character stays one.
+  for (char32_t cp : {char32_t{0x10000}, char32_t{0x1F600}, char32_t{0x2A6D6}, char32_t{0x10FFFF}}) {
+    const std::string out = encodePwMethod(utf8(cp));
+    auto outCps = codePoints(out);
+    ASSERT_EQ(outCps.size(), 1u);
+    EXPECT_GE(outCps[0], 0x10000u);
+    EXPECT_EQ(encodePwMethod(out), utf8(cp));
+  }
+  // Bytes that are not UTF-8 read as U+FFFD, which encodes to U+FFF7.
+  EXPECT_EQ(encodePwMethod("\xff"), "\xef\xbf\xb7");
+  EXPECT_EQ(sim::academic::passwordEncoding("\xff"), std::nullopt);
+}
+
+TEST_F(SigningTest, QueryEscapesTheNumberAndTheEncodedPasswordAsComponents) {
+  const TimePoint t = utc(2026, 12, 7, 1, 30, 0, 0);
+  EXPECT_EQ(getEncodeUserData("41120307", "cloud 8,7:sky", "pStuNo", t),
+            "pStuNo=41120307&pKey=3000000&pChksum=a07b7&pPass=xf~ud%20%23%26%3D%2Byzs");
+  // The teacher side names the number pTeachNo; a number with query
+  // characters stays one field.
+  std::string q = getEncodeUserData("T&1=2", "", "pTeachNo", t);
+  EXPECT_EQ(q.rfind("pTeachNo=T%261%3D2&pKey=3000000&pChksum=", 0), 0u) << q;
+  EXPECT_EQ(q.substr(q.size() - 7), "&pPass=");
+  // Non-ASCII passwords go as escaped UTF-8 of their encoding.
+  q = getEncodeUserData("1", "密碼", "pStuNo", t);
+  EXPECT_NE(q.find("&pPass=%E5%AF%8C%E7%A2%A7"), std::string::npos) << q;
+}
+
+TEST_F(SigningTest, UrlsPutADoubledSlashBeforeStudentMethodsOnly) {
+  Deployment d;
+  d.baseUrls["academic"] = "http://academic.example:8080/base";
+  Deployment::setCurrent(d);
+  EXPECT_EQ(academicURL("StuExamList2XML", "a=1", true),
+            "http://academic.example:8080/base//emisappws/AppWebService.asmx/StuExamList2XML?a=1");
+  EXPECT_EQ(academicURL("TeachEleList2XML", "a=1", false),
+            "http://academic.example:8080/base/emisappws/AppWebService.asmx/TeachEleList2XML?a=1");
+  std::string url = studentMethodURL("StuEleList2XML", "41120307", "x");
+  EXPECT_EQ(url.rfind("http://academic.example:8080/base//emisappws/AppWebService.asmx/StuEleList2XML?pStuNo=41120307&pKey=", 0), 0u)
+      << url;
+  Deployment::setCurrent(Deployment{});
+  EXPECT_THROW(studentMethodURL("StuEleList2XML", "1", "x"), DeploymentError);
+}
+
+}  // namespace
+}  // namespace yx

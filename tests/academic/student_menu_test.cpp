@@ -1,0 +1,276 @@
+// The Student menu, its sign-in forms and logout as a person meets them, on
+// the simulator: which screen each button opens signed in or not, what is
+// recorded and reported, the form's warnings in order, what is stored when,
+// and what logout removes.
+
+#include <gtest/gtest.h>
+
+#include "academic/sign_in_form.h"
+#include "academic/signing.h"
+#include "academic/student/student_sign_in.h"
+#include "tests/academic/student_support.h"
+
+namespace yx::test {
+namespace {
+
+class StudentMenuTest : public StudentFixture {};
+
+TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
+  startReady();
+  std::string s = openMenu();
+  ASSERT_TRUE(has(s, "screen: imStudentViewController depth 2\nlabel titleLabel: 學生專區\nbutton 1: 首頁\n"
+                     "button 2: 返回\nbutton 3: 登出\nbutton 0: 我的課表\nbutton 1: 考試小表\nbutton 2: 期中期末成績\n"
+                     "button 3: 課程異動\n"))
+      << s;
+
+  s = run("tap courseListBtn");
+  EXPECT_TRUE(has(s, "screen: inquiryListViewController depth 3\n")) << s;
+  EXPECT_TRUE(has(s, "label titleLabel: 我的課表\n")) << s;
+  EXPECT_TRUE(has(s, "field idField: [請輸入學號]\nlabel passwordFieldCaption: 密碼\nfield passwordField: [請輸入密碼]\n"
+                     "button inquiryBtn: 查詢\nbutton resetBtn: 清除\n"))
+      << s;
+  EXPECT_EQ(setting("功能名稱"), "我的課表");
+  // The course-list and timetable forms report on the way out.
+  s = run("tap 2");
+  EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2")) << s;
+  Background::drain(10);
+  ASSERT_EQ(requestsFor("/Data/situ1.aspx").size(), 1u);
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx")[0]["query"]["fn"], "我的課表");
+
+  s = run("tap examListBtn");
+  EXPECT_TRUE(has(s, "screen: testListViewController depth 3")) << s;
+  EXPECT_EQ(setting("功能名稱"), "考試小表");
+  s = run("tap 1");
+  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
+  Background::drain(10);
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 2u);
+
+  // The scores button records nothing until the form is sent, and the form
+  // reports only its own usage.
+  openMenu();
+  s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "screen: examScoreViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "button 3: \n")) << "the background has tag 3: " << s;
+  EXPECT_EQ(setting("功能名稱"), "首頁");
+  s = run("tap 2");
+  EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2")) << s;
+  Background::drain(10);
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 2u);
+
+  s = run("tap courseChangeBtn");
+  EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
+  EXPECT_TRUE(academicRequests().empty());
+}
+
+TEST_F(StudentMenuTest, SignedInServicesGoStraightToTheirResultsWithTheStoredCredentials) {
+  startSignedIn();
+  openMenu();
+  std::string s = run("tap examListBtn");
+  EXPECT_TRUE(has(s, "screen: testListInquiryViewController depth 3")) << s;
+  EXPECT_EQ(setting("功能名稱"), "考試小表");
+  run("wait 1.5");
+  auto reqs = academicRequests();
+  ASSERT_EQ(reqs.size(), 2u) << "probe and transfer";
+  EXPECT_EQ(reqs[1]["path"], "//emisappws/AppWebService.asmx/StuExamList2XML");
+  EXPECT_EQ(reqs[1]["check"], "ok");
+  EXPECT_EQ(reqs[1]["query"]["pStuNo"], kStudent);
+  run("alert 0");
+  run("tap 2");
+
+  s = run("tap courseListBtn");
+  EXPECT_TRUE(has(s, "screen: inquiryXMLParser depth 3")) << s;
+  run("wait 1.5");
+  EXPECT_TRUE(has(screen(), "screen: inquiryResultsViewController depth 4")) << screen();
+  run("tap 2");
+
+  s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 3")) << s;
+  EXPECT_EQ(setting("功能名稱"), "期中期末成績");
+  run("wait 1.5");
+  reqs = academicRequests();
+  EXPECT_EQ(reqs.back()["path"], "//emisappws/AppWebService.asmx/StuScoQueryList2XML");
+  EXPECT_EQ(reqs.back()["check"], "ok");
+  run("tap 2");
+
+  s = run("tap courseChangeBtn");
+  EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
+}
+
+TEST_F(StudentMenuTest, ANumberWithoutAPasswordSignsAnEmptyPassword) {
+  remember({{"學號", kStudent}});
+  startReady();
+  openMenu();
+  run("tap examListBtn");
+  run("wait 0.5");
+  auto reqs = academicRequests();
+  ASSERT_FALSE(reqs.empty());
+  EXPECT_EQ(reqs.back()["raw_query"].get<std::string>().substr(reqs.back()["raw_query"].get<std::string>().size() - 7),
+            "&pPass=");
+  EXPECT_EQ(reqs.back()["check"], "password");
+}
+
+TEST_F(StudentMenuTest, FormWarnsInOrderThenStoresWhatWasTypedAndEmptiesItsFields) {
+  startReady();
+  openMenu();
+  run("tap examListBtn");
+  std::string s = run("tap inquiryBtn");
+  EXPECT_TRUE(has(s, "alert: 警告 | 請輸入學號。 | 確定\n")) << s;
+  run("alert 0");
+  run("type passwordField x");
+  s = run("tap inquiryBtn");
+  EXPECT_TRUE(has(s, "alert: 警告 | 請輸入學號。 | 確定\n")) << "the number is checked first: " << s;
+  run("alert 0");
+  EXPECT_TRUE(has(screen(), "field passwordField: *\n")) << "the warning keeps the fields";
+  run("tap resetBtn");
+  run("type idField 41120307");
+  s = run("tap inquiryBtn");
+  EXPECT_TRUE(has(s, "alert: 警告 | 請輸入密碼。 | 確定\n")) << s;
+  run("alert 0");
+  EXPECT_EQ(setting("學號"), "(absent)");
+  EXPECT_TRUE(academicRequests().empty());
+
+  s = run("tap resetBtn");
+  EXPECT_TRUE(has(s, "field idField: [請輸入學號]\n")) << s;
+  // A password with characters a query would otherwise cut or change.
+  s = signIn(kStudent, kPassword);
+  EXPECT_TRUE(has(s, "screen: testListInquiryViewController depth 4")) << s;
+  EXPECT_EQ(setting("學號"), kStudent);
+  EXPECT_EQ(setting("密碼"), kPassword);
+  auto* nav = Application::shared().navigation();
+  auto* form = dynamic_cast<SignInFormViewController*>(nav->viewControllers()[2].get());
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->idField().text(), "");
+  EXPECT_EQ(form->passwordField().text(), "");
+
+  // Another program reads the stored values; only the owner may.
+  const std::string file = dataDir() + "/settings.plist";
+  EXPECT_EQ(fileMode(file), 0600u);
+  std::string cmd = "python3 -c 'import plistlib,sys; d=plistlib.load(open(sys.argv[1],\"rb\")); "
+                    "print(d[\"學號\"]+\"|\"+d[\"密碼\"])' '" + file + "'";
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[256];
+    while (size_t n = std::fread(buf, 1, sizeof buf, f)) out.append(buf, n);
+    ::pclose(f);
+  }
+  EXPECT_EQ(out, std::string(kStudent) + "|" + kPassword + "\n");
+
+  run("wait 1.5");
+  auto reqs = academicRequests();
+  ASSERT_FALSE(reqs.empty());
+  EXPECT_EQ(reqs.back()["check"], "ok");
+  EXPECT_EQ(encodePwMethod(reqs.back()["query"]["pPass"].get<std::string>()), kPassword);
+}
+
+TEST_F(StudentMenuTest, ScoresFormKeepsTheNumberUnderIdAndReportsOnlyItsOwnUsage) {
+  remember({{"id", "41031122"}});
+  startReady();
+  openMenu();
+  std::string s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "field idField: 41031122\n")) << s;
+  run("type idField " + std::string(kStudent));
+  run("type passwordField " + std::string(kPassword));
+  run("tap inquiryBtn");
+  EXPECT_EQ(setting("id"), kStudent);
+  EXPECT_EQ(setting("功能名稱"), "期中期末成績");
+  EXPECT_TRUE(has(screen(), "screen: examScoreXMLViewController depth 4")) << screen();
+  run("wait 1.5");
+  // Back from the scores, then from a fresh form: both report now.
+  run("tap 2");
+  s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 3")) << "signed in now: " << s;
+  run("wait 1.5");
+  run("tap 1");
+  Background::drain(10);
+  auto reports = requestsFor("/Data/situ1.aspx");
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[1]["query"]["fn"], "期中期末成績");
+  // "id" outlives logout.
+  openMenu();
+  run("tap logoutBtn");
+  run("alert 0");
+  EXPECT_EQ(setting("id"), kStudent);
+  s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "field idField: 41120307\n")) << s;
+}
+
+TEST_F(StudentMenuTest, EditingMovesTheFormUpOnceAndBackWhenItEnds) {
+  startReady();
+  openMenu();
+  run("tap examListBtn");
+  auto* form = top<SignInFormViewController>();
+  ASSERT_TRUE(form);
+  const Rect rest = form->view().frame();
+  const Rect up{rest.x, rest.y - 70, rest.width, rest.height + 70};
+  run("focus idField");
+  EXPECT_EQ(form->view().frame(), up);
+  // From one field to the other: still up by 70, not twice, not down.
+  run("focus passwordField");
+  EXPECT_EQ(form->view().frame(), up);
+  run("return passwordField");
+  EXPECT_EQ(form->view().frame(), rest);
+  run("focus idField");
+  EXPECT_EQ(form->view().frame(), up);
+  run("tap backgroundTap");
+  EXPECT_EQ(form->view().frame(), rest);
+  EXPECT_FALSE(form->idField().isFirstResponder());
+  // The query button ends editing too.
+  run("type idField 1");
+  run("tap inquiryBtn");
+  run("alert 0");
+  EXPECT_EQ(form->view().frame(), rest);
+}
+
+TEST_F(StudentMenuTest, LogoutRemovesOnlyItsTwoCachesAndThreeKeys) {
+  remember({{"學號", kStudent},
+            {"密碼", kPassword},
+            {"id", kStudent},
+            {"考試小表", "stu_exam_table"},
+            {"我的課表", "stu_ele_table"},
+            {"姓名", "林子晴"}});
+  Settings::standard().open(dataDir());
+  Settings::standard().setObject("stuSubjectNoAry", Value::stringArray({"1131001"}));
+  Settings::standard().close();
+  leaveFile("stu_exam_table.plist", "x");
+  leaveFile("stu_ele_table.plist", "x");
+  leaveFile("news.plist", "x");
+  startReady();
+  openMenu();
+  std::string s = run("tap logoutBtn");
+  EXPECT_TRUE(has(s, "alert:  | 成功登出 | 確定\n")) << s;
+  run("alert 0");
+  EXPECT_EQ(plistlib("stu_exam_table"), "MISSING");
+  EXPECT_EQ(plistlib("stu_ele_table"), "MISSING");
+  EXPECT_TRUE(std::filesystem::exists(cacheFile("news")));
+  for (const char* gone : {"學號", "密碼", "stuSubjectNoAry"}) EXPECT_EQ(setting(gone), "(absent)") << gone;
+  EXPECT_EQ(setting("id"), kStudent);
+  // Persisted at once.
+  Settings::standard().close();
+  Settings::standard().open(dataDir());
+  EXPECT_EQ(setting("學號"), "(absent)");
+  // Signed out now: the services open their forms.
+  s = run("tap examListBtn");
+  EXPECT_TRUE(has(s, "screen: testListViewController")) << s;
+}
+
+TEST_F(StudentMenuTest, LogoutDeletesNothingElseWhateverTheKeysName) {
+  leaveFile("news.plist", "x");
+  leaveFile("stu_ele_table.plist", "x");
+  std::filesystem::create_directories(std::filesystem::path(dataDir()) / "Documents" / "keep");
+  startReady();
+  openMenu();
+  for (const char* hostile : {"news", "..", "/", "../settings", "../../Documents", "keep", ""}) {
+    Settings::standard().setString("考試小表", hostile);
+    Settings::standard().setString("我的課表", hostile);
+    std::string s = run("tap logoutBtn");
+    EXPECT_TRUE(has(s, "alert:  | 成功登出 | 確定\n")) << hostile << s;
+    run("alert 0");
+    EXPECT_TRUE(std::filesystem::exists(cacheFile("news"))) << hostile;
+    EXPECT_TRUE(std::filesystem::exists(cacheFile("stu_ele_table"))) << hostile;
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(dataDir()) / "Documents" / "keep")) << hostile;
+    EXPECT_TRUE(std::filesystem::exists(dataDir() + "/settings.plist")) << hostile;
+  }
+}
+
+}  // namespace
+}  // namespace yx::test
