@@ -270,7 +270,7 @@ void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
     writetolocal(currenttype_);
     if (haveItems_) didStoreRecord(items_);
   }
-  if (haveItems_) items_ = Value::dictionary();
+  // The next record sets every field again, in place (no new keys).
 }
 
 // The first item of a run makes the run replace the cache file (when the

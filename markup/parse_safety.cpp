@@ -6,6 +6,7 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -238,13 +239,23 @@ std::size_t AttributeGuard::scan(std::string_view bytes) {
     head_.clear();
   }
   markStart_ = -1;
+  // Bytes that can change what is counted; runs of others are skipped fast.
+  static const auto kMarkup = [] {
+    std::array<bool, 256> t{};
+    t['<'] = t['='] = t['&'] = true;
+    return t;
+  }();
   for (std::size_t i = 0; i < data.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(data[i]);
     if (unitBytes_ == 1) {
+      if (ref_.empty() && !afterEquals_ && !inDecl_) {
+        while (i < data.size() && !kMarkup[static_cast<unsigned char>(data[i])]) ++i;
+        if (i == data.size()) break;
+      }
       offset_ = static_cast<std::ptrdiff_t>(i) - shift;
-      if (!unit(byte)) break;
+      if (!unit(static_cast<unsigned char>(data[i]))) break;
       continue;
     }
+    const auto byte = static_cast<unsigned char>(data[i]);
     if (pendingBytes_ == 0) offset_ = static_cast<std::ptrdiff_t>(i) - shift;
     pending_ = bigEndian_ ? (pending_ << 8) | byte : pending_ | (static_cast<char32_t>(byte) << (8 * pendingBytes_));
     if (++pendingBytes_ < unitBytes_) continue;

@@ -131,7 +131,7 @@ struct XmlEventParserCallbacks {
     // "document end expected"; name it as a parse of the whole bytes would.
     if (p.terminating_ && code == XML_ERR_DOCUMENT_END && outer(ctx)->instate != XML_PARSER_EPILOG)
       code = p.rootSeen_ || p.startsWithElement() ? XML_ERR_TAG_NOT_FINISHED : XML_ERR_DOCUMENT_EMPTY;
-    p.fail(ctx, code != 0 ? code : XML_ERR_INTERNAL_ERROR);
+    p.fail(ctx, code != 0 ? code : static_cast<long>(XML_ERR_INTERNAL_ERROR));
     xmlStopParser(outer(ctx));
   }
 

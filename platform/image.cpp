@@ -3,6 +3,7 @@
 #include "platform/resources.h"
 
 #include <climits>
+#include <map>
 #include <mutex>
 
 #include "platform/files.h"
@@ -45,6 +46,15 @@ std::string gResourceDir = std::string(YX_RESOURCES_DIR) + "/images";
 // Pictures larger than this are refused rather than decoded.
 constexpr long long kMaxPixels = 64LL * 1024 * 1024;
 
+// The header alone: enough for artwork built with the app.
+bool readHeader(std::string_view bytes, int* w, int* h) {
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+  int comp = 0;
+  if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()), w, h, &comp))
+    return false;
+  return *w > 0 && *h > 0 && static_cast<long long>(*w) * *h <= kMaxPixels;
+}
+
 bool decode(std::string_view bytes, int* w, int* h) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
   auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
@@ -81,7 +91,22 @@ bool Image::isImage(std::string_view bytes) {
   return decode(bytes, &w, &h);
 }
 
+// Bundled artwork does not change while the app runs: each name is looked up
+// and decoded once (the resource folders are part of the key).
 Image Image::named(const std::string& name) {
+  static std::mutex cacheMu;
+  static std::map<std::string, Image> cache;
+  const std::string key = resourceOverrideDirectory() + '\n' + resourceDirectory() + '\n' + name;
+  {
+    std::lock_guard<std::mutex> lock(cacheMu);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+  }
+  Image found = load(name);
+  std::lock_guard<std::mutex> lock(cacheMu);
+  return cache.emplace(key, std::move(found)).first->second;
+}
+
+Image Image::load(const std::string& name) {
   // Only plain names inside the resource folder.
   if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
       name.find('\0') != std::string::npos || name == "." || name == "..")
@@ -98,8 +123,14 @@ Image Image::named(const std::string& name) {
     std::string path = Files::join(dir, c);
     auto bytes = Files::readFile(path);
     if (!bytes) continue;
-    Image img = fromBytes(*bytes);
-    if (img.empty()) continue;
+    // Bundled artwork is made by the build: its header is enough (a picture
+    // from a server is decoded whole by fromBytes()).
+    int w = 0, h = 0;
+    if (!readHeader(*bytes, &w, &h)) continue;
+    Image img;
+    img.width_ = w;
+    img.height_ = h;
+    img.bytes_ = std::move(*bytes);
     img.name_ = name;
     img.path_ = path;
     return img;

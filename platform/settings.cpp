@@ -77,21 +77,32 @@ std::optional<Value> Settings::objectForKey(const std::string& key) const {
 }
 
 void Settings::setObject(const std::string& key, Value value) {
+  std::vector<std::pair<std::string, Value>> one;
+  one.emplace_back(key, std::move(value));
+  setObjects(std::move(one));
+}
+
+void Settings::setObjects(std::vector<std::pair<std::string, Value>> entries) {
   std::lock_guard<std::mutex> lock(mu_);
-  if (isSecretKey(key)) {
-    if (value.isNull())
-      secrets_->remove(key);
-    else
-      secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
-    return;
+  bool changed = false;
+  for (auto& [key, value] : entries) {
+    if (isSecretKey(key)) {
+      if (value.isNull())
+        secrets_->remove(key);
+      else
+        secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
+      continue;
+    }
+    if (value.isNull()) {
+      changed = store_.erase(key) || changed;
+    } else {
+      const Value* old = store_.find(key);
+      if (old && *old == value) continue;
+      store_.set(key, std::move(value));
+      changed = true;
+    }
   }
-  if (value.isNull()) {
-    if (!store_.erase(key)) return;
-  } else {
-    const Value* old = store_.find(key);
-    if (old && *old == value) return;
-    store_.set(key, std::move(value));
-  }
+  if (!changed) return;
   dirty_ = true;
   if (writeThrough_) writeLocked();
 }

@@ -48,6 +48,8 @@ public:
   // A null value removes the key.
   void setObject(const std::string& key, Value value);
   void setString(const std::string& key, std::string value);
+  // Several keys at once, written to disk once (each value as setObject).
+  void setObjects(std::vector<std::pair<std::string, Value>> entries);
   void removeObjectForKey(const std::string& key);
   // Writes the store to disk when anything is unwritten; true when the file
   // on disk holds the store (always true without an open folder).

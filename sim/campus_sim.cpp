@@ -407,7 +407,9 @@ struct CampusSim::Impl {
                                  return false;
                                });
     } else {
-      res.set_content(std::move(reply.body), reply.contentType);
+      // The body is moved, not copied: a large feed is held once.
+      res.body = std::move(reply.body);
+      res.set_header("Content-Type", reply.contentType);
     }
   }
 

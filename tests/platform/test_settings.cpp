@@ -69,6 +69,10 @@ TEST_F(SettingsTest, WritesThroughWithOwnerOnlyModes) {
   auto writes = s.writeCount();
   s.setString("個人資料", "填寫過");
   EXPECT_EQ(s.writeCount(), writes);
+  // Several keys set together are one write.
+  s.setObjects({{"user_X", Value("1")}, {"user_Y", Value("2")}, {"功能名稱", Value("近期消息")}});
+  EXPECT_EQ(s.writeCount(), writes + 1);
+  EXPECT_EQ(Files::readPlistFile(file())->stringFor("功能名稱"), "近期消息");
 }
 
 TEST_F(SettingsTest, CorruptOrWrongShapedFileIsKeptAsideAndStoreStartsEmpty) {
