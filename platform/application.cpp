@@ -126,7 +126,8 @@ void Application::saveScheduled() const {
     std::lock_guard<std::mutex> lock(mu_);
     for (auto& n : scheduled_) arr.append(toValue(n));
   }
-  Files::writeArrayFile(Files::join(dataDir_, "notifications.plist"), arr);
+  // Owner-only: a notification's text may carry a password (a new SIP account).
+  Files::writePlistFile(Files::join(dataDir_, "notifications.plist"), arr, 0600);
 }
 
 void Application::loadScheduled() {

@@ -3,6 +3,7 @@
 #include "platform/resources.h"
 
 #include <climits>
+#include <filesystem>
 #include <map>
 #include <mutex>
 
@@ -70,6 +71,15 @@ bool decode(std::string_view bytes, int* w, int* h) {
   return true;
 }
 
+// Bundled pictures by path, with the file's size and time when decoded.
+struct NamedEntry {
+  std::uintmax_t size;
+  std::filesystem::file_time_type stamp;
+  Image image;
+};
+std::mutex gCacheMu;
+std::map<std::string, NamedEntry> gNamedCache;
+
 bool hasExtension(const std::string& name) {
   auto dot = name.find_last_of('.');
   return dot != std::string::npos && dot > 0 && dot + 1 < name.size();
@@ -91,22 +101,7 @@ bool Image::isImage(std::string_view bytes) {
   return decode(bytes, &w, &h);
 }
 
-// Bundled artwork does not change while the app runs: each name is looked up
-// and decoded once (the resource folders are part of the key).
 Image Image::named(const std::string& name) {
-  static std::mutex cacheMu;
-  static std::map<std::string, Image> cache;
-  const std::string key = resourceOverrideDirectory() + '\n' + resourceDirectory() + '\n' + name;
-  {
-    std::lock_guard<std::mutex> lock(cacheMu);
-    if (auto it = cache.find(key); it != cache.end()) return it->second;
-  }
-  Image found = load(name);
-  std::lock_guard<std::mutex> lock(cacheMu);
-  return cache.emplace(key, std::move(found)).first->second;
-}
-
-Image Image::load(const std::string& name) {
   // Only plain names inside the resource folder.
   if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
       name.find('\0') != std::string::npos || name == "." || name == "..")
@@ -121,18 +116,43 @@ Image Image::load(const std::string& name) {
   for (const auto& dir : dirs)
   for (const auto& c : candidates) {
     std::string path = Files::join(dir, c);
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (ec) continue;
+    auto stamp = std::filesystem::last_write_time(path, ec);
+    if (ec) continue;
+    // A large picture (the campus map) is decoded once, not at every look.
+    {
+      std::lock_guard<std::mutex> lock(gCacheMu);
+      auto it = gNamedCache.find(path);
+      if (it != gNamedCache.end() && it->second.size == size && it->second.stamp == stamp) {
+        if (it->second.image.empty()) continue;
+        Image img = it->second.image;
+        img.name_ = name;
+        return img;
+      }
+    }
     auto bytes = Files::readFile(path);
     if (!bytes) continue;
     // Bundled artwork is made by the build: its header is enough (a picture
     // from a server is decoded whole by fromBytes()).
-    int w = 0, h = 0;
-    if (!readHeader(*bytes, &w, &h)) continue;
     Image img;
-    img.width_ = w;
-    img.height_ = h;
-    img.bytes_ = std::move(*bytes);
-    img.name_ = name;
-    img.path_ = path;
+    int w = 0, h = 0;
+    if (readHeader(*bytes, &w, &h)) {
+      img.width_ = w;
+      img.height_ = h;
+      img.bytes_ = std::move(*bytes);
+    }
+    if (!img.empty()) {
+      img.name_ = name;
+      img.path_ = path;
+    }
+    {
+      std::lock_guard<std::mutex> lock(gCacheMu);
+      if (gNamedCache.size() > 256) gNamedCache.clear();
+      gNamedCache[path] = NamedEntry{size, stamp, img};
+    }
+    if (img.empty()) continue;
     return img;
   }
   return Image();

@@ -13,8 +13,9 @@ public:
   // Inspects bytes; an empty image when they are not a picture.
   static Image fromBytes(std::string_view bytes);
   // A bundled picture under resources/images/, by name with or without
-  // extension ("hl_p1.jpg", "hl_p1"); an empty image when absent. Each name
-  // is read and decoded once.
+  // extension ("hl_p1.jpg", "hl_p1"); an empty image when absent. Bundled
+  // artwork is read once (while its file stays the same) and only its header
+  // is decoded.
   static Image named(const std::string& name);
 
   static bool isImage(std::string_view bytes);
@@ -33,7 +34,6 @@ public:
   static std::string resourceDirectory();
 
 private:
-  static Image load(const std::string& name);
   int width_ = 0;
   int height_ = 0;
   std::string name_;

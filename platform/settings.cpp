@@ -77,34 +77,34 @@ std::optional<Value> Settings::objectForKey(const std::string& key) const {
 }
 
 void Settings::setObject(const std::string& key, Value value) {
-  std::vector<std::pair<std::string, Value>> one;
-  one.emplace_back(key, std::move(value));
-  setObjects(std::move(one));
+  std::lock_guard<std::mutex> lock(mu_);
+  if (setLocked(key, std::move(value)) && writeThrough_) writeLocked();
 }
 
 void Settings::setObjects(std::vector<std::pair<std::string, Value>> entries) {
   std::lock_guard<std::mutex> lock(mu_);
   bool changed = false;
-  for (auto& [key, value] : entries) {
-    if (isSecretKey(key)) {
-      if (value.isNull())
-        secrets_->remove(key);
-      else
-        secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
-      continue;
-    }
-    if (value.isNull()) {
-      changed = store_.erase(key) || changed;
-    } else {
-      const Value* old = store_.find(key);
-      if (old && *old == value) continue;
-      store_.set(key, std::move(value));
-      changed = true;
-    }
+  for (auto& [key, value] : entries) changed = setLocked(key, std::move(value)) || changed;
+  if (changed && writeThrough_) writeLocked();
+}
+
+bool Settings::setLocked(const std::string& key, Value value) {
+  if (isSecretKey(key)) {
+    if (value.isNull())
+      secrets_->remove(key);
+    else
+      secrets_->store(key, value.isString() ? value.asString() : value.toXmlPlist());
+    return false;
   }
-  if (!changed) return;
+  if (value.isNull()) {
+    if (!store_.erase(key)) return false;
+  } else {
+    const Value* old = store_.find(key);
+    if (old && *old == value) return false;
+    store_.set(key, std::move(value));
+  }
   dirty_ = true;
-  if (writeThrough_) writeLocked();
+  return true;
 }
 
 void Settings::setString(const std::string& key, std::string value) {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/plist_value.h"
@@ -48,9 +49,10 @@ public:
   // A null value removes the key.
   void setObject(const std::string& key, Value value);
   void setString(const std::string& key, std::string value);
-  // Several keys at once, written to disk once (each value as setObject).
-  void setObjects(std::vector<std::pair<std::string, Value>> entries);
   void removeObjectForKey(const std::string& key);
+  // Sets several keys together, in order (a null value removes its key), and
+  // writes the file once: keys that belong together reach the disk together.
+  void setObjects(std::vector<std::pair<std::string, Value>> entries);
   // Writes the store to disk when anything is unwritten; true when the file
   // on disk holds the store (always true without an open folder).
   bool synchronize();
@@ -71,6 +73,8 @@ public:
 private:
   Settings() = default;
   bool writeLocked();
+  // Changes one key in memory; true when the file now needs writing.
+  bool setLocked(const std::string& key, Value value);
   bool isSecretKey(const std::string& key) const;
 
   mutable std::mutex mu_;

@@ -50,4 +50,29 @@ std::optional<std::string> decodeUtf8(const std::optional<std::string>& bytes) {
   return *bytes;
 }
 
+namespace {
+// Bytes in the character starting at `i`: a lead byte's announced length when
+// the continuation bytes are there, else 1.
+std::size_t charBytes(std::string_view s, std::size_t i) {
+  auto c = static_cast<unsigned char>(s[i]);
+  std::size_t n = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF8 ? 4 : 1;
+  if (i + n > s.size()) return 1;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+  return n;
+}
+}  // namespace
+
+std::size_t utf8Length(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); i += charBytes(text, i)) ++count;
+  return count;
+}
+
+std::size_t utf8Offset(std::string_view text, std::size_t index) {
+  std::size_t i = 0;
+  for (; i < text.size() && index > 0; --index) i += charBytes(text, i);
+  return i;
+}
+
 }  // namespace yx

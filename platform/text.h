@@ -1,6 +1,7 @@
 #pragma once
 // Decoding response bodies into text.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,5 +15,12 @@ std::optional<std::string> decodeAscii(const std::optional<std::string>& bytes);
 // and code points above U+10FFFF are invalid).
 std::optional<std::string> decodeUtf8(const std::optional<std::string>& bytes);
 bool isValidUtf8(std::string_view bytes);
+
+// Characters (Unicode code points) in UTF-8 text. A stray byte that starts
+// no well-formed sequence counts as one character, so any bytes have a length.
+std::size_t utf8Length(std::string_view text);
+// The byte offset where character `index` starts (the text's size when the
+// index is at or past its end).
+std::size_t utf8Offset(std::string_view text, std::size_t index);
 
 }  // namespace yx

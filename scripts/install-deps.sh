@@ -12,6 +12,8 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-noto-cjk
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
+  # drawing the simulator's sample pictures (sim/tools/)
+  python3-pil
   # GUI
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-pdf-dev qt6-webengine-dev
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts

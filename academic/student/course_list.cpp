@@ -69,13 +69,15 @@ inquiryResultCell::inquiryResultCell() : TableViewCell(Style::Default, "inquiryR
     contentView().addSubview(l);
     return l;
   };
-  nameLbl = add("nameLbl", Rect{12, 5, 296, 24}, 17);
+  // Three lines: the course, its time and room, the seat and teacher.
+  nameLbl = add("nameLbl", Rect{12, 3, 296, 21}, 16);
   nameLbl->setTextColor(Color::rgb(255, 0, 0));
-  weekLbl = add("weekLbl", Rect{12, 32, 0, 22}, 14);
-  timeLbl = add("timeLbl", Rect{12, 32, 130, 22}, 14);
-  placeLbl = add("placeLbl", Rect{142, 32, 56, 22}, 14);
-  teaLbl = add("teaLbl", Rect{198, 32, 114, 22}, 13);
+  weekLbl = add("weekLbl", Rect{12, 23, 0, 18}, 13);
+  timeLbl = add("timeLbl", Rect{12, 23, 150, 18}, 13);
+  placeLbl = add("placeLbl", Rect{166, 23, 142, 18}, 13);
+  teaLbl = add("teaLbl", Rect{12, 40, 296, 18}, 12);
   teaLbl->setTextColor(Color::gray(0.3f));
+  for (auto& l : {nameLbl, placeLbl, teaLbl}) l->setAutoresizingMask(Autoresizing::FlexibleWidth);
 }
 
 void inquiryResultCell::show(const CourseRow& row) {
@@ -144,22 +146,7 @@ void inquiryResultsViewController::refreshCache() {
 }
 
 void inquiryResultsViewController::btnEvent(int tag) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  switch (tag) {
-    case 3:
-      nav->pushViewController(std::make_shared<inquiryListViewController>(), false);
-      break;
-    case 2:
-      startUsageExitReport();
-      returnFromResult(*this, true);
-      break;
-    case 1:
-      goHome(*this);
-      break;
-    default:
-      break;
-  }
+  resultButton(*this, tag, [] { return std::make_shared<inquiryListViewController>(); });
 }
 
 int inquiryResultsViewController::tableViewNumberOfRowsInSection(TableView&, int) {

@@ -83,22 +83,13 @@ void examScoreXMLViewController::tableViewDidSelectRow(TableView& table, IndexPa
 
 // ------------------------------------------------------------------ loading
 
-void examScoreXMLViewController::loadWillStart() { backdrop_.show(view(), 600); }
-
-void examScoreXMLViewController::probeFailed() {
-  AlertView::create("錯誤", "", sharedAs<AlertViewDelegate>(), "確定")->show();
+std::shared_ptr<ViewController> examScoreXMLViewController::makeSignInForm() {
+  return std::make_shared<examScoreViewController>();
 }
 
 const std::vector<std::string>& examScoreXMLViewController::refusalElements() const {
   static const std::vector<std::string> e = {"錯誤訊息", "Error_Msg"};
   return e;
-}
-
-void examScoreXMLViewController::didRefuse(const std::string& text) {
-  refusalText_ = text;
-  auto alert = AlertView::create("訊息", text, sharedAs<AlertViewDelegate>(), "確定");
-  refusalAlert_ = alert;
-  alert->show();
 }
 
 void examScoreXMLViewController::didReadText(const std::string& element, const std::string& text) {
@@ -110,18 +101,6 @@ void examScoreXMLViewController::didReadText(const std::string& element, const s
 void examScoreXMLViewController::documentDidEnd() {
   shown_ = records();
   if (tableView_) tableView_->reloadData();
-}
-
-void examScoreXMLViewController::loadDidEnd() { backdrop_.remove(); }
-
-void examScoreXMLViewController::failureAlertAnswered(AlertView& alert, int) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  if (&alert == refusalAlert_.lock().get() && refusalText_ == kWrongCredentials) {
-    nav->pushViewController(std::make_shared<examScoreViewController>(), false);
-    return;
-  }
-  returnFromResult(*this, false);
 }
 
 }  // namespace yx

@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "academic/student/student_common.h"
-#include "markup/feed_loader.h"
+#include "academic/student/student_result.h"
 
 namespace yx {
 
@@ -31,7 +30,7 @@ public:
   std::shared_ptr<Label> nameLbl, sbjnoLbl, scoreLbl;
 };
 
-class examScoreXMLViewController : public FeedLoaderViewController,
+class examScoreXMLViewController : public StudentResultViewController,
                                    public TableViewDataSource,
                                    public TableViewDelegate {
 public:
@@ -49,25 +48,17 @@ public:
 protected:
   std::string itemElement() const override { return "stu_scoquery_table"; }
   const std::vector<std::string>& fieldNames() const override { return fields(); }
-  std::shared_ptr<ViewController> makeListScreen() override { return nullptr; }
   bool keepsCacheFile() const override { return false; }
+  std::shared_ptr<ViewController> makeSignInForm() override;
 
-  void loadWillStart() override;
-  void probeFailed() override;
   const std::vector<std::string>& refusalElements() const override;
-  void didRefuse(const std::string& text) override;
   void didReadText(const std::string& element, const std::string& text) override;
   void documentDidEnd() override;
-  void loadDidEnd() override;
-  void failureAlertAnswered(AlertView& alert, int index) override;
 
 private:
   std::shared_ptr<TableView> tableView_;
   std::shared_ptr<Label> titleLabel_;
-  LoadingBackdrop backdrop_;
   Value::Array shown_;
-  std::weak_ptr<AlertView> refusalAlert_;
-  std::string refusalText_;
 };
 
 }  // namespace yx

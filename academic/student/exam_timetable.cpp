@@ -1,5 +1,7 @@
 #include "academic/student/exam_timetable.h"
 
+#include <optional>
+
 #include "academic/student/student_sign_in.h"
 #include "core/screen_kit.h"
 #include "platform/files.h"
@@ -137,38 +139,26 @@ void testListInquiryViewController::viewDidLoad() {
   view().addSubview(tableView_);
 
   // What an earlier answer left, at once, before any network answer.
-  if (Files::readArrayFile(cachePath(kCacheName))) rebuildDisplay();
+  rebuildDisplay();
 }
 
 void testListInquiryViewController::rebuildDisplay() {
+  // An answer with records has just been written to the cache file whole:
+  // the display is built from those records rather than read back.
+  std::optional<Value> cached;
+  if (records().empty()) cached = Files::readArrayFile(cachePath(kCacheName));
+  const Value::Array none;
+  const Value::Array& shown = !records().empty() ? records() : cached ? cached->asArray() : none;
   backdrop_.remove();
   rows_.clear();
-  auto cached = Files::readArrayFile(cachePath(kCacheName));
-  const Value::Array none;
-  const Value::Array& records = cached ? cached->asArray() : none;
-  for (const Value& r : records) rows_.push_back(examRowFor(r));
-  if (titleLabel_)
-    titleLabel_->setText(records.empty() ? "考試小表" : "考試小表(" + records.front().stringFor("姓名") + ")");
+  rows_.reserve(shown.size());
+  for (const Value& r : shown) rows_.push_back(examRowFor(r));
+  if (titleLabel_) titleLabel_->setText(shown.empty() ? "考試小表" : "考試小表(" + shown.front().stringFor("姓名") + ")");
   if (tableView_) tableView_->reloadData();
 }
 
 void testListInquiryViewController::btnEvent(int tag) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  switch (tag) {
-    case 3:
-      nav->pushViewController(std::make_shared<testListViewController>(), false);
-      break;
-    case 2:
-      startUsageExitReport();
-      returnFromResult(*this, true);
-      break;
-    case 1:
-      goHome(*this);
-      break;
-    default:
-      break;
-  }
+  resultButton(*this, tag, [] { return std::make_shared<testListViewController>(); });
 }
 
 // -------------------------------------------------------------------- table
@@ -188,12 +178,17 @@ double testListInquiryViewController::tableViewHeightForRow(TableView&, IndexPat
 }
 
 std::shared_ptr<View> testListInquiryViewController::tableViewViewForHeaderInSection(TableView&, int section) {
-  auto header = make<Label>(Rect{0, 0, kScreenWidth, 25});
+  // A brown band across the table holding the course name.
+  auto header = make<View>(Rect{0, 0, kScreenWidth, 25});
   header->setAutoresizingMask(Autoresizing::FlexibleWidth);
-  header->setFont(18, true);
-  header->setTextColor(Color::white());
-  header->setBackgroundColor(Color::rgb(128, 72, 32));
-  if (section >= 0 && section < static_cast<int>(rows_.size())) header->setText("\t" + rows_[section].course);
+  auto band = make<Label>(Rect{0, 0, kScreenWidth, 25});
+  band->setName("sectionLbl");
+  band->setAutoresizingMask(Autoresizing::FlexibleWidth);
+  band->setFont(18, true);
+  band->setTextColor(Color::white());
+  band->setBackgroundColor(Color::rgb(128, 72, 32));
+  if (section >= 0 && section < static_cast<int>(rows_.size())) band->setText("\t" + rows_[section].course);
+  header->addSubview(band);
   return header;
 }
 
@@ -203,10 +198,8 @@ void testListInquiryViewController::tableViewDidSelectRow(TableView& table, Inde
 
 // ------------------------------------------------------------------ loading
 
-void testListInquiryViewController::loadWillStart() { backdrop_.show(view(), 600); }
-
-void testListInquiryViewController::probeFailed() {
-  AlertView::create("錯誤", "", sharedAs<AlertViewDelegate>(), "確定")->show();
+std::shared_ptr<ViewController> testListInquiryViewController::makeSignInForm() {
+  return std::make_shared<testListViewController>();
 }
 
 void testListInquiryViewController::documentWillParse() {
@@ -218,13 +211,6 @@ void testListInquiryViewController::documentWillParse() {
 const std::vector<std::string>& testListInquiryViewController::refusalElements() const {
   static const std::vector<std::string> e = {"Error_Msg"};
   return e;
-}
-
-void testListInquiryViewController::didRefuse(const std::string& text) {
-  refusalText_ = text;
-  auto alert = AlertView::create("訊息", text, sharedAs<AlertViewDelegate>(), "確定");
-  refusalAlert_ = alert;
-  alert->show();
 }
 
 bool testListInquiryViewController::shouldStoreRecord(const Value& record) {
@@ -244,18 +230,5 @@ void testListInquiryViewController::didStoreRecord(const Value&) {
 }
 
 void testListInquiryViewController::documentDidEnd() { rebuildDisplay(); }
-
-// However the load ended, the cached timetable stays in sight.
-void testListInquiryViewController::loadDidEnd() { backdrop_.remove(); }
-
-void testListInquiryViewController::failureAlertAnswered(AlertView& alert, int) {
-  auto* nav = navigationController();
-  if (!nav) return;
-  if (&alert == refusalAlert_.lock().get() && refusalText_ == kWrongCredentials) {
-    nav->pushViewController(std::make_shared<testListViewController>(), false);
-    return;
-  }
-  returnFromResult(*this, false);
-}
 
 }  // namespace yx

@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "academic/student/student_common.h"
-#include "markup/feed_loader.h"
+#include "academic/student/student_result.h"
 
 namespace yx {
 
@@ -36,7 +35,7 @@ public:
   std::shared_ptr<Label> nameLbl, reqLbl, crLbl, sessLbl, typeLbl, dateLbl, placeLbl, timeLbl, testNoLbl, seatNoLbl;
 };
 
-class testListInquiryViewController : public FeedLoaderViewController,
+class testListInquiryViewController : public StudentResultViewController,
                                       public TableViewDataSource,
                                       public TableViewDelegate {
 public:
@@ -62,26 +61,18 @@ protected:
   std::string itemElement() const override { return "stu_exam_table"; }
   const std::vector<std::string>& fieldNames() const override { return fields(); }
   const std::vector<std::string>& recordKeys() const override { return keys(); }
-  std::shared_ptr<ViewController> makeListScreen() override { return nullptr; }
+  std::shared_ptr<ViewController> makeSignInForm() override;
 
-  void loadWillStart() override;
-  void probeFailed() override;
   void documentWillParse() override;
   const std::vector<std::string>& refusalElements() const override;
-  void didRefuse(const std::string& text) override;
   bool shouldStoreRecord(const Value& record) override;
   void didStoreRecord(const Value& record) override;
   void documentDidEnd() override;
-  void loadDidEnd() override;
-  void failureAlertAnswered(AlertView& alert, int index) override;
 
 private:
   std::vector<ExamRow> rows_;
   std::shared_ptr<TableView> tableView_;
   std::shared_ptr<Label> titleLabel_;
-  LoadingBackdrop backdrop_;
-  std::weak_ptr<AlertView> refusalAlert_;
-  std::string refusalText_;
   bool clashShown_ = false, barredShown_ = false;
 };
 

@@ -43,6 +43,19 @@ void returnFromResult(ViewController& from, bool animated) {
   returnToIndex(from, nav->depth() >= 6 ? 4 : 1, animated);
 }
 
+void resultButton(ViewController& screen, int tag, const std::function<std::shared_ptr<ViewController>()>& newForm) {
+  auto* nav = screen.navigationController();
+  if (!nav) return;
+  if (tag == 3) {
+    nav->pushViewController(newForm(), false);
+  } else if (tag == 2) {
+    startUsageExitReport();
+    returnFromResult(screen, true);
+  } else if (tag == 1) {
+    goHome(screen);
+  }
+}
+
 size_t characterCount(const std::string& utf8) {
   size_t n = 0;
   for (unsigned char c : utf8)

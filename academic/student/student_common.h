@@ -2,6 +2,7 @@
 // What the student screens share: the web methods, the signed-in test, the
 // way back to the Student menu and the result screens' artwork.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,11 @@ void returnFromResult(ViewController& from, bool animated);
 // last `n` characters begin (0 when it has fewer).
 size_t characterCount(const std::string& utf8);
 size_t offsetOfLastCharacters(const std::string& utf8, size_t n);
+
+// The buttons of the timetable and the course list: 3 pushes a new sign-in
+// form for another query (not animated), 2 sends the usage exit report and
+// returns from the result, 1 sends it and goes home.
+void resultButton(ViewController& screen, int tag, const std::function<std::shared_ptr<ViewController>()>& newForm);
 
 // The full-screen picture shown behind the progress alert while a result
 // screen loads; removed when the load ends.

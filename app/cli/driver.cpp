@@ -16,6 +16,7 @@
 #include "platform/resources.h"
 #include "platform/network_state.h"
 #include "platform/settings.h"
+#include "platform/text.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/headless_web.h"
 #include "sim/campus_sim.h"
@@ -49,8 +50,8 @@ std::string driverUsage() {
          "         --ifaddrs NAME=IPV4[,NAME=IPV4...]|none  --resources DIR\n"
          "commands: show | tap TAG|NAME [TITLE] | row [TABLE] S R | cell [TABLE] S R\n"
          "          tapcell [TABLE] S R TAG|NAME | focus FIELD | type FIELD TEXT | return FIELD\n"
-         "          pick PICKER ROW | switch NAME on|off | zoom NAME SCALE | pinch NAME SCALE\n"
-         "          frame NAME | alert INDEX | wait SECONDS | settings [KEY] | files\n"
+         "          paste TEXTVIEW TEXT | pick PICKER ROW | switch NAME on|off | zoom NAME SCALE\n"
+         "          pinch NAME SCALE | frame NAME | alert INDEX | wait SECONDS | settings [KEY] | files\n"
          "          notifications | opened | net on|off|wifi|3g | background | foreground | fetch\n"
          "          help | quit\n";
 }
@@ -313,6 +314,7 @@ void dumpView(View* v, std::ostringstream& out, bool colours = false) {
     }
     case ViewKind::TableView: {
       auto* t = static_cast<TableView*>(v);
+      t->layoutIfNeeded();  // printing the table is drawing it
       int sections = t->numberOfSections();
       int total = 0;
       for (int s = 0; s < sections; ++s) total += t->numberOfRowsInSection(s);
@@ -629,7 +631,7 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
   static const std::vector<std::string> inspect = {"show",  "settings", "files", "notifications", "opened",
                                                    "alert", "wait",     "quit",  "help",          "net",
                                                    "background", "foreground", "fetch", "cell", "frame"};
-  static const std::vector<std::string> known = {"tap",    "row",    "focus", "type",   "return",
+  static const std::vector<std::string> known = {"tap",    "row",    "focus", "type",   "paste", "return",
                                                  "pick",   "switch", "zoom",  "pinch",  "tapcell"};
   if (std::find(inspect.begin(), inspect.end(), cmd) == inspect.end() &&
       std::find(known.begin(), known.end(), cmd) == known.end())
@@ -788,18 +790,34 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
     lastListing_ = out.str();
     return {};
   }
-  if (cmd == "focus" || cmd == "type" || cmd == "return") {
-    if (w.size() < 2) return "usage: " + cmd + " FIELD" + (cmd == "type" ? " TEXT" : "");
+  if (cmd == "focus" || cmd == "type" || cmd == "return" || cmd == "paste") {
+    if (w.size() < 2) return "usage: " + cmd + " FIELD" + (cmd == "type" || cmd == "paste" ? " TEXT" : "");
     auto fields = findAll<TextField>(w[1], ViewKind::TextField);
     if (fields.empty()) {
       auto texts = findAll<TextView>(w[1], ViewKind::TextView);
-      if (!texts.empty() && cmd == "type") {
-        if (!texts.front()->userSetText(textAfterWords(line, 2))) return "text '" + w[1] + "' refused the edit";
-        return {};
+      if (texts.empty()) return "no field '" + w[1] + "' on this screen";
+      TextView* t = texts.front();
+      if (!t->editable()) return "text '" + w[1] + "' is not editable";
+      if (cmd == "focus") {
+        t->userFocus();
+      } else if (cmd == "return") {
+        t->userReplace(utf8Length(t->text()), 0, "\n");
+      } else if (cmd == "paste") {
+        if (!t->userReplace(utf8Length(t->text()), 0, textAfterWords(line, 2))) return "text '" + w[1] + "' refused the edit";
+      } else {
+        // Typed key by key at the end; a refused key is lost, as on the phone.
+        const std::string typed = textAfterWords(line, 2);
+        if (!t->userFocus()) return {};
+        for (size_t at = 0; at < typed.size() && t->isFirstResponder();) {
+          size_t next = at + utf8Offset(std::string_view(typed).substr(at), 1);
+          t->userReplace(utf8Length(t->text()), 0, typed.substr(at, next - at));
+          at = next;
+        }
       }
-      return "no field '" + w[1] + "' on this screen";
+      return {};
     }
     TextField* f = fields.front();
+    if (cmd == "paste") return "paste takes a text view, not the field '" + w[1] + "'";
     if (!f->enabled()) return "field '" + w[1] + "' is disabled";
     if (cmd == "focus") {
       f->userFocus();

@@ -1,14 +1,22 @@
 #include "app/cli/features.h"
 
 #include "academic/student/student.h"
+#include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
+#include "library/library.h"
+#include "campus/weather_transport/weather_transport.h"
+#include "phone/phone.h"
 
 namespace yx {
 
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
+  registerLibraryScreens();
   registerStudentScreens();
+  registerCampusGuideScreens();
+  registerWeatherTransportScreens();
+  registerPhoneScreens();
 }
 
 }  // namespace yx

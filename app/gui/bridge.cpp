@@ -161,8 +161,27 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       if (owner) a["model"] = QVariant::fromValue(static_cast<QObject*>(owner->tableFor(v)));
       if (v->kind() == ViewKind::TableView) {
         auto* t = static_cast<TableView*>(v);
+        t->layoutIfNeeded();  // heights (and a scroll asked for while measuring them) first
         a["grouped"] = t->style() == TableView::Style::Grouped;
         a["offsetY"] = t->contentOffset().y * scale;
+        // The row the screen scrolled to, as an index of the drawn list
+        // (headers count), and where it goes; the key changes with each scroll.
+        int scrollIndex = -1;
+        QString mode;
+        if (auto at = t->scrolledToRow()) {
+          scrollIndex = 0;
+          for (int sec = 0; sec < at->section && sec < t->numberOfSections(); ++sec)
+            scrollIndex += (t->headerHeight(sec) > 0 ? 1 : 0) + t->numberOfRowsInSection(sec);
+          scrollIndex += (t->headerHeight(at->section) > 0 ? 1 : 0) + at->row;
+          switch (t->scrolledToPosition()) {
+            case TableView::ScrollPosition::Middle: mode = "middle"; break;
+            case TableView::ScrollPosition::Bottom: mode = "bottom"; break;
+            default: mode = "top"; break;
+          }
+        }
+        a["scrollIndex"] = scrollIndex;
+        a["scrollMode"] = mode;
+        a["scrollKey"] = QStringLiteral("%1/%2/%3").arg(t->reloadCount()).arg(scrollIndex).arg(mode);
       } else {
         auto s = static_cast<CollectionView*>(v)->itemSize();
         a["itemW"] = s.width * scale;
@@ -233,6 +252,7 @@ void TableModel::refresh() {
   std::vector<Entry> fresh;
   unsigned long reloads = 0;
   if (auto* tv = dynamic_cast<TableView*>(t.get())) {
+    tv->layoutIfNeeded();  // every row height, in order, before drawing
     reloads = tv->reloadCount();
     int sections = tv->numberOfSections();
     for (int s = 0; s < sections; ++s) {
@@ -543,6 +563,26 @@ void ScreenModel::zoom(int id, double scale) {
   auto* s = dynamic_cast<ScrollView*>(viewFor(id));
   if (!s || !std::isfinite(scale)) return;
   s->setZoomScale(std::clamp(scale, s->minimumZoomScale(), s->maximumZoomScale()), false);
+}
+
+void ScreenModel::zoomAt(int id, double scale, double fx, double fy, bool ended) {
+  if (!inputAllowed()) return;
+  auto* s = dynamic_cast<ScrollView*>(viewFor(id));
+  if (!s || !s->zoomable() || !std::isfinite(scale) || !std::isfinite(fx) || !std::isfinite(fy)) return;
+  const double before = s->zoomScale();
+  const double after = std::clamp(scale, s->minimumZoomScale(), s->maximumZoomScale());
+  // The content point under the focus stays under it.
+  Point p = s->contentOffset();
+  const double k = before > 0 ? after / before : 1;
+  Size content = s->contentSize();
+  if (content == Size{} && s->zoomingView()) content = {s->zoomingView()->frame().width, s->zoomingView()->frame().height};
+  const double maxX = std::max(0.0, content.width * after - s->frame().width);
+  const double maxY = std::max(0.0, content.height * after - s->frame().height);
+  p.x = std::clamp((p.x + fx) * k - fx, 0.0, maxX);
+  p.y = std::clamp((p.y + fy) * k - fy, 0.0, maxY);
+  s->setZoomScale(after, false);
+  s->setContentOffset(p, false);
+  if (ended) s->userZoom(after);
 }
 
 void ScreenModel::webStarted(int id) {

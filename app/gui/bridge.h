@@ -90,6 +90,10 @@ public:
   Q_INVOKABLE void flip(int id, bool on);
   Q_INVOKABLE void scrollBy(int id, double dx, double dy);
   Q_INVOKABLE void zoom(int id, double scale);
+  // A pinch or wheel zoom around a point of the scroll view (design points
+  // from its top-left corner), which stays where it is; `ended` finishes the
+  // gesture (the screen hears the scale reached).
+  Q_INVOKABLE void zoomAt(int id, double scale, double fx, double fy, bool ended);
   Q_INVOKABLE void webStarted(int id);
   Q_INVOKABLE void webFinished(int id);
   Q_INVOKABLE void webFailed(int id, const QString& error);

@@ -1,9 +1,11 @@
 #include "platform/ui/view.h"
 
 #include "platform/image.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 
 namespace yx {
@@ -13,6 +15,13 @@ std::function<void(View*)> g_listener;
 std::atomic<unsigned long> g_generation{0};
 std::weak_ptr<View> g_firstResponder;
 std::shared_ptr<WebBackend> g_webBackend;
+
+// The first responder is a text field or a text view.
+void resignResponder(View* v) {
+  if (!v) return;
+  if (v->kind() == ViewKind::TextField) static_cast<TextField*>(v)->resignFirstResponder();
+  else if (v->kind() == ViewKind::TextView) static_cast<TextView*>(v)->resignFirstResponder();
+}
 }  // namespace
 
 void setUiChangeListener(std::function<void(View*)> listener) { g_listener = std::move(listener); }
@@ -172,7 +181,7 @@ void View::endEditing() {
   if (!fr) return;
   for (View* v = fr.get(); v; v = v->superview())
     if (v == this) {
-      static_cast<TextField*>(fr.get())->resignFirstResponder();
+      resignResponder(fr.get());
       return;
     }
 }
@@ -271,7 +280,7 @@ bool TextField::isFirstResponder() const { return g_firstResponder.lock().get() 
 
 bool TextField::becomeFirstResponder() {
   if (isFirstResponder()) return true;
-  if (auto old = g_firstResponder.lock()) static_cast<TextField*>(old.get())->resignFirstResponder();
+  if (auto old = g_firstResponder.lock()) resignResponder(old.get());
   g_firstResponder = shared_from_this();
   changed();
   return true;
@@ -312,6 +321,7 @@ void TextView::setText(std::string t) {
 }
 void TextView::setEditable(bool e) {
   editable_ = e;
+  if (!e) resignFirstResponder();
   changed();
 }
 void TextView::setFontSize(double s) {
@@ -322,12 +332,56 @@ void TextView::setContentOffset(Point p) {
   offset_ = p;
   changed();
 }
-bool TextView::userSetText(const std::string& t) {
-  if (!editable_) return false;
-  if (shouldChange_ && !shouldChange_(*this, 0, text_.size(), t)) return false;
-  text_ = t;
+bool TextView::isFirstResponder() const { return g_firstResponder.lock().get() == this; }
+
+bool TextView::userFocus() {
+  if (!editable_ || !isVisible()) return false;
+  if (isFirstResponder()) return true;
+  auto keep = shared_from_this();
+  if (auto old = g_firstResponder.lock()) resignResponder(old.get());
+  g_firstResponder = shared_from_this();
+  changed();
+  if (didBegin_) didBegin_(*this);
+  return true;
+}
+
+void TextView::resignFirstResponder() {
+  if (!isFirstResponder()) return;
+  auto keep = shared_from_this();
+  g_firstResponder.reset();
+  changed();
+  if (didEnd_) didEnd_(*this);
+}
+
+bool TextView::userReplace(size_t location, size_t length, const std::string& replacement) {
+  if (!editable_ || !userFocus()) return false;
+  auto keep = shared_from_this();
+  const size_t chars = utf8Length(text_);
+  location = std::min(location, chars);
+  length = std::min(length, chars - location);
+  if (shouldChange_ && !shouldChange_(*this, location, length, replacement)) return false;
+  size_t from = utf8Offset(text_, location);
+  size_t to = from + utf8Offset(std::string_view(text_).substr(from), length);
+  text_.replace(from, to - from, replacement);
   changed();
   return true;
+}
+
+bool TextView::userSetText(const std::string& t) {
+  if (t == text_) return editable_;
+  // The unchanged beginning and end, in whole characters.
+  const std::string_view a = text_, b = t;
+  size_t prefix = 0;
+  while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix]) ++prefix;
+  while (prefix > 0 && prefix < a.size() && (static_cast<unsigned char>(a[prefix]) & 0xC0) == 0x80) --prefix;
+  size_t suffix = 0;
+  while (suffix < a.size() - prefix && suffix < b.size() - prefix &&
+         a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
+    ++suffix;
+  while (suffix > 0 && (static_cast<unsigned char>(a[a.size() - suffix]) & 0xC0) == 0x80) --suffix;
+  size_t location = utf8Length(a.substr(0, prefix));
+  size_t length = utf8Length(a.substr(prefix, a.size() - prefix - suffix));
+  return userReplace(location, length, std::string(b.substr(prefix, b.size() - prefix - suffix)));
 }
 
 // ----------------------------------------------------------------- ImageView
@@ -395,7 +449,19 @@ void ScrollView::setZoomLimits(double minimum, double maximum) {
   changed();
 }
 void ScrollView::setZoomScale(double z, bool) {
+  const double before = zoom_;
   zoom_ = std::clamp(z, minZoom_, maxZoom_);
+  // The content point at the middle of the view stays there, within the content.
+  if (zoom_ != before && before > 0 && frame().width > 0 && frame().height > 0) {
+    Size content = contentSize_;
+    if (content == Size{})
+      if (View* v = zoomingView()) content = {v->frame().width, v->frame().height};
+    const double k = zoom_ / before;
+    const double cx = (offset_.x + frame().width / 2) * k - frame().width / 2;
+    const double cy = (offset_.y + frame().height / 2) * k - frame().height / 2;
+    offset_ = {std::clamp(cx, 0.0, std::max(0.0, content.width * zoom_ - frame().width)),
+               std::clamp(cy, 0.0, std::max(0.0, content.height * zoom_ - frame().height))};
+  }
   changed();
 }
 void ScrollView::zoomToRect(Rect r, bool animated) {
@@ -636,10 +702,12 @@ void TableView::setDataSource(TableViewDataSource* d) {
 }
 void TableView::setDelegate(TableViewDelegate* d) {
   delegate_ = d;
+  setNeedsLayout();
   changed();
 }
 void TableView::setRowHeight(double h) {
   rowHeight_ = h;
+  setNeedsLayout();
   changed();
 }
 int TableView::numberOfSections() { return dataSource_ ? std::max(0, dataSource_->numberOfSectionsInTableView(*this)) : 0; }
@@ -656,9 +724,18 @@ std::shared_ptr<TableViewCell> TableView::cellForRow(IndexPath ip) {
   cells_.emplace(std::make_pair(ip.section, ip.row), cell);
   return cell;
 }
-double TableView::heightForRow(IndexPath ip) {
+double TableView::askRowHeight(IndexPath ip) {
   double h = delegate_ ? delegate_->tableViewHeightForRow(*this, ip) : -1;
-  return h >= 0 ? h : rowHeight_;
+  return h >= 0 && std::isfinite(h) ? h : rowHeight_;
+}
+double TableView::heightForRow(IndexPath ip) {
+  layoutIfNeeded();
+  if (ip.section >= 0 && ip.section < static_cast<int>(rowHeights_.size()) && ip.row >= 0 &&
+      ip.row < static_cast<int>(rowHeights_[static_cast<size_t>(ip.section)].size()))
+    return rowHeights_[static_cast<size_t>(ip.section)][static_cast<size_t>(ip.row)];
+  // A row the last layout did not know (asked during the layout itself, or
+  // counts changed without a reload): ask the delegate directly.
+  return askRowHeight(ip);
 }
 std::string TableView::headerTitle(int section) {
   return dataSource_ ? dataSource_->tableViewTitleForHeaderInSection(*this, section) : std::string();
@@ -667,38 +744,99 @@ std::shared_ptr<View> TableView::headerView(int section) {
   return delegate_ ? delegate_->tableViewViewForHeaderInSection(*this, section) : nullptr;
 }
 double TableView::headerHeight(int section) {
+  if (!inLayout_ && !needsLayout_ && section >= 0 && section < static_cast<int>(headerHeights_.size()))
+    return headerHeights_[static_cast<size_t>(section)];
   double h = delegate_ ? delegate_->tableViewHeightForHeaderInSection(*this, section) : -1;
-  if (h >= 0) return h;
+  if (h >= 0 && std::isfinite(h)) return h;
   return headerTitle(section).empty() && !headerView(section) ? 0 : 22;
 }
 std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string&) {
   // Cells are kept per row until the next reload, so nothing is off screen to reuse.
   return nullptr;
 }
+void TableView::setNeedsLayout() {
+  needsLayout_ = true;
+  // A layout in progress finishes with the heights it asked for; the next
+  // one starts afresh.
+}
 void TableView::reloadData() {
   cells_.clear();
+  ++reloads_;
   scrolledTo_.reset();
   scrolledPos_ = ScrollPosition::None;
-  ++reloads_;
+  scrollPending_ = false;
+  setNeedsLayout();
   changed();
+}
+void TableView::layoutIfNeeded() {
+  if (!needsLayout_ || inLayout_) return;
+  auto keep = weak_from_this().lock();  // a delegate may drop the table meanwhile
+  needsLayout_ = false;
+  inLayout_ = true;
+  headerHeights_.clear();
+  rowHeights_.clear();
+  int sections = numberOfSections();
+  std::vector<double> headers;
+  std::vector<std::vector<double>> rows;
+  headers.reserve(static_cast<size_t>(sections));
+  rows.reserve(static_cast<size_t>(sections));
+  for (int s = 0; s < sections; ++s) {
+    headers.push_back(headerHeight(s));
+    std::vector<double> heights;
+    int n = numberOfRowsInSection(s);
+    heights.reserve(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) heights.push_back(askRowHeight({s, r}));
+    rows.push_back(std::move(heights));
+  }
+  headerHeights_ = std::move(headers);
+  rowHeights_ = std::move(rows);
+  inLayout_ = false;
+  if (scrollPending_) applyScroll();
+}
+double TableView::contentHeight() {
+  layoutIfNeeded();
+  double total = 0;
+  for (double h : headerHeights_) total += h;
+  for (auto& section : rowHeights_)
+    for (double h : section) total += h;
+  return total;
 }
 void TableView::scrollToRow(IndexPath ip, ScrollPosition pos, bool) {
   scrolledTo_ = ip;
   scrolledPos_ = pos;
-  double y = 0;
-  for (int s = 0; s < ip.section; ++s) {
-    y += headerHeight(s);
-    for (int r = 0; r < numberOfRowsInSection(s); ++r) y += heightForRow({s, r});
-  }
-  y += headerHeight(ip.section);
-  for (int r = 0; r < ip.row; ++r) y += heightForRow({ip.section, r});
-  offset_ = {0, y};
+  scrollPending_ = true;
+  if (!inLayout_) applyScroll();
   changed();
+}
+void TableView::applyScroll() {
+  scrollPending_ = false;
+  if (!scrolledTo_) return;
+  layoutIfNeeded();
+  IndexPath ip = *scrolledTo_;
+  double y = 0;
+  int sections = static_cast<int>(rowHeights_.size());
+  for (int s = 0; s < sections && s < ip.section; ++s) {
+    y += headerHeights_[static_cast<size_t>(s)];
+    for (double h : rowHeights_[static_cast<size_t>(s)]) y += h;
+  }
+  double rowH = 0;
+  if (ip.section >= 0 && ip.section < sections) {
+    const auto& heights = rowHeights_[static_cast<size_t>(ip.section)];
+    y += headerHeights_[static_cast<size_t>(ip.section)];
+    for (int r = 0; r < ip.row && r < static_cast<int>(heights.size()); ++r) y += heights[static_cast<size_t>(r)];
+    if (ip.row >= 0 && ip.row < static_cast<int>(heights.size())) rowH = heights[static_cast<size_t>(ip.row)];
+  }
+  const double viewH = frame().height;
+  if (scrolledPos_ == ScrollPosition::Middle) y += rowH / 2 - viewH / 2;
+  else if (scrolledPos_ == ScrollPosition::Bottom) y += rowH - viewH;
+  double maxY = std::max(0.0, contentHeight() - viewH);
+  offset_ = {0, std::clamp(y, 0.0, maxY)};
 }
 void TableView::setContentOffset(Point p, bool) {
   offset_ = p;
   scrolledTo_.reset();
   scrolledPos_ = ScrollPosition::None;
+  scrollPending_ = false;
   changed();
 }
 bool TableView::userSelectRow(IndexPath ip) {

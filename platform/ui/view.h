@@ -242,12 +242,32 @@ public:
   void setFontSize(double s);
   Point contentOffset() const { return offset_; }
   void setContentOffset(Point p);
-  // Asked before a user edit replaces [location, location+length) of the text (bytes).
+
+  // Asked before a user's edit replaces the characters [location,
+  // location + length) of the text with `replacement`. Positions count
+  // characters (Unicode code points), not bytes; false refuses the edit.
   void setShouldChangeText(std::function<bool(TextView&, size_t location, size_t length,
                                               const std::string& replacement)> fn) {
     shouldChange_ = std::move(fn);
   }
-  // A user's edit of the whole text (front-ends); honours shouldChangeText.
+  // Told when the user begins editing (the keyboard comes up) and when
+  // editing ends (by the user or by resignFirstResponder()).
+  void setDidBeginEditing(std::function<void(TextView&)> fn) { didBegin_ = std::move(fn); }
+  void setDidEndEditing(std::function<void(TextView&)> fn) { didEnd_ = std::move(fn); }
+
+  // User interaction, as a front-end or the text driver performs it.
+  // Begins editing (an editable, visible text view); true when it is editing.
+  bool userFocus();
+  bool isFirstResponder() const;
+  void resignFirstResponder();
+  // One keystroke, paste or deletion: replaces the characters [location,
+  // location + length) (clamped to the text) with `replacement`, when the
+  // shouldChangeText hook allows it. Begins editing first when needed.
+  // True when the text took the edit.
+  bool userReplace(size_t location, size_t length, const std::string& replacement);
+  // An edit given as the whole new text (front-ends whose widget reports only
+  // that): the changed range is the part between the unchanged beginning
+  // and end, passed on as one userReplace().
   bool userSetText(const std::string& t);
 
 private:
@@ -256,6 +276,7 @@ private:
   double fontSize_ = 15;
   Point offset_;
   std::function<bool(TextView&, size_t, size_t, const std::string&)> shouldChange_;
+  std::function<void(TextView&)> didBegin_, didEnd_;
 };
 
 // An image by bundled name or by bytes (decoded by the front-end).
@@ -515,7 +536,17 @@ public:
   int numberOfRowsInSection(int section);
   // The cell for a row, asked of the data source when first drawn after a reload.
   std::shared_ptr<TableViewCell> cellForRow(IndexPath ip);
+  // A row's height as the last layout found it (laying out first when needed).
   double heightForRow(IndexPath ip);
+
+  // Layout: after a reload (setting the data source, the delegate or the row
+  // height counts as one) the table asks its delegate for every row height,
+  // in order, once, at its next layout, never inside reloadData() itself.
+  // Front-ends lay the table out before drawing it; heightForRow() does too.
+  void layoutIfNeeded();
+  bool needsLayout() const { return needsLayout_; }
+  // The height of all headers and rows (lays out first when needed).
+  double contentHeight();
   std::string headerTitle(int section);
   std::shared_ptr<View> headerView(int section);
   double headerHeight(int section);
@@ -525,9 +556,13 @@ public:
   void reloadData();
   unsigned long reloadCount() const { return reloads_; }
   enum class ScrollPosition { None, Top, Middle, Bottom };
+  // Brings a row to the top, middle or bottom of the table (None: as little
+  // as needed, here the top), within the content. Called while the table
+  // lays out (from a height callback), the offset is set once every height
+  // is known.
   void scrollToRow(IndexPath ip, ScrollPosition pos, bool animated);
-  // The row the screen's code last scrolled to, with its position; cleared by
-  // a reload or a change of the content offset.
+  // The row the screen's code last scrolled to and where it put it; a reload
+  // or a content-offset change forgets it.
   std::optional<IndexPath> scrolledToRow() const { return scrolledTo_; }
   ScrollPosition scrolledToPosition() const { return scrolledPos_; }
   Point contentOffset() const { return offset_; }
@@ -548,6 +583,13 @@ private:
   std::optional<IndexPath> selected_, scrolledTo_;
   ScrollPosition scrolledPos_ = ScrollPosition::None;
   Point offset_;
+  // The last layout: header and row heights per section.
+  bool needsLayout_ = true, inLayout_ = false, scrollPending_ = false;
+  std::vector<double> headerHeights_;
+  std::vector<std::vector<double>> rowHeights_;
+  void setNeedsLayout();
+  double askRowHeight(IndexPath ip);
+  void applyScroll();
 };
 
 class CollectionView;

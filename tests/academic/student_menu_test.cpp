@@ -94,19 +94,15 @@ TEST_F(StudentMenuTest, SignedInServicesGoStraightToTheirResultsWithTheStoredCre
 
   s = run("tap courseChangeBtn");
   EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
-}
+  run("tap 2");
 
-TEST_F(StudentMenuTest, ANumberWithoutAPasswordSignsAnEmptyPassword) {
-  remember({{"學號", kStudent}});
-  startReady();
-  openMenu();
+  // A number without a password signs an empty one.
+  Settings::standard().removeObjectForKey("密碼");
   run("tap examListBtn");
   run("wait 0.5");
-  auto reqs = academicRequests();
-  ASSERT_FALSE(reqs.empty());
-  EXPECT_EQ(reqs.back()["raw_query"].get<std::string>().substr(reqs.back()["raw_query"].get<std::string>().size() - 7),
-            "&pPass=");
-  EXPECT_EQ(reqs.back()["check"], "password");
+  const std::string raw = academicRequests().back()["raw_query"];
+  EXPECT_EQ(raw.substr(raw.size() - 7), "&pPass=");
+  EXPECT_EQ(academicRequests().back()["check"], "password");
 }
 
 TEST_F(StudentMenuTest, FormWarnsInOrderThenStoresWhatWasTypedAndEmptiesItsFields) {

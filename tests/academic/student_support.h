@@ -61,22 +61,6 @@ protected:
     run("type passwordField " + password);
     return run("tap inquiryBtn");
   }
-  // The label texts with their colours of one table cell, "name=text #rrggbb" each.
-  std::string cellLabels(TableView& table, IndexPath ip) {
-    std::string out;
-    auto cell = table.cellForRow(ip);
-    if (!cell) return "(none)";
-    std::vector<View*> stack = {cell.get()};
-    while (!stack.empty()) {
-      View* v = stack.back();
-      stack.pop_back();
-      for (auto it = v->subviews().rbegin(); it != v->subviews().rend(); ++it) stack.push_back(it->get());
-      if (v->kind() != ViewKind::Label || v->name().empty()) continue;
-      auto* l = static_cast<Label*>(v);
-      out += v->name() + "=" + l->text() + " " + l->textColor().hex().substr(0, 7) + "\n";
-    }
-    return out;
-  }
   unsigned fileMode(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;

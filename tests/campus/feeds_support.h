@@ -53,10 +53,13 @@ protected:
   std::string plistlib(const std::string& name) {
     std::string path = cacheFile(name);
     if (!std::filesystem::exists(path)) return "MISSING";
-    std::string cmd =
+    return commandOutput(
         "python3 -c 'import plistlib,json,sys\ntry:\n d=plistlib.load(open(sys.argv[1],\"rb\"))\n"
         " print(json.dumps(d,ensure_ascii=False))\nexcept Exception as e:\n print(\"ERROR\",e)' '" +
-        path + "' 2>&1";
+        path + "' 2>&1");
+  }
+  // What a shell command prints, without the final newlines.
+  static std::string commandOutput(const std::string& cmd) {
     std::string out;
     if (FILE* f = ::popen(cmd.c_str(), "r")) {
       char buf[4096];

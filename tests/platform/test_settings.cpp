@@ -75,6 +75,23 @@ TEST_F(SettingsTest, WritesThroughWithOwnerOnlyModes) {
   EXPECT_EQ(Files::readPlistFile(file())->stringFor("功能名稱"), "近期消息");
 }
 
+TEST_F(SettingsTest, KeysSetTogetherAreWrittenOnceInOrder) {
+  Settings& s = Settings::standard();
+  s.setString("callNumber", "old");
+  size_t before = s.writeCount();
+  s.setObjects({{"callDepartment", Value("圖書館")},
+                {"callNumber", Value("2354")},
+                {"callTime_Phone", Value::stringArray({"2354"})},
+                {"gone", Value()}});
+  EXPECT_EQ(s.writeCount(), before + 1);
+  s.setObjects({{"callNumber", Value("2354")}});  // nothing changed, nothing written
+  EXPECT_EQ(s.writeCount(), before + 1);
+  Settings::standard().close();
+  Settings::standard().open(dir_);
+  EXPECT_EQ(s.keys(), (std::vector<std::string>{"callNumber", "callDepartment", "callTime_Phone"}));
+  EXPECT_EQ(s.stringForKey("callNumber"), "2354");
+}
+
 TEST_F(SettingsTest, CorruptOrWrongShapedFileIsKeptAsideAndStoreStartsEmpty) {
   for (std::string bad : {std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
                           std::string(""), Value::array({"x"}).toXmlPlist()}) {

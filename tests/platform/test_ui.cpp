@@ -244,6 +244,75 @@ TEST_F(UiTest, SelectingARowTellsTheDelegateAndOutOfRangeRowsAreRefused) {
   EXPECT_DOUBLE_EQ(t->contentOffset().y, 5 * 44);
 }
 
+// Heights that differ per row; one row scrolls itself to the middle when asked.
+class Measured : public TableViewDataSource, public TableViewDelegate {
+public:
+  std::vector<IndexPath> asked;
+  std::optional<IndexPath> scrollAt;
+  TableView::ScrollPosition scrollTo = TableView::ScrollPosition::Middle;
+  int numberOfSectionsInTableView(TableView&) override { return 3; }
+  int tableViewNumberOfRowsInSection(TableView&, int section) override { return section + 2; }
+  std::shared_ptr<TableViewCell> tableViewCellForRow(TableView&, IndexPath) override {
+    return std::make_shared<TableViewCell>();
+  }
+  double tableViewHeightForHeaderInSection(TableView&, int) override { return 20; }
+  double tableViewHeightForRow(TableView& t, IndexPath ip) override {
+    asked.push_back(ip);
+    if (scrollAt && *scrollAt == ip) t.scrollToRow(ip, scrollTo, true);
+    return 40 + 10 * ip.row;
+  }
+};
+
+TEST_F(UiTest, AReloadedTableAsksEveryRowHeightInOrderOnceAtItsNextLayout) {
+  Measured m;
+  auto t = make<TableView>(Rect{0, 0, 320, 100});
+  t->setDataSource(&m);
+  t->setDelegate(&m);
+  t->reloadData();
+  EXPECT_TRUE(m.asked.empty()) << "never inside the reload";
+  EXPECT_TRUE(t->needsLayout());
+  t->layoutIfNeeded();
+  std::vector<IndexPath> order = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {2, 3}};
+  EXPECT_EQ(m.asked, order);
+  t->layoutIfNeeded();
+  EXPECT_DOUBLE_EQ(t->heightForRow({2, 3}), 70);
+  EXPECT_EQ(m.asked.size(), order.size()) << "heights are kept until the next reload";
+  EXPECT_DOUBLE_EQ(t->contentHeight(), 3 * 20 + (40 + 50) + (40 + 50 + 60) + (40 + 50 + 60 + 70));
+  // Asking a height lays a reloaded table out first.
+  m.asked.clear();
+  t->reloadData();
+  EXPECT_DOUBLE_EQ(t->heightForRow({0, 1}), 50);
+  EXPECT_EQ(m.asked, order);
+}
+
+TEST_F(UiTest, ScrollingToARowKeepsItsPositionAndAScrollAskedWhileMeasuringWaitsForEveryHeight) {
+  Measured m;
+  m.scrollAt = IndexPath{1, 1};
+  auto t = make<TableView>(Rect{0, 0, 320, 100});
+  t->setDataSource(&m);
+  t->setDelegate(&m);
+  t->layoutIfNeeded();
+  ASSERT_TRUE(t->scrolledToRow());
+  EXPECT_EQ(*t->scrolledToRow(), (IndexPath{1, 1}));
+  EXPECT_EQ(t->scrolledToPosition(), TableView::ScrollPosition::Middle);
+  // Row 1.1 starts at 20 + 90 + 20 + 40 = 170 and is 50 high: its middle is at 195.
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, 195 - 50);
+  EXPECT_EQ(m.asked.size(), 9u) << "the scroll asked no height of its own";
+
+  // A reload or an offset set by code forgets the scrolled-to row.
+  t->reloadData();
+  EXPECT_FALSE(t->scrolledToRow());
+  m.scrollAt.reset();
+  t->scrollToRow({2, 3}, TableView::ScrollPosition::Top, false);
+  EXPECT_EQ(t->scrolledToPosition(), TableView::ScrollPosition::Top);
+  // The last row cannot come to the top: the offset stops at the content's end.
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, t->contentHeight() - 100);
+  t->scrollToRow({0, 0}, TableView::ScrollPosition::Bottom, false);
+  EXPECT_DOUBLE_EQ(t->contentOffset().y, 0);
+  t->setContentOffset(Point{0, 30});
+  EXPECT_FALSE(t->scrolledToRow());
+}
+
 class Gate : public TextFieldDelegate {
 public:
   bool allow = false;
@@ -273,6 +342,48 @@ TEST_F(UiTest, AFieldWhoseDelegateRefusesEditingNeverBecomesFirstResponder) {
   EXPECT_FALSE(f->isFirstResponder());
   root->endEditing();
   EXPECT_FALSE(g->isFirstResponder());
+}
+
+// A text view's edits arrive as character ranges (not bytes), each asked of
+// its hook; editing begins and ends with its hooks told.
+TEST_F(UiTest, TextViewEditsAreCharacterRangesAskedOfItsHook) {
+  auto root = make<View>();
+  auto t = make<TextView>(Rect{}, "雲岫ab");
+  auto f = make<TextField>();
+  root->addSubview(t);
+  root->addSubview(f);
+  std::vector<std::string> seen;
+  int began = 0, ended = 0;
+  t->setDidBeginEditing([&](TextView&) { ++began; });
+  t->setDidEndEditing([&](TextView&) { ++ended; });
+  t->setShouldChangeText([&](TextView&, size_t loc, size_t len, const std::string& r) {
+    seen.push_back(std::to_string(loc) + "+" + std::to_string(len) + ":" + r);
+    return r != "!";
+  });
+  // A keystroke at the end of two Chinese characters and two letters is at 4.
+  EXPECT_TRUE(t->userReplace(4, 0, "學"));
+  EXPECT_EQ(began, 1);
+  EXPECT_TRUE(t->isFirstResponder());
+  EXPECT_FALSE(t->userReplace(1, 0, "!"));
+  EXPECT_EQ(t->text(), "雲岫ab學");
+  // A whole-text edit is passed on as the changed range only.
+  EXPECT_TRUE(t->userSetText("雲苑岫ab學"));
+  EXPECT_TRUE(t->userSetText("雲苑學"));  // deletes "岫ab"
+  EXPECT_TRUE(t->userReplace(99, 5, "末"));  // clamped to the end
+  EXPECT_EQ(seen, (std::vector<std::string>{"4+0:學", "1+0:!", "1+0:苑", "2+3:", "3+0:末"}));
+  EXPECT_EQ(t->text(), "雲苑學末");
+  // Moving focus to a field, or the view stopping being editable, ends editing.
+  f->userFocus();
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(t->isFirstResponder());
+  EXPECT_TRUE(t->userFocus());
+  root->endEditing();
+  EXPECT_EQ(ended, 2);
+  t->userFocus();
+  t->setEditable(false);
+  EXPECT_EQ(ended, 3);
+  EXPECT_FALSE(t->userReplace(0, 0, "x"));
+  EXPECT_EQ(began, 3);
 }
 
 TEST_F(UiTest, ScreensTakeTheCanvasAndTheirViewsFollowTheirMasks) {

@@ -236,7 +236,7 @@ TEST(SimOverlay, KeyedFilesAnswerByTheAskedValueAndAccountsAreNeverServed) {
   EXPECT_EQ(red.headers.at("content-type"), "text/html; charset=utf-8");
   EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp?routename=a/b+c").body, "slash and space");
   EXPECT_EQ(rawPost(bus, "/MQS/businfo2.jsp", "routename=a%2Fb%20c").status, 405);  // GET only here
-  EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp?routename=756").body, "查無此路線");
+  EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp?routename=999").body, "查無此路線");
   EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp").body, "查無此路線");
   // Neither keyed files nor the accounts are addresses.
   EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp@routename=%25E7%25B4%258527").status, 404);

@@ -1,14 +1,20 @@
 import QtQuick
 
-// Drag to scroll, pinch to zoom; the core keeps the offset and scale.
+// Drag to scroll; a zoomable area (the campus map) also zooms by pinch and by
+// the wheel, around the fingers or the pointer, within its limits. The core
+// keeps the offset and scale and hears when a zoom ends.
 BoxView {
     id: scroller
+    readonly property bool zoomable: attrs.maxZoom > attrs.minZoom
     PinchArea {
         anchors.fill: parent
-        enabled: attrs.maxZoom > attrs.minZoom
+        enabled: scroller.zoomable
         property real startZoom: 1
         onPinchStarted: startZoom = attrs.zoom
-        onPinchUpdated: (pinch) => yxScreen.zoom(attrs.id, startZoom * pinch.scale)
+        onPinchUpdated: (pinch) => yxScreen.zoomAt(attrs.id, startZoom * pinch.scale,
+                                                   pinch.center.x / s, pinch.center.y / s, false)
+        onPinchFinished: (pinch) => yxScreen.zoomAt(attrs.id, startZoom * pinch.scale,
+                                                    pinch.center.x / s, pinch.center.y / s, true)
         MouseArea {
             anchors.fill: parent
             property real lastX: 0
@@ -19,8 +25,9 @@ BoxView {
                 lastX = m.x; lastY = m.y
             }
             onWheel: (w) => {
-                if (w.modifiers & Qt.ControlModifier)
-                    yxScreen.zoom(attrs.id, attrs.zoom * (w.angleDelta.y > 0 ? 1.1 : 1 / 1.1))
+                if (scroller.zoomable && w.angleDelta.y !== 0)
+                    yxScreen.zoomAt(attrs.id, attrs.zoom * Math.pow(1.1, w.angleDelta.y / 120),
+                                    w.x / s, w.y / s, true)
                 else
                     yxScreen.scrollBy(attrs.id, w.angleDelta.x / 4 / s, w.angleDelta.y / 4 / s)
             }

@@ -3,6 +3,26 @@ import QtQuick
 // A table: only the rows in view are asked of the core.
 BoxView {
     id: table
+    // Scrolls the screen's code asks for: to a row (top, middle, bottom), or
+    // to an offset it sets; the user's own scrolling is left alone.
+    property string appliedKey: ""
+    property real appliedOffset: 0
+    function followCore() {
+        if (attrs.scrollIndex !== undefined && attrs.scrollIndex >= 0) {
+            if (attrs.scrollKey === appliedKey)
+                return
+            appliedKey = attrs.scrollKey
+            appliedOffset = attrs.offsetY || 0
+            list.positionViewAtIndex(attrs.scrollIndex, attrs.scrollMode === "middle" ? ListView.Center
+                                     : attrs.scrollMode === "bottom" ? ListView.End : ListView.Beginning)
+        } else if ((attrs.offsetY || 0) !== appliedOffset) {
+            appliedKey = ""
+            appliedOffset = attrs.offsetY || 0
+            list.contentY = list.originY + appliedOffset * s
+        }
+    }
+    onAttrsChanged: Qt.callLater(followCore)
+    Component.onCompleted: Qt.callLater(followCore)
     Rectangle { anchors.fill: parent; color: attrs.grouped ? "#eef1f4" : "white"; visible: !attrs.bg }
     ListView {
         id: list

@@ -1,0 +1,276 @@
+// Patron login and the Library menu: what goes over the wire, what a person
+// sees for each answer, what is stored, the counts and logout.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "library/libLoginViewController.h"
+#include "library/libViewController.h"
+#include "platform/http.h"
+#include "tests/library/library_support.h"
+
+namespace yx::test {
+namespace {
+
+using sim::Fault;
+
+class LoginTest : public LibraryFixture {};
+
+// Every awkward password a person may type reaches the catalogue exactly as
+// typed, and only as the two fields of the form.
+TEST_F(LoginTest, TheCatalogueDecodesExactlyTheTypedValues) {
+  const std::vector<std::pair<std::string, std::string>> patrons = {
+      {"reader01", "a&b=c"}, {"reader02", "p+q r"}, {"reader03", "100%25 雲岫"}, {"reader04", "&password=x"}};
+  nlohmann::json pairs = nlohmann::json::object();
+  for (auto& [id, pw] : patrons) pairs[id] = pw;
+  accounts(pairs);
+  startReady();
+  for (auto& [id, pw] : patrons) {
+    openFunction("借閱紀錄");
+    std::string s = login(id, pw);
+    ASSERT_TRUE(has(s, "screen: borrowReViewController")) << id << "\n" << s;
+    run("alert 0");  // nothing on loan
+    run("tap 3 登出");
+    run("alert 0");
+    run("tap 1");
+  }
+  auto sent = logins();
+  ASSERT_EQ(sent.size(), patrons.size());
+  for (size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(sent[i]["form"], (nlohmann::json{{"barcode", patrons[i].first}, {"password", patrons[i].second}}))
+        << sent[i].dump();
+    EXPECT_EQ(sent[i]["check"], "ok");
+  }
+  EXPECT_EQ(sent[0]["body"], "barcode=reader01&password=a%26b%3Dc");
+  EXPECT_EQ(sent[1]["body"], "barcode=reader02&password=p%2Bq%20r");
+}
+
+// Six characters are sent with "000" in front on the login button, on
+// Return and on the menu's refresh; "libID" keeps what was typed.
+TEST_F(LoginTest, TheBarcodeRuleHoldsOnEveryPath) {
+  accounts({{"12345", "pw"}, {"000654321", "pw"}, {"1234567", "pw"}, {"000雲岫讀者一號", "pw"}});
+  startReady();
+  auto lastBarcode = [&] { return logins().back()["form"]["barcode"].get<std::string>(); };
+  for (std::string id : {"12345", "1234567", "654321"}) {
+    openFunction("預約到館");
+    std::string s = login(id, "pw");
+    ASSERT_TRUE(has(s, "screen: libArriveViewController")) << s;
+    EXPECT_EQ(lastBarcode(), id.size() == 6 ? "000" + id : id);
+    EXPECT_EQ(setting("libID"), id);
+    run("alert 0");
+    run("tap 3 登出");
+    run("alert 0");
+    run("tap 1");
+  }
+
+  // Return in the password field submits at once, with the same rule.
+  openFunction("逾期紀錄");
+  run("type libIDField 雲岫讀者一號");
+  run("type libPWField pw");
+  std::string s = run("return libPWField");
+  EXPECT_TRUE(has(s, "screen: timeOutViewController")) << s;
+  EXPECT_EQ(lastBarcode(), "000雲岫讀者一號");
+  EXPECT_EQ(setting("libID"), "雲岫讀者一號");
+  run("alert 0");
+
+  // The menu refreshes with the stored ID's barcode when it loads.
+  run("tap 1");
+  size_t before = logins().size();
+  run("tap 19");
+  run("wait 0.2");
+  ASSERT_EQ(logins().size(), before + 1);
+  EXPECT_EQ(lastBarcode(), "000雲岫讀者一號");
+  EXPECT_EQ(logins().back()["form"]["password"], "pw");
+}
+
+TEST_F(LoginTest, RefusalShowsTheLastPatronsErrorAndStoresOnlyTheAnswer) {
+  const std::string twoPatrons =
+      "<patronInfo><patron><error>帳號已停用</error></patron><patron><error>密碼錯誤，請重新輸入</error></patron></patronInfo>";
+  serve("library_catalogue", "/cgi-bin/patron-activity@refused=password", twoPatrons);
+  startReady();
+  openFunction("借閱紀錄");
+  std::string s = login("123456", "wrong");
+  EXPECT_TRUE(has(s, "screen: libLoginViewController")) << s;
+  EXPECT_TRUE(has(s, "alert: 錯誤 | 密碼錯誤，請重新輸入 | 確定")) << s;
+  EXPECT_EQ(logins().back()["check"], "wrong password");
+  EXPECT_FALSE(setting("libID"));
+  EXPECT_FALSE(setting("libPW"));
+  EXPECT_EQ(storedOnDisk("libData"), "bytes:" + hex(twoPatrons));
+  s = run("alert 0");
+  EXPECT_TRUE(has(s, "field libPWField: [密碼]")) << "the password is cleared\n" << s;
+  EXPECT_TRUE(has(s, "field libIDField: 123456")) << s;
+  EXPECT_FALSE(has(s, "spinner indicator: on")) << s;
+
+  s = login("654321", "lib2026");
+  EXPECT_TRUE(has(s, "alert: 錯誤 | 查無此讀者證號 | 確定")) << s;
+  EXPECT_EQ(logins().back()["check"], "unknown barcode");
+  run("alert 0");
+  // Still logged out: the menu asks for a login again.
+  run("tap 2");
+  s = run("tap 1 逾期紀錄");
+  EXPECT_TRUE(has(s, "screen: libLoginViewController depth 3")) << s;
+}
+
+TEST_F(LoginTest, SuccessStoresWhatWasTypedAndOpensTheAskedList) {
+  startReady();
+  const std::vector<std::pair<std::string, std::string>> ways = {
+      {"借閱紀錄", "borrowReViewController"}, {"逾期紀錄", "timeOutViewController"}, {"預約到館", "libArriveViewController"}};
+  for (auto& [label, screen] : ways) {
+    openFunction(label);
+    std::string s = login("123456", "lib2026");
+    ASSERT_TRUE(has(s, "screen: " + screen + " depth 4")) << s;
+    EXPECT_EQ(setting("libID"), "123456");
+    EXPECT_EQ(setting("libPW"), "lib2026");
+    auto body = sim().requests().back();
+    ASSERT_EQ(body["path"], "/cgi-bin/patron-activity");
+    // Back skips the login screen.
+    s = run("tap 2");
+    EXPECT_TRUE(has(s, "screen: libViewController depth 2")) << s;
+    EXPECT_TRUE(has(s, "label timeCntLbl: (2)")) << s;
+    EXPECT_TRUE(has(s, "label arriveCntLbl: (3)")) << s;
+    run("tap 3 登出");
+    run("alert 0");
+    run("tap 1");
+  }
+  // The stored document is the answer's bytes, exactly.
+  openFunction("借閱紀錄");
+  login("123456", "lib2026");
+  auto stored = Settings::standard().objectForKey("libData");
+  ASSERT_TRUE(stored && stored->isBytes());
+  EXPECT_NE(stored->asBytes().find("<bibId>100231</bibId>"), std::string::npos);
+  EXPECT_EQ(storedOnDisk("libData"), "bytes:" + hex(stored->asBytes()));
+}
+
+TEST_F(LoginTest, NoAnswerOrNotTheCataloguesAnswerIsSilent) {
+  storeBeforeStart("libData", Value::bytes("<patronInfo><patron/></patronInfo>"));
+  startReady();
+  openFunction("借閱紀錄");
+
+  // Cut off mid-answer: the cache is removed, nothing is said, the spinner turns.
+  Fault cut;
+  cut.cutAfter = 20;
+  sim().setFault("/cgi-bin/patron-activity", cut);
+  std::string s = login("123456", "lib2026");
+  EXPECT_TRUE(has(s, "screen: libLoginViewController")) << s;
+  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_TRUE(has(s, "spinner indicator: on")) << s;
+  EXPECT_EQ(storedOnDisk("libData"), "absent");
+
+  // A portal's page (no patron element) is kept as the answer but logs nobody in.
+  Fault portal;
+  portal.body = "<html><body><form>請先登入校園網路</form></body></html>";
+  sim().setFault("/cgi-bin/patron-activity", portal);
+  s = login("123456", "lib2026");
+  EXPECT_TRUE(has(s, "screen: libLoginViewController")) << s;
+  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_EQ(storedOnDisk("libData"), "bytes:" + hex(*portal.body));
+  EXPECT_FALSE(setting("libPW"));
+
+  // An empty answer is stored as empty bytes.
+  Fault empty;
+  empty.body = "";
+  sim().setFault("/cgi-bin/patron-activity", empty);
+  login("123456", "lib2026");
+  EXPECT_EQ(storedOnDisk("libData"), "bytes:");
+
+  // An answer over the size limit counts as no answer.
+  sim().clearFaults();
+  setHttpMaxBodyBytes(64);
+  login("123456", "lib2026");
+  setHttpMaxBodyBytes(32u << 20);
+  EXPECT_EQ(storedOnDisk("libData"), "absent");
+
+  // A dead server.
+  sim().stop();
+  s = login("123456", "lib2026");
+  EXPECT_TRUE(has(s, "screen: libLoginViewController")) << s;
+  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_FALSE(setting("libID"));
+  EXPECT_FALSE(setting("libPW"));
+
+  // Empty fields on the login button send nothing.
+  run("tap resetBtn");
+  s = run("type libIDField 123456");
+  EXPECT_TRUE(has(s, "field libPWField: [密碼]")) << s;
+  run("tap inquiryBtn");
+  run("wait 0.2");
+  EXPECT_EQ(logins().size(), 4u);
+}
+
+// A password the catalogue now refuses is forgotten when the menu refreshes.
+TEST_F(LoginTest, RefreshWithARefusedPasswordLogsThePatronOut) {
+  storeBeforeStart("libPW", Value("changed-elsewhere"));
+  {
+    Settings::standard().open(dataDir());
+    Settings::standard().setString("libID", "123456");
+    Settings::standard().close();
+  }
+  startReady();
+  run("tap 19");
+  std::string s = run("wait 0.2");
+  EXPECT_TRUE(has(s, "alert: 錯誤 | 密碼錯誤，請重新輸入 | 確定")) << s;
+  EXPECT_FALSE(has(s, "成功登出")) << s;
+  EXPECT_FALSE(has(s, "spinner indicator: on")) << s;
+  EXPECT_FALSE(setting("libPW"));
+  EXPECT_EQ(setting("libID"), "123456");
+  EXPECT_EQ(logins().back()["form"]["barcode"], "000123456");
+  run("alert 0");
+  s = run("tap 3 借閱紀錄");
+  EXPECT_TRUE(has(s, "screen: libLoginViewController")) << "asks for the password again\n" << s;
+}
+
+TEST_F(LoginTest, MenuCountsExactOverdueAndEveryHoldAndZeroLeavesTheLabel) {
+  patronFile("000123456",
+             patronDocument({{"2026-12-01", "a", "overdue"}, {"2026-12-01", "b", "Overdue"},
+                             {"2026-12-01", "c", "OVERDUE"}, {"2026-12-02", "d", "overdue"},
+                             {"2026-12-30", "e", "charged"}},
+                            {{"h1"}, {"h2"}, {"-"}, {"h4"}}));
+  startReady();
+  openFunction("借閱紀錄");
+  login("123456", "lib2026");
+  std::string s = run("tap 2");
+  EXPECT_TRUE(has(s, "label timeCntLbl: (2)")) << s;
+  EXPECT_TRUE(has(s, "label arriveCntLbl: (4)")) << "a request without a title counts too\n" << s;
+
+  // The next refresh finds nothing overdue and no holds: the labels keep their counts.
+  patronFile("000123456", patronDocument({{"2026-12-30", "e", "charged"}}));
+  run("tap 1");
+  run("tap 19");
+  s = run("wait 0.2");
+  EXPECT_EQ(logins().size(), 2u);
+  EXPECT_TRUE(has(s, "label timeCntLbl: (2)")) << s;
+  EXPECT_TRUE(has(s, "label arriveCntLbl: (4)")) << s;
+  auto* menu = top<libViewController>();
+  ASSERT_TRUE(menu);
+  EXPECT_TRUE(menu->timeCntAry().empty());
+
+  s = run("tap 3 登出");
+  EXPECT_TRUE(has(s, "alert:  | 成功登出 | 確定")) << s;
+  EXPECT_FALSE(has(s, "timeCntLbl")) << s;
+  EXPECT_FALSE(has(s, "arriveCntLbl")) << s;
+  EXPECT_FALSE(setting("libPW"));
+  EXPECT_EQ(storedOnDisk("libData"), "absent");
+  EXPECT_EQ(storedOnDisk("libPW"), "absent");
+  EXPECT_EQ(setting("libID"), "123456");
+}
+
+TEST_F(LoginTest, LogoutWhenNeverLoggedInStillSaysSo) {
+  startReady();
+  std::string s = run("tap 19");
+  EXPECT_FALSE(has(s, "spinner")) << "no refresh without a password\n" << s;
+  s = run("tap 3 登出");
+  EXPECT_TRUE(has(s, "alert:  | 成功登出 | 確定")) << s;
+  run("alert 0");
+  EXPECT_TRUE(logins().empty());
+  // Home and back of the menu and of the login screen send no usage report.
+  run("tap 3 借閱紀錄");
+  run("tap 2");
+  s = run("tap 2");
+  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
+  EXPECT_TRUE(requestsFor("/Data/situ1.aspx").empty());
+}
+
+}  // namespace
+}  // namespace yx::test

@@ -1,0 +1,129 @@
+// The simulated library servers: patron activity checked against the
+// accounts, refusals, keyed answers, the overlay, record pages, and the
+// sample opening hours and news.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "http_probe.h"
+#include "markup/dom.h"
+#include "sim/campus_sim.h"
+
+namespace yx::sim {
+namespace {
+
+using test::rawGet;
+using test::rawPost;
+
+class LibrarySimTest : public ::testing::Test {
+protected:
+  void start(const std::string& overlay = {}) {
+    SimOptions o;
+    o.overlayDir = overlay;
+    using namespace std::chrono;
+    o.fixedNow = sys_days{year{2026} / 12 / 7} + hours(1) + minutes(30);  // 09:30 on campus
+    sim = std::make_unique<CampusSim>(o);
+    sim->start();
+    port = sim->port("library_catalogue");
+  }
+  test::RawReply patron(const std::string& body) { return rawPost(port, "/cgi-bin/patron-activity", body); }
+  std::string lastCheck() { return sim->requests().back().value("check", "(none)"); }
+  std::unique_ptr<CampusSim> sim;
+  int port = 0;
+};
+
+TEST_F(LibrarySimTest, PatronActivityChecksBarcodeAndPasswordAgainstTheAccounts) {
+  start();
+  auto r = patron("barcode=000123456&password=lib2026");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.headers["content-type"], "text/xml; charset=utf-8");
+  EXPECT_NE(r.body.find("<dueDate>2026-12-07</dueDate>"), std::string::npos) << "due today, filled in";
+  EXPECT_NE(r.body.find("<status>Overdue</status>"), std::string::npos);
+  EXPECT_EQ(lastCheck(), "ok");
+  // The second sample patron's password holds "+", "&" and "=": sent escaped, decoded exactly.
+  r = patron("barcode=A1234567&password=%E9%9B%B2%E5%B2%AB%2B%26%3Dpw");
+  EXPECT_EQ(lastCheck(), "ok");
+  EXPECT_EQ(r.body.find("<checkout>"), std::string::npos) << "nothing on loan";
+  EXPECT_NE(r.body.find("<patron>"), std::string::npos);
+  // "+" in a form is a space, so the unescaped password is wrong.
+  r = patron("barcode=A1234567&password=雲岫+&=pw");
+  EXPECT_EQ(lastCheck(), "wrong password");
+  EXPECT_NE(r.body.find("<error>密碼錯誤，請重新輸入</error>"), std::string::npos);
+  r = patron("barcode=123456&password=lib2026");
+  EXPECT_EQ(lastCheck(), "unknown barcode");
+  EXPECT_NE(r.body.find("<error>查無此讀者證號</error>"), std::string::npos);
+  EXPECT_EQ(r.status, 200);
+  patron("");
+  EXPECT_EQ(lastCheck(), "unknown barcode") << "missing fields read as empty";
+
+  r = rawGet(port, "/cgi-bin/patron-activity");
+  EXPECT_EQ(r.status, 405);
+  EXPECT_EQ(r.headers["allow"], "POST");
+  EXPECT_EQ(rawGet(port, "/cgi-bin/patron-activity@barcode=000123456").status, 404) << "keyed files are data";
+  EXPECT_EQ(rawGet(port, "/accounts.json").status, 404);
+}
+
+TEST_F(LibrarySimTest, RecordPagesAreKeyedOnTheBibIdAndAlwaysHtml) {
+  start();
+  auto r = rawGet(port, "/cgi-bin/search_virtua.pl?bib_id=100231");
+  EXPECT_EQ(r.status, 200);
+  EXPECT_EQ(r.headers["content-type"], "text/html; charset=utf-8");
+  EXPECT_NE(r.body.find("溪城的四季"), std::string::npos);
+  for (const char* target : {"/cgi-bin/search_virtua.pl?bib_id=999", "/cgi-bin/search_virtua.pl"}) {
+    r = rawGet(port, target);
+    EXPECT_EQ(r.status, 200) << target;
+    EXPECT_EQ(r.headers["content-type"], "text/html; charset=utf-8");
+    EXPECT_NE(r.body.find("查無此書目"), std::string::npos) << target;
+  }
+}
+
+TEST_F(LibrarySimTest, AnOverlaysAccountsReplaceTheBundledOnesWhole) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("yx-libsim-" + std::to_string(::getpid()));
+  fs::create_directories(dir / "library_catalogue/cgi-bin");
+  std::ofstream(dir / "library_catalogue/accounts.json") << R"({"B0001": "新密碼 1"})";
+  std::ofstream(dir / "library_catalogue/cgi-bin/patron-activity@barcode=B0001")
+      << "<patronInfo><patron><checkouts><checkout><title>{{today+1}}</title></checkout></checkouts></patron></patronInfo>";
+  std::ofstream(dir / "library_catalogue/cgi-bin/patron-activity@refused=password")
+      << "<patronInfo><patron><error>請洽流通櫃檯</error></patron></patronInfo>";
+  start(dir.string());
+  auto r = patron("barcode=B0001&password=%E6%96%B0%E5%AF%86%E7%A2%BC+1");
+  EXPECT_EQ(lastCheck(), "ok");
+  EXPECT_NE(r.body.find("<title>2026-12-08</title>"), std::string::npos) << r.body;
+  r = patron("barcode=B0001&password=x");
+  EXPECT_NE(r.body.find("請洽流通櫃檯"), std::string::npos);
+  patron("barcode=000123456&password=lib2026");
+  EXPECT_EQ(lastCheck(), "unknown barcode") << "the bundled accounts are gone";
+  fs::remove_all(dir);
+}
+
+TEST_F(LibrarySimTest, SampleOpeningHoursAndNewsAreFilledAndWellFormed) {
+  start();
+  auto hours = rawGet(sim->port("library_info"), "/vesplint/open.xml");
+  EXPECT_EQ(hours.status, 200);
+  auto doc = DomDocument::initWithData(hours.body);
+  ASSERT_TRUE(doc) << hours.body;
+  EXPECT_NE(hours.body.find("<Period>115/12/25</Period>"), std::string::npos);
+  EXPECT_NE(hours.body.find("<Period>116/01/01</Period>"), std::string::npos);
+  EXPECT_EQ(hours.body.find("{{"), std::string::npos);
+
+  int web = sim->port("library_web");
+  auto feed = rawGet(web, "/xhr/announcements/rssfeed/59519819.rss");
+  EXPECT_EQ(feed.headers["content-type"], "text/xml; charset=utf-8");
+  doc = DomDocument::initWithData(feed.body);
+  ASSERT_TRUE(doc);
+  auto items = doc->nodesForXPath("//rss/channel/item");
+  ASSERT_TRUE(items);
+  EXPECT_EQ(items->size(), 12u);
+  auto links = doc->nodesForXPath("//rss/channel/item/link");
+  EXPECT_EQ(links->size(), 11u);
+  EXPECT_NE(feed.body.find("<pubDate>Sun, 06 Dec 2026 10:00:00 +0800</pubDate>"), std::string::npos);
+  EXPECT_NE(feed.body.find("http://127.0.0.1:" + std::to_string(web) + "/announcements/db-trial.html"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace yx::sim

@@ -1,0 +1,90 @@
+#pragma once
+// Shared set-up for the telephone, Wi-Fi and feedback screen tests: an app
+// whose profile was delivered (with a known user id), the screen on top as
+// its class, the settings file read back by Python's plistlib, and the
+// simulator's log of one path.
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/settings.h"
+#include "platform/ui/view_controller.h"
+#include "tests/campus/feeds_support.h"
+
+namespace yx::test {
+
+class PhoneFixture : public FeedsFixture {
+protected:
+  static constexpr const char* kUserId = "20261201093000123";
+
+  // Starts with the profile delivered and the guide seen (unless asked not to).
+  void startPhone(bool guideSeen = true) {
+    Settings::standard().open(dataDir());
+    Settings::standard().setString("個人資料", "填寫過");
+    Settings::standard().setString("user_id", kUserId);
+    if (guideSeen) Settings::standard().setString("教學畫面", "已看過");
+    for (auto& [k, v] : stored_) Settings::standard().setObject(k, v);
+    Settings::standard().synchronize();
+    Settings::standard().close();
+    start();
+  }
+  // A value stored before the app starts.
+  void storeBeforeStart(const std::string& key, Value v) { stored_.emplace_back(key, std::move(v)); }
+
+  template <class T> T* top() {
+    auto* nav = Application::shared().navigation();
+    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
+  }
+
+  // The buttons a row of the screen's table "myTableView" holds.
+  std::vector<Button*> rowButtons(int section, int row) {
+    std::vector<Button*> out;
+    auto* table = Application::shared().navigation()->topViewController()->view().findNamed<TableView>("myTableView");
+    auto cell = table ? table->cellForRow({section, row}) : nullptr;
+    if (cell)
+      for (auto& v : cell->contentView().subviews())
+        if (v->kind() == ViewKind::Button) out.push_back(static_cast<Button*>(v.get()));
+    return out;
+  }
+
+  // settings.plist as another program reads it (JSON of plistlib's reading).
+  nlohmann::json storedSettings() { return nlohmann::json::parse(storedSettingsText(), nullptr, false); }
+  // The stored keys in file order.
+  std::vector<std::string> storedKeys() {
+    std::vector<std::string> keys;
+    auto j = nlohmann::ordered_json::parse(storedSettingsText(), nullptr, false);
+    for (auto& [k, v] : j.items()) keys.push_back(k);
+    return keys;
+  }
+  std::string storedSettingsText() {
+    std::string path = dataDir() + "/settings.plist";
+    std::string cmd = "python3 -c 'import plistlib,json,sys\nprint(json.dumps(plistlib.load(open(sys.argv[1],\"rb\")),"
+                      "ensure_ascii=False))' '" + path + "' 2>&1";
+    std::string out;
+    if (FILE* f = ::popen(cmd.c_str(), "r")) {
+      char buf[4096];
+      size_t n;
+      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+      ::pclose(f);
+    }
+    EXPECT_FALSE(nlohmann::json::parse(out, nullptr, false).is_discarded()) << out;
+    return out;
+  }
+
+  static unsigned fileMode(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
+  }
+
+  // The driver's listing of opened URLs.
+  std::string opened() { return run("opened"); }
+
+private:
+  std::vector<std::pair<std::string, Value>> stored_;
+};
+
+}  // namespace yx::test
