@@ -64,6 +64,73 @@ void corvaleAppDelegate::applicationDidEnterBackground(Application&) {
   upDate2DB().userExit();
 }
 
+// ------------------------------------------------------ background refresh
+
+namespace {
+
+// The refresh's notices go through the delegate's own operations.
+class DelegateNoticeSink : public ChangeNoticeSink {
+public:
+  DelegateNoticeSink(corvaleAppDelegate& d, ChangeNoticeSink& pending) : d_(d), pending_(pending) {}
+  std::vector<TimePoint> datesOf(const CourseChange& c) override {
+    d_.dateTimeAry.clear();
+    d_.transformTemp_beforeDataStrFromNSStringToNSDate(c.before);
+    d_.transformTemp_afterDataStrFromNSStringToNSDate(c.after);
+    return d_.dateTimeAry;
+  }
+  void notice(const std::string& text, TimePoint date, int index) override { d_.notice(text, date, index); }
+  void flush() override { pending_.flush(); }
+
+private:
+  corvaleAppDelegate& d_;
+  ChangeNoticeSink& pending_;
+};
+
+}  // namespace
+
+void corvaleAppDelegate::applicationPerformFetch(Application&, std::function<void(FetchResult)> done) {
+  // One feed serves both users; it is fetched when the first of them needs it.
+  std::optional<std::vector<CourseChange>> feed;
+  bool fetched = false;
+  DelegateNoticeSink sink(*this, pending_);
+  for (const ChangeUserKind* kind : {&ChangeUserKind::student(), &ChangeUserKind::teacher()}) {
+    const bool student = kind == &ChangeUserKind::student();
+    auto courses = storedCourseNumbers(*kind);
+    if (!courses) continue;
+    // Per-user keys need the user's number; without one nothing is recorded.
+    auto identity = storedIdentity(*kind);
+    if (!identity) continue;
+    dateTimeAry.clear();
+    (student ? stu_temp_studentSubjectNoAry : temp_teacherSubjectNoAry) = *courses;
+    ChangeRecords records = ChangeRecords::load(*kind, *identity);
+    if (!fetched) {
+      feed = fetchCourseChangeFeed(kTemporaryChangesPath, kTemporaryItem, 60);
+      fetched = true;
+    }
+    if (!feed) break;  // unreachable or malformed: nothing more this time
+    announceNewChanges(*feed, *courses, records, sink);
+    (student ? stu_temp_allShowedSubjectAry : tea_temp_allShowedSubjectNoAry) = records.seen();
+    temp_departmentAry = records.departments;
+    temp_subjectNameAry = records.subjects;
+    temp_teacherNameAry = records.teachers;
+    temp_beforeDataAry = records.befores;
+    temp_afterDataAry = records.afters;
+  }
+  if (done) done(FetchResult::NewData);
+}
+
+void corvaleAppDelegate::notice(const std::string& text, TimePoint date, int index) {
+  pending_.notice(text, date, index);
+}
+
+void corvaleAppDelegate::transformTemp_beforeDataStrFromNSStringToNSDate(const std::string& text) {
+  if (auto d = formerMeetingDate(text, currentChangeYear())) dateTimeAry.push_back(*d);
+}
+
+void corvaleAppDelegate::transformTemp_afterDataStrFromNSStringToNSDate(const std::string& text) {
+  for (TimePoint d : changedMeetingDates(text, currentChangeYear())) dateTimeAry.push_back(d);
+}
+
 void corvaleAppDelegate::reachabilityChanged(const Notification& n) {
   if (auto* weak = std::any_cast<std::weak_ptr<Reachability>>(&n.object))
     if (auto r = weak->lock()) updateInterfaceWithReachability(*r);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "academic/course_changes.h"
 #include "platform/application.h"
 #include "platform/notify.h"
 
@@ -26,6 +27,18 @@ public:
   bool applicationDidFinishLaunching(Application& app) override;
   void applicationDidEnterBackground(Application& app) override;
 
+  // The background refresh: reads the campus feed of temporary course
+  // changes once and announces, for the signed-in student and the signed-in
+  // teacher, each change of their courses not announced before. Always ends
+  // with the new-data result, whatever happened.
+  void applicationPerformFetch(Application& app, std::function<void(FetchResult)> done) override;
+  // The notifications for one date of the change being announced: at once
+  // for index 0, then reminders 68 hours and 1 hour before the date.
+  void notice(const std::string& text, TimePoint date, int index);
+  // Derive the dates of a former / changed meeting text into dateTimeAry.
+  void transformTemp_beforeDataStrFromNSStringToNSDate(const std::string& text);
+  void transformTemp_afterDataStrFromNSStringToNSDate(const std::string& text);
+
   // Sets the shared values from the monitor's status; true when reachable.
   bool updateInterfaceWithReachability(Reachability& r);
   void reachabilityChanged(const Notification& n);
@@ -37,11 +50,19 @@ public:
   // True when the network is reachable by any means.
   bool interetconncet = false;
   std::shared_ptr<Reachability> hostReach;
-  // The background refresh's working lists.
-  std::vector<std::string> stuChangeList, teacherChangeList;
+  // The background refresh's working state (rebuilt on each run): the
+  // users' course numbers, their announced keys, the announced changes'
+  // texts of the user kind last refreshed, and the dates of the change
+  // being announced.
+  std::vector<std::string> stu_temp_studentSubjectNoAry, temp_teacherSubjectNoAry;
+  std::vector<std::string> stu_temp_allShowedSubjectAry, tea_temp_allShowedSubjectNoAry;
+  std::vector<std::string> temp_departmentAry, temp_subjectNameAry, temp_teacherNameAry, temp_beforeDataAry,
+      temp_afterDataAry;
+  std::vector<TimePoint> dateTimeAry;
 
 private:
   NotificationCenter::ObserverId observer_ = 0;
+  ChangeNoticeSink pending_;  // the notifications of the change being announced
 };
 
 // The device's IPv4 address text found at the last Home menu load ("error"

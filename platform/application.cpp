@@ -68,6 +68,12 @@ std::vector<std::string> Application::openedURLs() const {
 
 void Application::presentLocalNotificationNow(LocalNotification n) {
   if (n.fireDate == 0) n.fireDate = secondsNow();
+  if (gate_ && !gate_(n)) {
+    addScheduled({std::move(n)});
+    retryNotBefore_ = secondsNow() + 60;
+    saveScheduled();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(mu_);
     delivered_.push_back(n);
@@ -76,14 +82,20 @@ void Application::presentLocalNotificationNow(LocalNotification n) {
   if (delegate_ && !background_) delegate_->applicationDidReceiveLocalNotification(*this, n);
 }
 
-void Application::scheduleLocalNotification(LocalNotification n) {
-  {
-    std::lock_guard<std::mutex> lock(mu_);
-    scheduled_.push_back(std::move(n));
-    std::stable_sort(scheduled_.begin(), scheduled_.end(),
-                     [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
-  }
+void Application::addScheduled(std::vector<LocalNotification> list) {
+  std::lock_guard<std::mutex> lock(mu_);
+  for (auto& n : list) scheduled_.push_back(std::move(n));
+  std::stable_sort(scheduled_.begin(), scheduled_.end(),
+                   [](const LocalNotification& a, const LocalNotification& b) { return a.fireDate < b.fireDate; });
+}
+
+void Application::scheduleLocalNotification(LocalNotification n) { scheduleLocalNotifications({std::move(n)}); }
+
+void Application::scheduleLocalNotifications(std::vector<LocalNotification> list) {
+  if (list.empty()) return;
+  addScheduled(std::move(list));
   saveScheduled();
+  armDeliveryTimer();
 }
 
 std::vector<LocalNotification> Application::scheduledLocalNotifications() const {
@@ -97,6 +109,7 @@ void Application::cancelAllLocalNotifications() {
     scheduled_.clear();
   }
   saveScheduled();
+  armDeliveryTimer();
 }
 
 std::vector<LocalNotification> Application::deliveredNotifications() const {
@@ -114,9 +127,37 @@ void Application::deliverDueNotifications() {
     due.assign(scheduled_.begin(), it);
     scheduled_.erase(scheduled_.begin(), it);
   }
-  if (due.empty()) return;
-  saveScheduled();
-  for (auto& n : due) presentLocalNotificationNow(n);
+  if (!due.empty()) {
+    saveScheduled();
+    for (auto& n : due) presentLocalNotificationNow(n);
+  }
+  armDeliveryTimer();
+}
+
+void Application::setDeliversWhenDue(bool on) {
+  deliversWhenDue_ = on;
+  armDeliveryTimer();
+}
+
+void Application::armDeliveryTimer() {
+  auto& loop = RunLoop::main();
+  if (!loop.isMainThread()) {
+    loop.post([this] { armDeliveryTimer(); });
+    return;
+  }
+  if (deliveryTimer_) loop.cancel(deliveryTimer_);
+  deliveryTimer_ = 0;
+  double first = 0;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (!deliversWhenDue_ || scheduled_.empty()) return;
+    first = scheduled_.front().fireDate;
+  }
+  double at = std::max(first, retryNotBefore_);
+  deliveryTimer_ = loop.schedule(std::max(0.0, at - secondsNow()), [this] {
+    deliveryTimer_ = 0;
+    deliverDueNotifications();
+  });
 }
 
 void Application::saveScheduled() const {
@@ -133,11 +174,14 @@ void Application::saveScheduled() const {
 void Application::loadScheduled() {
   if (dataDir_.empty()) return;
   auto arr = Files::readArrayFile(Files::join(dataDir_, "notifications.plist"));
-  std::lock_guard<std::mutex> lock(mu_);
-  scheduled_.clear();
-  if (!arr) return;
-  for (auto& v : arr->asArray())
-    if (v.isDictionary()) scheduled_.push_back(fromValue(v));
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    scheduled_.clear();
+    if (arr)
+      for (auto& v : arr->asArray())
+        if (v.isDictionary()) scheduled_.push_back(fromValue(v));
+  }
+  armDeliveryTimer();
 }
 
 bool Application::launch() {
@@ -169,6 +213,11 @@ void Application::performBackgroundFetch(std::function<void(FetchResult)> done) 
 }
 
 void Application::reset() {
+  if (deliveryTimer_ && RunLoop::main().isMainThread()) RunLoop::main().cancel(deliveryTimer_);
+  deliveryTimer_ = 0;
+  gate_ = nullptr;
+  deliversWhenDue_ = true;
+  retryNotBefore_ = 0;
   std::lock_guard<std::mutex> lock(mu_);
   delegate_.reset();
   nav_.reset();

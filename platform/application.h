@@ -71,12 +71,21 @@ public:
   // Local notifications.
   void presentLocalNotificationNow(LocalNotification n);
   void scheduleLocalNotification(LocalNotification n);
+  // Several at once, saved to disk in one write.
+  void scheduleLocalNotifications(std::vector<LocalNotification> list);
   std::vector<LocalNotification> scheduledLocalNotifications() const;
   void cancelAllLocalNotifications();
   // Delivered (presented) notifications, oldest first.
   std::vector<LocalNotification> deliveredNotifications() const;
   // Presents the scheduled notifications whose fire date has come.
   void deliverDueNotifications();
+  // When on (the default), a main-loop timer presents scheduled
+  // notifications as they fall due (the window, the text driver's `wait`).
+  void setDeliversWhenDue(bool on);
+  // Decides whether a notification being presented reached the person (the
+  // headless refresh hands them to the desktop). One it refuses is not
+  // delivered: it stays scheduled, and is saved, for a later attempt.
+  void setNotificationGate(std::function<bool(const LocalNotification&)> gate) { gate_ = std::move(gate); }
   // Desktop hook for presented notifications.
   void setNotificationPresenter(std::function<void(const LocalNotification&)> fn) {
     presenter_ = std::move(fn);
@@ -101,6 +110,9 @@ private:
   Application() = default;
   void saveScheduled() const;
   void loadScheduled();
+  void armDeliveryTimer();
+  // Adds to the scheduled list, kept in fire-date order.
+  void addScheduled(std::vector<LocalNotification> list);
 
   std::shared_ptr<ApplicationDelegate> delegate_;
   std::shared_ptr<NavigationController> nav_;
@@ -111,6 +123,10 @@ private:
   std::function<bool(const std::string&)> urlHandler_;
   std::vector<LocalNotification> scheduled_, delivered_;
   std::function<void(const LocalNotification&)> presenter_;
+  std::function<bool(const LocalNotification&)> gate_;
+  bool deliversWhenDue_ = true;
+  TimerId deliveryTimer_ = 0;
+  double retryNotBefore_ = 0;  // after a refusal, no new attempt before this (seconds)
   int badge_ = 0;
   double fetchInterval_ = -1;
   bool background_ = false;

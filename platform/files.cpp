@@ -284,3 +284,45 @@ std::optional<std::string> Files::safeFileName(std::string_view text) {
 }
 
 }  // namespace yx
+
+namespace yx {
+
+std::string Files::fileURL(const std::string& absolutePath) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out = "file://";
+  for (unsigned char c : absolutePath) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+        c == '_' || c == '~' || c == '/') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Files::pathFromFileURL(const std::string& url) {
+  const std::string prefix = "file://";
+  if (url.compare(0, prefix.size(), prefix) != 0 || url.size() <= prefix.size() || url[prefix.size()] != '/')
+    return std::nullopt;
+  std::string path;
+  for (size_t i = prefix.size(); i < url.size(); ++i) {
+    auto hexValue = [](char c) {
+      return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    if (url[i] == '%' && i + 2 < url.size() && hexValue(url[i + 1]) >= 0 && hexValue(url[i + 2]) >= 0) {
+      path += static_cast<char>(hexValue(url[i + 1]) * 16 + hexValue(url[i + 2]));
+      i += 2;
+    } else if (url[i] == '?' || url[i] == '#') {
+      break;
+    } else {
+      path += url[i];
+    }
+  }
+  if (path.find('\0') != std::string::npos) return std::nullopt;
+  return path;
+}
+
+}  // namespace yx

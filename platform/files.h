@@ -73,6 +73,12 @@ public:
 
   // dir + "/" + name.
   static std::string join(const std::string& dir, const std::string& name);
+
+  // "file://" URL of an absolute path (every byte but letters, digits,
+  // "-", ".", "_", "~" and "/" escaped as %XX), and back: the path of a
+  // "file://" URL without host, or nothing.
+  static std::string fileURL(const std::string& absolutePath);
+  static std::optional<std::string> pathFromFileURL(const std::string& url);
 };
 
 }  // namespace yx

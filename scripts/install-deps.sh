@@ -21,6 +21,8 @@ PACKAGES=(
   qml6-module-qtqml-workerscript qml6-module-qt-labs-qmlmodels
   qml6-module-qtquick-pdf qml6-module-qtwebengine
   libgl-dev fonts-noto-cjk librsvg2-bin
+  # desktop notifications and the refresh timer; the roster PDF generator
+  libnotify-dev dbus-daemon systemd libcairo2-dev
 )
 
 missing=()

@@ -112,14 +112,19 @@ SimReply answerMethod(const AcademicMethod& m, const std::string& folder, const 
   if (!passwordOk) return refusal(m, wrongCredentialsText(m.accountGroup), "password");
 
   const std::string path = academicPath(m.name);
+  const bool xml = m.contentType.rfind("text/xml", 0) == 0;
   std::optional<std::string> body;
-  if (const std::string* value = field(r, m.keyField)) body = ctx.keyedFile(folder, path, m.keyField, *value);
-  if (!body) body = ctx.file(folder, path);
+  if (const std::string* value = field(r, m.keyField))
+    body = xml ? ctx.keyedFile(folder, path, m.keyField, *value)
+               : ctx.data().read(folder, path + "@" + m.keyField + "=" + keyedValue(*value));
+  if (!body) body = xml ? ctx.file(folder, path) : ctx.data().read(folder, path);
   if (!body) {
     SimReply missing{404, "Not Found\n", "text/plain; charset=utf-8", {}, "ok"};
     return missing;
   }
-  return xmlReply(std::move(*body), "ok");
+  SimReply reply = xmlReply(std::move(*body), "ok");
+  reply.contentType = m.contentType;
+  return reply;
 }
 
 }  // namespace
@@ -130,6 +135,11 @@ const std::vector<AcademicMethod>& academicMethods() {
       {"StuExamList2XML", "pStuNo", "pStuNo", "stu_exam_table", "Error_Msg", "students", {}},
       {"StuScoQueryList2XML", "pStuNo", "pStuNo", "stu_scoquery_table", "錯誤訊息", "students", {}},
       {"StuEleCosEleSeqList2XML", "pStuNo", "pStuNo", "stu_ele_table", "Error_Msg", "students", {}},
+      {"TeachEleList2XML", "pTeachNo", "pTeachNo", "Teach_Ele_List", "錯誤訊息", "teachers", {}},
+      {"TeachEleCosEleSeqList2XML", "pTeachNo", "pTeachNo", "Teach_Ele_List", "Error_Msg", "teachers", {}},
+      // The roster is the PDF document itself; a course without one is 404.
+      {"TeachEleStuPDF2XML", "pTeachNo", "pCosNo", "Teach_Ele_List", "錯誤訊息", "teachers", {"pCosNo"},
+       "application/pdf"},
   };
   return methods;
 }

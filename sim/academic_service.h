@@ -34,6 +34,9 @@ struct AcademicMethod {
   std::string errorElement;             // the refusal's text element
   std::string accountGroup;             // "students" / "teachers"
   std::vector<std::string> extraFields; // further required fields
+  // The answer's content type; answers of other types than XML are served
+  // byte for byte (no placeholders filled).
+  std::string contentType = "text/xml; charset=utf-8";
 };
 
 const std::vector<AcademicMethod>& academicMethods();

@@ -1,7 +1,14 @@
 #include "app/cli/driver.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -409,10 +416,38 @@ Driver::Driver(DriverOptions options) : opts_(std::move(options)) {}
 Driver::~Driver() { stop(); }
 
 std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
+  if (auto err = prepare(true)) return err;
+  if (!webBackend()) setWebBackend(std::make_shared<HeadlessWebBackend>());
+  Application::shared().setDelegate(makeDelegate ? makeDelegate() : nullptr);
+  Application::shared().launch();
+  settle();
+  return std::nullopt;
+}
+
+std::optional<std::string> Driver::prepare(bool waitForLock) {
   if (opts_.dataDir.empty()) opts_.dataDir = defaultDataDir();
   std::error_code ec;
   std::filesystem::create_directories(opts_.dataDir, ec);
   if (ec) return "cannot create the data folder " + opts_.dataDir + ": " + ec.message();
+
+  // One program at a time keeps its state in a data folder.
+  std::string lockPath = Files::join(opts_.dataDir, ".lock");
+  lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lockFd_ < 0) return "cannot lock the data folder " + opts_.dataDir + ": " + std::strerror(errno);
+  auto waited = std::chrono::steady_clock::now();
+  while (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    bool timeUp = !waitForLock || std::chrono::duration<double>(std::chrono::steady_clock::now() - waited).count() >=
+                                      opts_.lockWaitSeconds;
+    if (error != EWOULDBLOCK && error != EINTR) timeUp = true;
+    if (timeUp) {
+      ::close(lockFd_);
+      lockFd_ = -1;
+      busy_ = true;
+      return "data folder " + opts_.dataDir + " is in use";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
   std::filesystem::permissions(opts_.dataDir, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace, ec);
   // Temporary files of writes a killed run never finished.
@@ -471,11 +506,6 @@ std::optional<std::string> Driver::start(DelegateFactory makeDelegate) {
     Device::setInfoOverride(info);
   }
   Deployment::setCurrent(std::move(deployment));
-
-  if (!webBackend()) setWebBackend(std::make_shared<HeadlessWebBackend>());
-  Application::shared().setDelegate(makeDelegate ? makeDelegate() : nullptr);
-  Application::shared().launch();
-  settle();
   return std::nullopt;
 }
 
@@ -486,6 +516,10 @@ void Driver::stop() {
     Background::drainDetached(5);
     sim_->stop();
     sim_.reset();
+  }
+  if (lockFd_ >= 0) {
+    ::close(lockFd_);  // lets go of the lock
+    lockFd_ = -1;
   }
 }
 

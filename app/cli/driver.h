@@ -28,6 +28,8 @@ struct DriverOptions {
   double canvasWidth = 0, canvasHeight = 0;  // --canvas WxH in points; 0: the design size 320x568
   std::string ifaddrs;      // --ifaddrs NAME=IPV4[,NAME=IPV4…] or "none"; empty: the kernel's list
   std::string resourcesDir; // --resources DIR
+  // How long start() waits for another program to let go of the data folder.
+  double lockWaitSeconds = 30;
   std::vector<std::string> rest;  // arguments the caller handles itself
 };
 
@@ -52,6 +54,14 @@ public:
   std::optional<std::string> start(DelegateFactory makeDelegate);
   void stop();
 
+  // Everything start() does before the application launches. The data
+  // folder is locked first ("<data dir>/.lock", an exclusive flock held until
+  // stop()): with `waitForLock` for up to lockWaitSeconds, else one try.
+  // When another program holds it, the error is "data folder <dir> is in
+  // use", dataFolderBusy() is true and nothing in the folder was touched.
+  std::optional<std::string> prepare(bool waitForLock = true);
+  bool dataFolderBusy() const { return busy_; }
+
   // Runs one command line and returns its output (the screen after it, or
   // one "error: ..." line). Sets quit() on "quit".
   std::string execute(const std::string& line);
@@ -74,6 +84,8 @@ private:
   DriverOptions opts_;
   std::unique_ptr<sim::CampusSim> sim_;
   bool quit_ = false;
+  bool busy_ = false;
+  int lockFd_ = -1;
   std::string lastListing_;  // output of the listing commands
 };
 

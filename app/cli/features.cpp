@@ -1,6 +1,8 @@
 #include "app/cli/features.h"
 
+#include "academic/changes/student_changes.h"
 #include "academic/student/student.h"
+#include "academic/teacher/teacher.h"
 #include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
 #include "library/library.h"
@@ -14,6 +16,8 @@ void registerAllFeatures() {
   registerCampusInfoScreens();
   registerLibraryScreens();
   registerStudentScreens();
+  registerStudentChangeScreens();  // after the Student menu's own segues
+  registerTeacherScreens();
   registerCampusGuideScreens();
   registerWeatherTransportScreens();
   registerPhoneScreens();

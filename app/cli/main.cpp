@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "app/cli/background_fetch.h"
 #include "app/cli/driver.h"
 #include "app/cli/features.h"
 #include "core/launch.h"
@@ -20,13 +21,28 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help" || a == "-h") {
-      std::cout << "usage: yunxiu-cli [options]\n" << yx::driverUsage();
+      std::cout << "usage: yunxiu-cli [options]\n"
+                << "       yunxiu-cli --background-fetch [options]\n"
+                << "       yunxiu-cli --install-refresh-timer [--no-enable] [options]\n"
+                << "       yunxiu-cli --remove-refresh-timer [--no-enable]\n"
+                << yx::driverUsage();
       return 0;
     }
   }
-  if (auto err = yx::parseDriverOptions(argc, argv, opts)) {
+  yx::HeadlessRequest headless;
+  if (auto err = yx::parseDriverOptions(argc, argv, opts, /*allowUnknown=*/true)) {
     std::cerr << "yunxiu-cli: " << *err << "\n";
     return 2;
+  }
+  if (auto err = yx::parseHeadlessRequest(opts, headless)) {
+    std::cerr << "yunxiu-cli: " << *err << "\n";
+    return 2;
+  }
+  switch (headless.command) {
+    case yx::HeadlessCommand::BackgroundFetch: return yx::runBackgroundFetch(opts);
+    case yx::HeadlessCommand::InstallTimer: return yx::installRefreshTimer(opts, headless.enable);
+    case yx::HeadlessCommand::RemoveTimer: return yx::removeRefreshTimer(headless.enable);
+    case yx::HeadlessCommand::None: break;
   }
   std::ifstream script;
   std::istream* in = &std::cin;

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "platform/application.h"
+#include "platform/files.h"
 #include "platform/http.h"
 #include "platform/image.h"
 #include "platform/runloop.h"
@@ -224,6 +225,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       QString lower = qs(wv->url()).toLower();
       a["pdf"] = lower.section('?', 0, 0).endsWith(".pdf");
       a["pdfFile"] = qs(QtWebBackend::pdfFileFor(wv));
+      a["fit"] = wv->scalesPageToFit();
       recurse = false;
       break;
     }
@@ -810,7 +812,17 @@ void QtWebBackend::load(const std::shared_ptr<WebView>& view, const std::string&
     std::weak_ptr<WebView> weak = view;
     const WebView* key = view.get();
     Background::run([weak, key, url] {
-      HttpResult r = httpGet(url, 60);
+      // A document already on disk (a downloaded roster) is read from there.
+      HttpResult r;
+      if (auto path = Files::pathFromFileURL(url)) {
+        auto bytes = Files::readFile(*path);
+        r.ok = bytes.has_value();
+        r.status = 200;
+        r.body = bytes.value_or("");
+        r.error = "no such file";
+      } else {
+        r = httpGet(url, 60);
+      }
       std::string file;
       std::string error = !r.ok ? r.error : r.status >= 400 ? "HTTP " + std::to_string(r.status) : "";
       if (error.empty()) {

@@ -2,7 +2,9 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/gui/gui_app.h"
 #include "platform/application.h"
@@ -39,6 +41,24 @@ bool openOnDesktop(const std::string& url) {
 }
 
 }  // namespace
+
+void followWindowState(QWindow* window) {
+  // While the window is hidden or minimised the app is in the background,
+  // and the course-change refresh runs every 15 minutes.
+  auto* refresh = new QTimer(window);
+  refresh->setInterval(15 * 60 * 1000);
+  QObject::connect(refresh, &QTimer::timeout, [] { Application::shared().performBackgroundFetch(); });
+  QObject::connect(window, &QWindow::visibilityChanged, refresh, [refresh](QWindow::Visibility v) {
+    auto& app = Application::shared();
+    if (v == QWindow::Hidden || v == QWindow::Minimized) {
+      app.enterBackground();
+      if (!refresh->isActive()) refresh->start();
+    } else {
+      refresh->stop();
+      app.enterForeground();
+    }
+  });
+}
 
 void installDesktopIntegration() {
   Application::shared().setNotificationPresenter(notifyDesktop);

@@ -60,14 +60,17 @@ QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
   ctx->setContextProperty("yxAlert", bridge_->alert());
   ctx->setContextProperty("yxNav", bridge_->nav());
   QStringList warnings;
-  connect(&engine_, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError>& list) {
+  // Collects the warnings of loading only: the list lives on this call's stack.
+  auto collecting = connect(&engine_, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError>& list) {
     for (const auto& e : list) warnings << e.toString();
   });
   engine_.load(QUrl("qrc:/yx/qml/Main.qml"));
+  disconnect(collecting);
   const auto roots = engine_.rootObjects();
   window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
   if (!window_) return "the window did not load: " + warnings.join("; ");
   if (onWindow) onWindow(window_);
+  followWindowState(window_);
   window_->resize(opts_.width, opts_.height);
   bridge_->nav()->attach();
   settle();

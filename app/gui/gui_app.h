@@ -73,5 +73,8 @@ namespace yx::gui {
 // Hands local notifications to the desktop's notification service (when the
 // session bus has one) and sip:, tel: and web URLs to the desktop's handlers.
 void installDesktopIntegration();
+// Window hidden or minimised: the app enters the background (and refreshes
+// course changes every 15 minutes); shown again: the foreground.
+void followWindowState(QWindow* window);
 
 }  // namespace yx::gui

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/files.h"
 #include "platform/http.h"
 #include "platform/runloop.h"
 
@@ -23,6 +24,17 @@ void HeadlessWebBackend::load(const std::shared_ptr<WebView>& view, const std::s
   RunLoop::main().post([weak] {
     if (auto v = weak.lock()) v->backendDidStart();
   });
+  if (auto path = Files::pathFromFileURL(url)) {
+    // A local file (a downloaded document): read, then reported as a load.
+    RunLoop::main().post([weak, file = *path] {
+      auto v = weak.lock();
+      if (!v) return;
+      auto content = Files::isDirectory(file) ? std::nullopt : Files::readFile(file);
+      if (content) v->backendDidFinish(std::move(*content));
+      else v->backendDidFail("no such file");
+    });
+    return;
+  }
   auto body = std::make_shared<std::string>();
   auto status = std::make_shared<long>(0);
   HttpCallbacks cb;

@@ -58,7 +58,7 @@ TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
   EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 2u);
 
   s = run("tap courseChangeBtn");
-  EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "screen: subjectChangeViewController depth 3")) << s;
   EXPECT_TRUE(academicRequests().empty());
 }
 
@@ -93,8 +93,8 @@ TEST_F(StudentMenuTest, SignedInServicesGoStraightToTheirResultsWithTheStoredCre
   run("tap 2");
 
   s = run("tap courseChangeBtn");
-  EXPECT_TRUE(has(s, "screen: comingSoonViewController depth 3")) << s;
-  run("tap 2");
+  EXPECT_TRUE(has(s, "screen: subjectChangeListViewController depth 3")) << s;
+  run("tap 1");
 
   // A number without a password signs an empty one.
   Settings::standard().removeObjectForKey("密碼");

@@ -1,0 +1,87 @@
+// The window and the course-change refresh: hidden or minimised, the app is
+// in the background and refreshes every 15 minutes; shown again, it is in
+// the foreground and stops. A roster PDF on disk shows scaled to its page.
+
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QTest>
+#include <QTimer>
+
+#include "app/gui/gui_app.h"
+#include "tests/academic/changes_support.h"
+
+namespace yx::test {
+namespace {
+
+QGuiApplication& qtApp() {
+  static int argc = 1;
+  static char name[] = "yx_gui_refresh_tests";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QUICK_BACKEND", "software");
+    auto* a = new QGuiApplication(argc, argv);
+    gui::registerFonts();
+    return a;
+  }();
+  return *app;
+}
+
+class WindowRefreshTest : public ChangesFixture {
+protected:
+  void SetUp() override {
+    qtApp();
+    ChangesFixture::SetUp();
+  }
+  void TearDown() override {
+    gui_.reset();
+    ChangesFixture::TearDown();
+  }
+  void open() {
+    gui::GuiApp::installWebBackend(false);
+    start();
+    gui_ = std::make_unique<gui::GuiApp>(driver(), gui::GuiOptions{});
+    QString err = gui_->load();
+    ASSERT_TRUE(err.isEmpty()) << err.toStdString();
+    gui_->window()->show();
+    gui_->settle();
+  }
+  QTimer* refreshTimer() {
+    for (QTimer* t : gui_->window()->findChildren<QTimer*>())
+      if (t->interval() == 15 * 60 * 1000) return t;
+    return nullptr;
+  }
+  std::unique_ptr<gui::GuiApp> gui_;
+};
+
+TEST_F(WindowRefreshTest, AHiddenWindowRefreshesEveryFifteenMinutes) {
+  presetSignedIn(true, false);
+  serveTemporary({{"1131001", "資工二A", "資料結構", "王明哲", "12/10(四)第3-4節", "12/17"}});
+  open();
+  auto& app = Application::shared();
+  EXPECT_FALSE(app.inBackground());
+  QTimer* timer = refreshTimer();
+  ASSERT_NE(timer, nullptr);
+  EXPECT_FALSE(timer->isActive());
+
+  gui_->window()->hide();
+  QTRY_VERIFY_WITH_TIMEOUT(app.inBackground(), 2000);
+  EXPECT_TRUE(timer->isActive());
+  // The usage exit report went out as the app left the screen.
+  Background::drain(10);
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 1u);
+
+  // A quarter of an hour later (made short here) the refresh runs.
+  timer->setInterval(1);
+  QTRY_VERIFY_WITH_TIMEOUT(!app.deliveredNotifications().empty(), 5000);
+  EXPECT_EQ(app.deliveredNotifications()[0].alertBody, "課程異動：\n資料結構 王明哲\n12/10(四)第3-4節\n異動：12/17");
+  timer->setInterval(15 * 60 * 1000);
+
+  gui_->window()->show();
+  QTRY_VERIFY_WITH_TIMEOUT(!app.inBackground(), 2000);
+  EXPECT_FALSE(timer->isActive());
+  EXPECT_EQ(storedList("41120307stu_temp_subjectNameAry"), (std::vector<std::string>{"資料結構"}));
+}
+
+}  // namespace
+}  // namespace yx::test
