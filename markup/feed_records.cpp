@@ -143,7 +143,7 @@ bool FeedRecords::writeFile(const std::string& path) const {
       if (!write(row)) return false;
     }
     return write("</array>\n</plist>\n");
-  });
+  }, 0644, /*durable=*/false);
 }
 
 std::optional<FeedRecords> FeedRecords::readFile(const std::string& path, std::vector<std::string> fields) {

@@ -36,7 +36,8 @@ public:
   void append(std::vector<std::string>&& texts);
 
   // The cache file form. writeFile() is atomic: false when the file could not
-  // be written, and the old one is then untouched.
+  // be written, and the old one is then untouched. It is not flushed to the
+  // disk (a cache is fetched again), so it costs no wait on the disk.
   bool writeFile(const std::string& path) const;
   // Reads a cache file keeping only these fields (a text under each, empty
   // when a dictionary lacks it or holds something else). Nothing when the

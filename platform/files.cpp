@@ -106,7 +106,7 @@ bool Files::writeFileAtomically(const std::string& path, std::string_view bytes,
 }
 
 bool Files::writeStreamAtomically(const std::string& path, const std::function<bool(const ByteSink&)>& produce,
-                                  unsigned mode) {
+                                  unsigned mode, bool durable) {
   static std::atomic<unsigned> counter{0};
   if (writesFailAt(path)) {
     errno = ENOSPC;
@@ -131,9 +131,10 @@ bool Files::writeStreamAtomically(const std::string& path, const std::function<b
     buffer.append(piece);
     return true;
   };
-  bool ok = produce(sink) && !failed && writeAll(fd, buffer) && ::fsync(fd) == 0;
+  bool ok = produce(sink) && !failed && writeAll(fd, buffer) && (!durable || ::fsync(fd) == 0);
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
+    if (!durable) return true;
     // Make the rename itself durable.
     int dfd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {

@@ -42,9 +42,13 @@ public:
   // The same for bytes made piece by piece: `produce` hands each piece to the
   // sink it is given (which answers false once writing failed) and returns
   // false to give up. The old file is untouched unless all went well.
+  // `durable` flushes the file and its folder to the disk before returning;
+  // without it the rename still keeps the old file whole if the process dies,
+  // and only a power cut could lose the new bytes (fine for caches that are
+  // fetched again).
   using ByteSink = std::function<bool(std::string_view)>;
   static bool writeStreamAtomically(const std::string& path, const std::function<bool(const ByteSink&)>& produce,
-                                    unsigned mode = 0644);
+                                    unsigned mode = 0644, bool durable = true);
   // The file's bytes; nothing when it cannot be read or is larger than maxBytes.
   static std::optional<std::string> readFile(const std::string& path,
                                              std::size_t maxBytes = static_cast<std::size_t>(-1));
