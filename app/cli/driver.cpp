@@ -433,9 +433,14 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
   // One program at a time keeps its state in a data folder.
   std::string lockPath = Files::join(opts_.dataDir, ".lock");
   lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (lockFd_ < 0) return "cannot lock the data folder " + opts_.dataDir + ": " + std::strerror(errno);
+  // A folder nobody can write (read-only file system) is locked through the
+  // lock file when it has one; without one, no program can change its state,
+  // so the app runs on what it holds and keeps its changes in memory.
+  if (lockFd_ < 0 && errno == EROFS) lockFd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  const bool readOnly = lockFd_ < 0 && (errno == EROFS || errno == ENOENT);
+  if (lockFd_ < 0 && !readOnly) return "cannot lock the data folder " + opts_.dataDir + ": " + std::strerror(errno);
   auto waited = std::chrono::steady_clock::now();
-  while (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+  while (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
     bool timeUp = !waitForLock || std::chrono::duration<double>(std::chrono::steady_clock::now() - waited).count() >=
                                       opts_.lockWaitSeconds;
