@@ -57,6 +57,23 @@ std::string componentEscape(std::string_view utf8) {
   return escapeWith(utf8, [](unsigned char c) { return !unreserved(c); });
 }
 
+std::string queryValueEscape(std::string_view value) {
+  std::string out;
+  out.reserve(value.size() + value.size() / 2);
+  for (size_t i = 0; i < value.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(value[i]);
+    bool keptEscape = c == '%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 && hexValue(value[i + 2]) >= 0;
+    if (unreserved(c) || c == '/' || keptEscape) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back('%');
+      out.push_back(kHex[c >> 4]);
+      out.push_back(kHex[c & 15]);
+    }
+  }
+  return out;
+}
+
 std::string percentDecode(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -16,6 +16,11 @@ std::string legacyEscape(std::string_view utf8);
 // Escapes everything but the unreserved characters A-Z a-z 0-9 - . _ ~.
 std::string componentEscape(std::string_view utf8);
 
+// A value from a server placed into a URL's query as it is meant: every byte
+// but A-Z a-z 0-9 - . _ ~ and "/" as %XX, an escape already there (a "%"
+// followed by two hex digits) kept. Ordinary values stay byte for byte.
+std::string queryValueEscape(std::string_view value);
+
 // Turns %XX sequences back into bytes; a "%" not followed by two hex digits
 // is kept as is. ("+" is not touched.)
 std::string percentDecode(std::string_view text);

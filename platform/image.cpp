@@ -44,26 +44,23 @@ std::string gResourceDir = YX_IMAGE_DIR;  // the artwork built from resources/im
 std::string gResourceDir = std::string(YX_RESOURCES_DIR) + "/images";
 #endif
 
-// Pictures larger than this are refused rather than decoded.
-constexpr long long kMaxPixels = 64LL * 1024 * 1024;
-
 // The header alone: enough for artwork built with the app.
 bool readHeader(std::string_view bytes, int* w, int* h) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
   int comp = 0;
   if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()), w, h, &comp))
     return false;
-  return *w > 0 && *h > 0 && static_cast<long long>(*w) * *h <= kMaxPixels;
+  return *w > 0 && *h > 0 && static_cast<long long>(*w) * *h <= Image::kMaxPixels;
 }
 
-bool decode(std::string_view bytes, int* w, int* h) {
+bool decode(std::string_view bytes, int* w, int* h, long long maxPixels = Image::kMaxPixels) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
   auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
   int len = static_cast<int>(bytes.size());
   int comp = 0;
   // Read the header first so a hostile size is refused before allocating.
   if (!stbi_info_from_memory(data, len, w, h, &comp)) return false;
-  if (*w <= 0 || *h <= 0 || static_cast<long long>(*w) * *h > kMaxPixels) return false;
+  if (*w <= 0 || *h <= 0 || static_cast<long long>(*w) * *h > maxPixels) return false;
   // Decode fully: a truncated or corrupt body is not a picture.
   stbi_uc* pixels = stbi_load_from_memory(data, len, w, h, &comp, 0);
   if (!pixels) return false;
@@ -92,8 +89,23 @@ Image Image::fromBytes(std::string_view bytes) {
   if (!decode(bytes, &w, &h)) return img;
   img.width_ = w;
   img.height_ = h;
-  img.bytes_ = std::string(bytes);
+  img.bytes_ = std::make_shared<const std::string>(bytes);
   return img;
+}
+
+Image Image::fromShared(std::shared_ptr<const std::string> bytes, long long maxPixels) {
+  Image img;
+  int w = 0, h = 0;
+  if (!bytes || !decode(*bytes, &w, &h, maxPixels)) return img;
+  img.width_ = w;
+  img.height_ = h;
+  img.bytes_ = std::move(bytes);
+  return img;
+}
+
+const std::string& Image::bytes() const {
+  static const std::string none;
+  return bytes_ ? *bytes_ : none;
 }
 
 bool Image::isImage(std::string_view bytes) {
@@ -141,7 +153,7 @@ Image Image::named(const std::string& name) {
     if (readHeader(*bytes, &w, &h)) {
       img.width_ = w;
       img.height_ = h;
-      img.bytes_ = std::move(*bytes);
+      img.bytes_ = std::make_shared<const std::string>(std::move(*bytes));
     }
     if (!img.empty()) {
       img.name_ = name;

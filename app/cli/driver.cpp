@@ -262,7 +262,11 @@ void dumpView(View* v, std::ostringstream& out, bool colours = false) {
     }
     case ViewKind::Button: {
       auto* b = static_cast<Button*>(v);
-      std::string title = !b->title().empty() ? b->title() : !b->image().empty() ? b->image() : b->backgroundImage();
+      // A fetched picture shows as the URL it was requested with.
+      std::string title = !b->title().empty()  ? b->title()
+                          : b->imageData()     ? b->imageSource()
+                          : !b->image().empty() ? b->image()
+                                                : b->backgroundImage();
       out << "button " << buttonKey(*b) << (b->enabled() ? "" : " disabled") << ": " << oneLine(title) << "\n";
       break;
     }

@@ -5,6 +5,7 @@
 #include "academic/teacher/teacher.h"
 #include "campus/info/campus_guide.h"
 #include "campus/info/campus_info.h"
+#include "campus/newspaper/newspaper.h"
 #include "library/library.h"
 #include "campus/weather_transport/weather_transport.h"
 #include "phone/phone.h"
@@ -14,6 +15,7 @@ namespace yx {
 void registerAllFeatures() {
   // Each feature library adds its registration call here.
   registerCampusInfoScreens();
+  registerNewspaperScreens();
   registerLibraryScreens();
   registerStudentScreens();
   registerStudentChangeScreens();  // after the Student menu's own segues

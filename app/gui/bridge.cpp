@@ -1,6 +1,8 @@
 #include "app/gui/bridge.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QImageReader>
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -52,6 +54,30 @@ const char* alignText(TextAlignment a) {
 
 NavigationController* nav() { return Application::shared().navigation(); }
 
+// Fetched pictures by the address of their bytes, so the image provider's
+// threads decode them without reaching into the view tree (weakly held: a
+// picture no view shows any more is gone).
+std::mutex gFetchedMu;
+std::map<quintptr, std::weak_ptr<const std::string>> gFetched;
+
+QString fetchedUrl(int viewId, const std::shared_ptr<const std::string>& bytes) {
+  const auto key = reinterpret_cast<quintptr>(bytes.get());
+  {
+    std::lock_guard<std::mutex> lock(gFetchedMu);
+    if (gFetched.size() > 256) std::erase_if(gFetched, [](const auto& e) { return e.second.expired(); });
+    gFetched[key] = bytes;
+  }
+  return QStringLiteral("image://yx/view/%1/%2").arg(viewId).arg(key, 0, 16);
+}
+
+std::shared_ptr<const std::string> fetchedBytes(const QString& id) {
+  bool ok = false;
+  const quintptr key = id.section('/', 2, 2).toULongLong(&ok, 16);
+  std::lock_guard<std::mutex> lock(gFetchedMu);
+  auto it = gFetched.find(key);
+  return ok && it != gFetched.end() ? it->second.lock() : nullptr;
+}
+
 }  // namespace
 
 bool inBlockingWait() { return gBlocking.load() > 0; }
@@ -80,6 +106,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
   a["clip"] = clip;
   a["id"] = owner ? owner->idFor(v) : 0;
   a["interactive"] = v->userInteractionEnabled();
+  a["pinch"] = v->hasPinchHandler();
   QString type = "view";
   bool recurse = true;
   double childScale = scale, cx = x, cy = y;
@@ -105,7 +132,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       a["text"] = qs(b->title());
       a["color"] = colorText(b->titleColor());
       a["fontSize"] = b->fontSize() * scale;
-      a["image"] = imageUrl(b->image());
+      a["image"] = b->imageData() ? fetchedUrl(a["id"].toInt(), b->imageData()) : imageUrl(b->image());
       a["background"] = imageUrl(b->backgroundImage());
       a["enabled"] = b->enabled();
       a["action"] = qs(b->actionName());
@@ -136,9 +163,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       auto* i = static_cast<ImageView*>(v);
       type = "image";
       if (i->imageData() && !i->imageData()->empty())
-        a["source"] = QStringLiteral("image://yx/view/%1/%2")
-                          .arg(a["id"].toInt())
-                          .arg(reinterpret_cast<quintptr>(i->imageData().get()), 0, 16);
+        a["source"] = fetchedUrl(a["id"].toInt(), i->imageData());
       else
         a["source"] = imageUrl(i->imageName());
       a["state"] = qs(i->state());
@@ -567,6 +592,13 @@ void ScreenModel::zoom(int id, double scale) {
   s->setZoomScale(std::clamp(scale, s->minimumZoomScale(), s->maximumZoomScale()), false);
 }
 
+void ScreenModel::pinch(int id, int phase, double scale) {
+  if (!inputAllowed()) return;
+  if (auto* v = viewFor(id))
+    v->userPinchPhase(phase == 0 ? GestureState::Began : phase == 1 ? GestureState::Changed : GestureState::Ended,
+                      scale);
+}
+
 void ScreenModel::zoomAt(int id, double scale, double fx, double fy, bool ended) {
   if (!inputAllowed()) return;
   auto* s = dynamic_cast<ScrollView*>(viewFor(id));
@@ -694,14 +726,18 @@ QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& 
     if (!found.empty()) img = QImage::fromData(QByteArray::fromStdString(found.bytes()));
     if (img.isNull()) img = placeholder(name, requested);
   } else if (id.startsWith("view/")) {
-    int vid = id.section('/', 1, 1).toInt();
-    // Image requests may come from the scene graph's thread; the view tree is
-    // read only on the main thread.
-    std::shared_ptr<const std::string> bytes;
-    QMetaObject::invokeMethod(screen_, [&] {
-      if (auto* iv = dynamic_cast<ImageView*>(screen_->viewFor(vid))) bytes = iv->imageData();
-    }, QThread::currentThread() == screen_->thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
-    if (bytes) img = QImage::fromData(QByteArray::fromStdString(*bytes));
+    // A fetched picture, decoded (off the GUI thread for asynchronous
+    // images) straight to the size it is drawn at.
+    if (auto bytes = fetchedBytes(id)) {
+      QByteArray data = QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
+      QBuffer buffer(&data);
+      QImageReader reader(&buffer);
+      QSize natural = reader.size();
+      if (requested.isValid() && natural.isValid() && requested.width() > 0 && requested.height() > 0 &&
+          (natural.width() > requested.width() || natural.height() > requested.height()))
+        reader.setScaledSize(natural.scaled(requested, Qt::KeepAspectRatio));
+      img = reader.read();
+    }
     if (img.isNull()) img = placeholder("?", requested);
   }
   if (size) *size = img.size();

@@ -40,6 +40,32 @@ std::string Color::hex() const {
   return buf;
 }
 
+// ------------------------------------------------------------ FetchedPicture
+
+namespace {
+std::atomic<std::uint64_t> g_nextTicket{1};
+}
+
+bool FetchedPicture::decoded() const {
+  if (!data_) return false;
+  if (!decoded_) decoded_ = Image::isImage(*data_);
+  return *decoded_;
+}
+
+void FetchedPicture::set(std::shared_ptr<const std::string> bytes, std::string source, std::optional<bool> decoded) {
+  data_ = std::move(bytes);
+  source_ = std::move(source);
+  decoded_ = decoded;
+  ticket_ = 0;
+}
+
+void FetchedPicture::clear() { set(nullptr, {}, std::nullopt); }
+
+std::uint64_t FetchedPicture::await() {
+  ticket_ = g_nextTicket++;
+  return ticket_;
+}
+
 // ---------------------------------------------------------------------- View
 
 View::View(Rect frame) : frame_(frame) {}
@@ -229,6 +255,12 @@ void Button::setFontSize(double s) {
 }
 void Button::setImage(std::string n) {
   image_ = std::move(n);
+  fetched_.clear();
+  changed();
+}
+void Button::setImage(const Image& image, std::string source) {
+  image_.clear();
+  fetched_.set(image.data(), std::move(source), !image.empty());
   changed();
 }
 void Button::setBackgroundImage(std::string n) {
@@ -389,25 +421,27 @@ bool TextView::userSetText(const std::string& t) {
 ImageView::ImageView(Rect frame, std::string imageName) : View(frame), imageName_(std::move(imageName)) {}
 void ImageView::setImageNamed(std::string name) {
   imageName_ = std::move(name);
-  data_.reset();
-  source_.clear();
+  fetched_.clear();
   changed();
 }
 void ImageView::setImageData(std::shared_ptr<const std::string> bytes, std::string source) {
-  data_ = std::move(bytes);
-  source_ = std::move(source);
+  fetched_.set(std::move(bytes), std::move(source), std::nullopt);
+  imageName_.clear();
+  changed();
+}
+void ImageView::setImage(const Image& image, std::string source) {
+  fetched_.set(image.data(), std::move(source), !image.empty());
   imageName_.clear();
   changed();
 }
 void ImageView::clearImage() {
-  data_.reset();
+  fetched_.clear();
   imageName_.clear();
-  source_.clear();
   changed();
 }
 
 std::string ImageView::state() const {
-  if (data_) return Image::isImage(*data_) ? "loaded" : "failed";
+  if (fetched_.data()) return fetched_.decoded() ? "loaded" : "failed";
   if (imageName_.empty()) return "empty";
   return Image::named(imageName_).empty() ? "failed" : "loaded";
 }
@@ -661,6 +695,29 @@ void TableViewCell::setSelectable(bool s) {
   selectable_ = s;
   changed();
 }
+void TableViewCell::setSelectedBackgroundView(std::shared_ptr<View> v) {
+  if (selectedBackground_) selectedBackground_->removeFromSuperview();
+  selectedBackground_ = std::move(v);
+  if (selectedBackground_ && selected_) {
+    selectedBackground_->setFrame(Rect{0, 0, frame().width, frame().height});
+    insertSubview(selectedBackground_, 0);
+  }
+}
+void TableViewCell::setSelected(bool selected) {
+  if (selected == selected_) return;
+  selected_ = selected;
+  // The selected background lies under the content view, as large as the cell.
+  if (selectedBackground_) {
+    if (selected) {
+      selectedBackground_->setFrame(Rect{0, 0, frame().width, frame().height});
+      selectedBackground_->setAutoresizingMask(Autoresizing::FlexibleSize);
+      insertSubview(selectedBackground_, 0);
+    } else {
+      selectedBackground_->removeFromSuperview();
+    }
+  }
+  changed();
+}
 
 namespace {
 void collectTexts(const View& v, std::vector<std::string>& out) {
@@ -882,13 +939,24 @@ std::shared_ptr<TableViewCell> CollectionView::cellForItem(IndexPath ip) {
 }
 void CollectionView::reloadData() {
   cells_.clear();
+  selected_.reset();
   changed();
 }
 bool CollectionView::userSelectItem(IndexPath ip) {
   if (ip.row < 0 || ip.row >= numberOfItemsInSection(ip.section)) return false;
   auto keep = shared_from_this();
+  if (selected_ && !(*selected_ == ip)) deselectItem(*selected_);
+  selected_ = ip;
+  if (auto cell = cellForItem(ip)) cell->setSelected(true);
+  changed();
   if (dataSource_) dataSource_->collectionViewDidSelectItem(*this, ip);
   return true;
+}
+void CollectionView::deselectItem(IndexPath ip) {
+  if (!selected_ || !(*selected_ == ip)) return;
+  selected_.reset();
+  if (auto it = cells_.find({ip.section, ip.row}); it != cells_.end()) it->second->setSelected(false);
+  changed();
 }
 
 }  // namespace yx

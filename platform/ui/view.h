@@ -5,6 +5,7 @@
 // that made them). Every change is reported through uiChanged() so a
 // front-end redraws only when something changed.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +16,31 @@
 #include "platform/ui/geometry.h"
 
 namespace yx {
+
+class Image;
+
+// A picture fetched from a server, as an image view or a button holds it: the
+// bytes, the URL as it was requested, and whether the bytes decoded (kept, so
+// nothing decodes them twice). A view waiting for a fetch holds a ticket;
+// giving the view any picture, or starting another fetch, voids it, so a late
+// answer to an earlier request is dropped rather than shown.
+class FetchedPicture {
+public:
+  const std::shared_ptr<const std::string>& data() const { return data_; }
+  const std::string& source() const { return source_; }
+  bool decoded() const;
+  void set(std::shared_ptr<const std::string> bytes, std::string source, std::optional<bool> decoded);
+  void clear();
+  // Starts waiting for a fetch of `url`; the ticket identifies it.
+  std::uint64_t await();
+  bool awaits(std::uint64_t ticket) const { return ticket != 0 && ticket == ticket_; }
+
+private:
+  std::shared_ptr<const std::string> data_;
+  std::string source_;
+  mutable std::optional<bool> decoded_;
+  std::uint64_t ticket_ = 0;
+};
 
 enum class ViewKind {
   View, Label, Button, TextField, TextView, ImageView, ScrollView, TableView, TableViewCell,
@@ -164,6 +190,13 @@ public:
   void setImage(std::string imageName);
   const std::string& backgroundImage() const { return backgroundImage_; }
   void setBackgroundImage(std::string imageName);
+  // A fetched picture as the foreground image (a bundled image name set
+  // later replaces it, and it replaces the name).
+  void setImage(const Image& image, std::string source);
+  const std::shared_ptr<const std::string>& imageData() const { return fetched_.data(); }
+  const std::string& imageSource() const { return fetched_.source(); }
+  std::uint64_t awaitImage() { return fetched_.await(); }
+  bool awaitsImage(std::uint64_t ticket) const { return fetched_.awaits(ticket); }
   bool enabled() const { return enabled_; }
   void setEnabled(bool e);
   // Target-action: called with the button when it is tapped.
@@ -177,6 +210,7 @@ public:
 
 private:
   std::string title_, image_, backgroundImage_, actionName_;
+  FetchedPicture fetched_;
   Color titleColor_ = Color::rgb(0, 122, 255);
   double fontSize_ = 15;
   bool enabled_ = true;
@@ -287,16 +321,21 @@ public:
   const std::string& imageName() const { return imageName_; }
   void setImageNamed(std::string name);
   // Picture bytes fetched from a server; `source` names where they came from.
-  const std::shared_ptr<const std::string>& imageData() const { return data_; }
+  const std::shared_ptr<const std::string>& imageData() const { return fetched_.data(); }
   void setImageData(std::shared_ptr<const std::string> bytes, std::string source = {});
-  const std::string& source() const { return source_; }
+  // A picture the image loader decoded, with the URL it was fetched from.
+  void setImage(const Image& image, std::string source);
+  const std::string& source() const { return fetched_.source(); }
   void clearImage();
   // "loaded", "failed" or "empty".
   std::string state() const;
+  // A fetch this view waits for (see FetchedPicture).
+  std::uint64_t awaitImage() { return fetched_.await(); }
+  bool awaitsImage(std::uint64_t ticket) const { return fetched_.awaits(ticket); }
 
 private:
-  std::string imageName_, source_;
-  std::shared_ptr<const std::string> data_;
+  std::string imageName_;
+  FetchedPicture fetched_;
 };
 
 class ScrollView : public View {
@@ -489,6 +528,11 @@ public:
   void setShowsDisclosure(bool d);
   bool selectable() const { return selectable_; }
   void setSelectable(bool s);
+  // Drawn under the content while the cell is selected (grid cells).
+  void setSelectedBackgroundView(std::shared_ptr<View> v);
+  View* selectedBackgroundView() const { return selectedBackground_.get(); }
+  bool isSelected() const { return selected_; }
+  void setSelected(bool selected);
   // Visible texts of the cell in tree order (what a person reads).
   std::vector<std::string> texts() const;
 
@@ -497,7 +541,8 @@ private:
   std::shared_ptr<View> content_;
   std::shared_ptr<Label> textLabel_, detailLabel_;
   std::shared_ptr<ImageView> imageView_;
-  bool disclosure_ = false, selectable_ = true;
+  std::shared_ptr<View> selectedBackground_;
+  bool disclosure_ = false, selectable_ = true, selected_ = false;
 };
 
 class TableView;
@@ -614,9 +659,14 @@ public:
   int numberOfItemsInSection(int section);
   std::shared_ptr<TableViewCell> cellForItem(IndexPath ip);
   void reloadData();
+  // A user's tap on an item: selects it (its cell shows its selected
+  // background) and tells the data source.
   bool userSelectItem(IndexPath ip);
+  std::optional<IndexPath> selectedItem() const { return selected_; }
+  void deselectItem(IndexPath ip);
 
 private:
+  std::optional<IndexPath> selected_;
   CollectionViewDataSource* dataSource_ = nullptr;
   Size itemSize_{100, 100};
   std::map<std::pair<int, int>, std::shared_ptr<TableViewCell>> cells_;

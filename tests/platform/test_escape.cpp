@@ -26,6 +26,14 @@ TEST(Escape, ComponentEscapingLeavesOnlyUnreserved) {
   EXPECT_EQ(componentEscape("a&b=c+d/e?f 圖"), "a%26b%3Dc%2Bd%2Fe%3Ff%20%E5%9C%96");
 }
 
+TEST(Escape, QueryValuesKeepSlashesAndEscapesAlreadyThere) {
+  EXPECT_EQ(queryValueEscape("2026/1206/a1.jpg"), "2026/1206/a1.jpg");
+  EXPECT_EQ(queryValueEscape("2026/山&雲 #1+x?.jpg"), "2026/%E5%B1%B1%26%E9%9B%B2%20%231%2Bx%3F.jpg");
+  EXPECT_EQ(queryValueEscape("a%20b%2Fc"), "a%20b%2Fc");
+  EXPECT_EQ(queryValueEscape("100%"), "100%25");
+  EXPECT_EQ(queryValueEscape("%zz%4"), "%25zz%254");
+}
+
 TEST(Escape, PercentDecodingUndoesBothAndToleratesStrayPercents) {
   std::string text = "課程 & 成績 = 100% / a+b";
   EXPECT_EQ(percentDecode(legacyEscape(text)), text);

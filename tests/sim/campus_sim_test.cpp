@@ -73,7 +73,9 @@ protected:
 // ---------------------------------------------------------------- serving
 
 TEST_F(SimTest, ServesEveryCampusFileByteForByteWithDatesFilled) {
-  const CampusTime t{fixedMoment(), 8 * 60};
+  // Feeds may name other servers ({{base:KIND}}): those of this simulator.
+  const CampusTime t{fixedMoment(), 8 * 60,
+                     std::make_shared<const std::map<std::string, std::string>>(sim->deployment().baseUrls)};
   int files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(kData + "/campus")) {
     if (!entry.is_regular_file()) continue;

@@ -27,6 +27,15 @@ BoxView {
         width: parent.width - 2
         height: parent.height - 2 - button.titleHeight
         opacity: button.enabled_ ? 1 : 0.4
+        // A fetched picture decodes off the GUI thread, at the size drawn.
+        readonly property bool fetched: source.toString().startsWith("image://yx/view/")
+        asynchronous: fetched
+        cache: !fetched
+        // The unzoomed size, from the view's frame alone: zooming in a scroll
+        // view scales the decoded picture instead of decoding it again (which
+        // would blank it meanwhile).
+        readonly property real unzoom: attrs.scale > 0 ? s / attrs.scale : s
+        sourceSize: fetched ? Qt.size(Math.ceil((attrs.w || 1) * unzoom), Math.ceil((attrs.h || 1) * unzoom)) : Qt.size(-1, -1)
     }
     Text {
         anchors.fill: button.both ? undefined : parent

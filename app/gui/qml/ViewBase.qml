@@ -28,4 +28,25 @@ Item {
         width: (attrs.w || 0) * base.s
         height: (attrs.h || 0) * base.s
     }
+    // A view with a pinch recognizer: a pinch on the touch screen or the
+    // touchpad, or Ctrl with the wheel (each step 10 % more or less).
+    Loader {
+        anchors.fill: parent
+        z: 1
+        active: !!attrs.pinch
+        sourceComponent: PinchArea {
+            property real wheelScale: 1
+            onPinchStarted: yxScreen.pinch(attrs.id, 0, 1)
+            onPinchUpdated: (pinch) => yxScreen.pinch(attrs.id, 1, pinch.scale)
+            onPinchFinished: (pinch) => yxScreen.pinch(attrs.id, 2, pinch.scale)
+            WheelHandler {
+                acceptedModifiers: Qt.ControlModifier
+                onWheel: (event) => {
+                    parent.wheelScale = Math.max(0.2, Math.min(5, parent.wheelScale * (event.angleDelta.y > 0 ? 1.1 : 1 / 1.1)))
+                    yxScreen.pinch(attrs.id, 1, parent.wheelScale)
+                    yxScreen.pinch(attrs.id, 2, parent.wheelScale)
+                }
+            }
+        }
+    }
 }
