@@ -41,9 +41,15 @@ bool corvaleAppDelegate::applicationDidFinishLaunching(Application& app) {
   observer_ = NotificationCenter::defaultCenter().addObserver(
       kNetworkReachabilityChangedNotification, [this](const Notification& n) { reachabilityChanged(n); }, this);
 
-  std::string host = Deployment::current().reachabilityHost;
-  if (host.empty()) host = "www.apple.com";
-  hostReach = Reachability::reachabilityWithHostName(host);
+  // The deployment's own host: its reachability host, else the campus data
+  // server's; with neither, any route will do. Never a host outside it.
+  const Deployment& deployment = Deployment::current();
+  std::string host = deployment.reachabilityHost;
+  if (host.empty())
+    if (auto it = deployment.baseUrls.find("campus_data"); it != deployment.baseUrls.end())
+      host = Deployment::hostOf(it->second);
+  hostReach = host.empty() ? Reachability::reachabilityForInternetConnection()
+                           : Reachability::reachabilityWithHostName(host);
   if (!hostReach) return false;
   hostReach->startNotifier();
   // Hear the kernel's view of the network change while the app runs.

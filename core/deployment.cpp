@@ -87,11 +87,7 @@ Deployment parse(const std::string& where, const std::string& text) {
     d.baseUrls[kind] = url;
   }
 
-  auto host = [](const std::string& url) {
-    auto start = url.find("://") + 3;
-    auto end = url.find_first_of("/:", start);
-    return url.substr(start, end == std::string::npos ? std::string::npos : end - start);
-  };
+  auto host = [](const std::string& url) { return Deployment::hostOf(url); };
   d.sipDomain = doc.contains("sip_domain") ? stringValue(where, doc, "sip_domain") : host(d.baseUrls["sip_registration"]);
   d.reachabilityHost =
       doc.contains("reachability_host") ? stringValue(where, doc, "reachability_host") : host(d.baseUrls["campus_data"]);
@@ -159,6 +155,30 @@ std::string Deployment::url(std::string_view kind, std::string_view pathAndQuery
   std::string out = it->second;
   out.append(pathAndQuery);
   return out;
+}
+
+std::string Deployment::pathOf(std::string_view url) const {
+  std::size_t best = 0;
+  bool found = false;
+  for (const auto& [kind, base] : baseUrls) {
+    if (base.size() < best || url.compare(0, base.size(), base) != 0) continue;
+    if (url.size() > base.size() && url[base.size()] != '/' && url[base.size()] != '?' && url[base.size()] != '#')
+      continue;
+    best = base.size();
+    found = true;
+  }
+  if (found) return std::string(url.substr(best));
+  auto scheme = url.find("://");
+  if (scheme == std::string_view::npos) return std::string(url);
+  auto path = url.find_first_of("/?#", scheme + 3);
+  return path == std::string_view::npos ? std::string() : std::string(url.substr(path));
+}
+
+std::string Deployment::hostOf(std::string_view url) {
+  auto scheme = url.find("://");
+  auto start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  auto end = url.find_first_of("/:?#", start);
+  return std::string(url.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
 Deployment Deployment::fromJson(const std::string& text) { return parse("deployment file", text); }

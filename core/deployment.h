@@ -31,6 +31,12 @@ struct Deployment {
   // The base URL of that kind joined with a path and query exactly as written
   // ("//x" stays "//x"). Throws DeploymentError for a kind without a base URL.
   std::string url(std::string_view kind, std::string_view pathAndQuery) const;
+  // The inverse: the path and query of a URL as the app wrote them, without
+  // the base URL (scheme, host, port and path prefix) of the kind it starts
+  // with (the longest such); for any other URL, what follows its host and port.
+  std::string pathOf(std::string_view url) const;
+  // The host of a base URL ("http://h:1/p" -> "h").
+  static std::string hostOf(std::string_view url);
 
   static Deployment fromFile(const std::string& path);  // throws DeploymentError
   static Deployment fromJson(const std::string& text);  // throws DeploymentError

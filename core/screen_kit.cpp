@@ -22,7 +22,8 @@ void startUsageExitReport() {
   } catch (const DeploymentError&) {
     return;
   }
-  Background::run([url] { (void)sendReport(url); });
+  // Nothing waits for the answer: a slow server never holds the screen back.
+  Background::runDetached([url] { (void)sendReport(url); });
 }
 
 void goBack(ViewController& from, bool report) {
@@ -104,11 +105,9 @@ void userBehavior(const std::string& label) {
   Location::shared().requestFix([](Coordinate c) { setLastFix(c.latitude, c.longitude); });
   std::string x = fmtF(lon), y = fmtF(lat);
   std::string time = formatDate("yyyyMMddHHmmss", now());
-  auto& s = Settings::standard();
-  s.setString("user_X", x);
-  s.setString("user_Y", y);
-  s.setString("功能名稱", label);
-  s.setString("啓動時間", time);
+  // The four values of the record reach the file together, in one write.
+  Settings::standard().setObjects(
+      {{"user_X", Value(x)}, {"user_Y", Value(y)}, {"功能名稱", Value(label)}, {"啓動時間", Value(time)}});
 }
 
 }  // namespace yx

@@ -17,10 +17,12 @@ std::string queryValue(const std::optional<std::string>& value) {
 
 std::optional<std::string> sendReport(const std::string& url) {
   HttpResult r = httpGet(url, 60);
-  // An error page is no answer: a profile the server refused must not be
-  // marked as delivered.
-  if (!r.ok || r.status >= 400) return std::nullopt;
-  return decodeAscii(std::optional<std::string>(r.body));
+  // Only a success with some text is an answer: an error page, a redirect
+  // that leads nowhere or an empty body must not mark a profile delivered.
+  if (!r.ok || r.status < 200 || r.status > 299) return std::nullopt;
+  auto text = decodeAscii(std::optional<std::string>(std::move(r.body)));
+  if (!text || text->empty()) return std::nullopt;
+  return text;
 }
 
 namespace {

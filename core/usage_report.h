@@ -14,8 +14,8 @@ namespace yx {
 std::string queryValue(const std::optional<std::string>& value);
 
 // The blocking sender: GETs the URL and decodes the answer as 7-bit ASCII.
-// Returns the text, or nothing (no answer, a transfer failure, an HTTP
-// error status, a non-ASCII answer).
+// Returns the text, or nothing (no answer, a transfer failure, a status
+// other than 2xx, an empty or non-ASCII answer).
 std::optional<std::string> sendReport(const std::string& url);
 
 class upDate2DB {

@@ -108,7 +108,9 @@ void FeedLoaderViewController::dismissLoadingAlert() {
 void FeedLoaderViewController::parseURL(const std::string& url) {
   url_ = url;
   willFetch(url);
-  HttpResult probe = httpGet(url, 60);
+  // The probe only asks whether the feed answers: its body is counted (to
+  // size the download's buffer) but not kept.
+  HttpResult probe = httpGetDiscardingBody(url, 60);
   if (!probeAnswered(probe)) {
     probeFailed();
     loadDidEnd();
@@ -116,44 +118,87 @@ void FeedLoaderViewController::parseURL(const std::string& url) {
   }
 
   receivedData_.clear();
+  receivedData_.shrink_to_fit();
+  expectedBytes_ = std::min(probe.bodyBytes, httpMaxBodyBytes());
+  status_ = 0;
   std::weak_ptr<FeedLoaderViewController> weak = sharedAs<FeedLoaderViewController>();
   HttpCallbacks cb;
-  cb.onResponse = [weak](long) {
-    if (auto self = weak.lock())
+  cb.onResponse = [weak](long status) {
+    if (auto self = weak.lock()) {
+      self->status_ = status;
       if (self->emptiesDataOnResponse()) self->receivedData_.clear();
+    }
   };
+  // The body is gathered in one buffer: an answer that is not a success is
+  // not kept at all.
   cb.onData = [weak](const std::string& chunk) {
-    if (auto self = weak.lock()) self->receivedData_ += chunk;
+    auto self = weak.lock();
+    if (!self || self->status_ < 200 || self->status_ > 299) return;
+    if (self->receivedData_.capacity() < self->expectedBytes_) self->receivedData_.reserve(self->expectedBytes_);
+    self->receivedData_ += chunk;
   };
   cb.onFailure = [weak](const std::string&) {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
-      NotificationCenter::defaultCenter().post(kSaveFileNotification, self.get());
-      self->transferFailed();
-      self->loadDidEnd();
+      self->failTransfer();
     }
   };
   cb.onFinish = [weak] {
     if (auto self = weak.lock()) {
       self->transfer_.reset();
-      self->parseReceivedData();
+      if (self->status_ < 200 || self->status_ > 299)
+        self->failTransfer();
+      else
+        self->parseReceivedData();
     }
   };
   transfer_ = httpGetAsync(url, 60, std::move(cb));
+}
+
+// A cut, a time-out, a body over the size limit or a final status that is
+// not a success: nothing is parsed or cached, and (by default) the person is
+// told and taken back, never left on a screen without a way out.
+void FeedLoaderViewController::failTransfer() {
+  auto keep = shared_from_this();
+  receivedData_.clear();
+  receivedData_.shrink_to_fit();
+  NotificationCenter::defaultCenter().post(kSaveFileNotification, this);
+  transferFailed();
+  loadDidEnd();
+}
+
+void FeedLoaderViewController::transferFailed() {
+  auto alert = AlertView::create("網路警示", "請確認網路連線狀態是否開啟", sharedAs<AlertViewDelegate>(), "確定");
+  networkAlert_ = alert;
+  alert->show();
 }
 
 // ------------------------------------------------------------------ parsing
 
 void FeedLoaderViewController::parseReceivedData() {
   auto keep = shared_from_this();
-  XmlEventParser parser(std::move(receivedData_));
-  receivedData_.clear();
+  Delete_ = false;
+  cacheDirty_ = false;
+  cache_ = std::make_shared<FeedRecords>(recordKeys());
+  XmlEventParser parser;
   parser.setDelegate(this);
   documentWillParse();
-  parser.parse();
+  // The parser reads the buffer in pieces and keeps no copy of it.
+  parser.feed(receivedData_);
+  receivedData_.clear();
+  receivedData_.shrink_to_fit();
+  parser.finish();
   // Whatever ended the parse, the file now holds the records parsed so far.
   writeCache();
   loadDidEnd();
+}
+
+Value::Array FeedLoaderViewController::records() const {
+  Value::Array out;
+  if (!cache_) return out;
+  out.reserve(cache_->size());
+  for (std::size_t i = 0; i < cache_->size(); ++i) out.push_back(cache_->record(i));
+  return out;
 }
 
 int FeedLoaderViewController::fieldIndex(const std::string& name) const {
@@ -223,39 +268,33 @@ void FeedLoaderViewController::parserDidEndElement(const std::string& name) {
     for (size_t i = 0; i < fields.size(); ++i) items_.set(i < keys.size() ? keys[i] : fields[i], Value(buffers_[i]));
   if (!haveItems_ || shouldStoreRecord(items_)) {
     writetolocal(currenttype_);
-    if (haveItems_) didStoreRecord(cache_.back());
+    if (haveItems_) didStoreRecord(items_);
   }
-  if (haveItems_) items_ = Value::dictionary();
+  // The next record sets every field again, in place (no new keys).
 }
 
-void FeedLoaderViewController::writetolocal(const std::string& itemName) {
-  if (!keepsCacheFile()) {
-    if (haveItems_) cache_.push_back(std::move(items_));
-    return;
-  }
+// The first item of a run makes the run replace the cache file (when the
+// parse ends, never before); the record joins the run's records when the item
+// lies inside the "NewDataSet" root.
+void FeedLoaderViewController::writetolocal(const std::string& /*itemName*/) {
   if (!Delete_) {
-    std::string path = cachePath(itemName);
     Delete_ = true;
-    Files::removeItem(path);
-    auto old = Files::readArrayFile(path);
-    cache_ = old ? old->asArray() : Value::Array{};
-    std::string dir = Files::join(Files::documentsDirectory(), "DownloadXml");
-    if (!Files::isDirectory(dir)) Files::createDirectory(dir, false);
-    cacheDirty_ = true;
+    cacheDirty_ = keepsCacheFile();
   }
-  if (haveItems_) {
-    cache_.push_back(std::move(items_));
-    cacheDirty_ = true;
-  }
+  if (!haveItems_ || !cache_) return;
+  buffers_.resize(fieldNames().size());
+  cache_->append(std::move(buffers_));
+  buffers_.assign(fieldNames().size(), std::string());
 }
 
 void FeedLoaderViewController::writeCache() {
-  if (!cacheDirty_ || currenttype_.empty() || !keepsCacheFile()) return;
+  if (!cacheDirty_ || currenttype_.empty() || !keepsCacheFile() || !cache_) return;
   cacheDirty_ = false;
-  // Written without copying the records: they move into the value and back.
-  Value file(std::move(cache_));
-  Files::writeArrayFile(cachePath(currenttype_), file);
-  cache_ = std::move(file.arrayItems());
+  std::string dir = Files::join(Files::documentsDirectory(), "DownloadXml");
+  if (!Files::isDirectory(dir)) Files::createDirectory(dir, false);
+  // When the file cannot be written (a full disk, a read-only folder) the
+  // list is still handed these records, and the next run tries again.
+  cache_->writeFile(cachePath(currenttype_));
 }
 
 void FeedLoaderViewController::parserDidEndDocument() {
@@ -266,7 +305,10 @@ void FeedLoaderViewController::parserDidEndDocument() {
 
 void FeedLoaderViewController::documentDidEnd() {
   auto list = makeListScreen();
-  if (list && navigationController()) navigationController()->pushViewController(list, false);
+  if (!list) return;
+  if (Delete_ && cache_)
+    if (auto* receiver = dynamic_cast<FeedRecordsReceiver*>(list.get())) receiver->setFeedRecords(cache_);
+  if (navigationController()) navigationController()->pushViewController(list, false);
 }
 
 void FeedLoaderViewController::probeFailed() {

@@ -11,10 +11,18 @@
 // in that field. Every newline and space is removed from field text (tabs
 // are kept); a loader may treat the text further.
 //
-// Cache rule: the first record of a run deletes the old cache file, so a run
-// replaces it; a feed without any item leaves the old file alone. Records are
-// collected in memory and the whole file is written when the parse ends or
-// fails, so the file then holds exactly the records parsed so far.
+// The body is kept in one buffer as it arrives (sized from the probe) and
+// parsed when the transfer has ended well. A transfer that fails (cut,
+// time-out, over the size limit) or whose final status is not 2xx is a
+// transfer failure: nothing is parsed or cached, "savefile" is posted and,
+// by default, the network alert is shown, whose button pops the loader.
+//
+// Cache rule: a run that parses at least one item replaces the cache file
+// with the records parsed so far, when the parse ends or fails, by one atomic
+// rename (a run killed at any moment leaves the previous file whole); a feed
+// without any item leaves the old file alone. The list screen is handed the
+// same records (FeedRecordsReceiver), so it shows them even when the file
+// could not be written, and its rows and details never disagree.
 
 #include <cstddef>
 #include <memory>
@@ -22,6 +30,7 @@
 #include <string_view>
 #include <vector>
 
+#include "markup/feed_records.h"
 #include "markup/xml_event_parser.h"
 #include "platform/http.h"
 #include "platform/plist_value.h"
@@ -33,6 +42,14 @@ namespace yx {
 
 class ProgressView;
 class Label;
+
+// A list screen that can take the records its loader just parsed instead of
+// reading the cache file.
+class FeedRecordsReceiver {
+public:
+  virtual ~FeedRecordsReceiver() = default;
+  virtual void setFeedRecords(std::shared_ptr<const FeedRecords> records) = 0;
+};
 
 class FeedLoaderViewController : public ViewController, public XmlEventDelegate, public AlertViewDelegate {
 public:
@@ -63,7 +80,7 @@ public:
 
   // The loader's state, for its screens and tests.
   const std::string& feedURL() const { return url_; }
-  std::size_t recordsWritten() const { return cache_.size(); }
+  std::size_t recordsWritten() const { return cache_ ? cache_->size() : 0; }
   bool finished() const { return finished_; }
 
   // XmlEventDelegate
@@ -92,6 +109,8 @@ protected:
   // only a failed transfer (no connection, time-out, refused body) does not.
   virtual bool probeAnswered(const HttpResult& probe) { return probe.ok; }
   // The list screen pushed at the end of the document (null: push nothing).
+  // When it is a FeedRecordsReceiver and this run parsed items, it is handed
+  // the records before it is pushed.
   virtual std::shared_ptr<ViewController> makeListScreen() = 0;
 
   // ---- Hooks for screens that show their own results (the academic
@@ -100,8 +119,9 @@ protected:
   virtual void loadWillStart() {}
   // The probe got no answer. Default: the network alert, whose button pops.
   virtual void probeFailed();
-  // The transfer failed after a good probe ("savefile" was posted).
-  virtual void transferFailed() {}
+  // The transfer failed after a good probe, or its final status was not 2xx
+  // ("savefile" was posted). Default: the network alert, whose button pops.
+  virtual void transferFailed();
   // The received bytes are about to be parsed.
   virtual void documentWillParse() {}
   // The keys the fields are stored under, in fieldNames() order.
@@ -131,7 +151,8 @@ protected:
 
   // The records of this run (also those not written to a file), whether it
   // was refused, and the progress alert's dismissal.
-  const Value::Array& records() const { return cache_; }
+  Value::Array records() const;
+  std::shared_ptr<const FeedRecords> feedRecords() const { return cache_; }
   bool refused() const { return refused_; }
   void dismissLoadingAlert();
 
@@ -139,6 +160,7 @@ private:
   void createProgressionAlertWithMessage(const std::string& title);
   void changeValue();
   void parseReceivedData();
+  void failTransfer();
   void flushText();
   void writetolocal(const std::string& itemName);
   void writeCache();
@@ -148,6 +170,8 @@ private:
 
   std::string url_;
   std::string receivedData_;
+  std::size_t expectedBytes_ = 0;  // the probe's body size
+  long status_ = 0;                // the transfer's final status
   std::shared_ptr<HttpTransfer> transfer_;
 
   // Parsing state.
@@ -157,8 +181,8 @@ private:
   Value items_;                    // the record being built
   std::vector<std::string> buffers_;
   std::string pendingText_;        // raw text since the last tag
-  bool Delete_ = false;            // this run already reset the cache file
-  Value::Array cache_;             // the cache file's records
+  bool Delete_ = false;            // this run has items, so it replaces the cache file
+  std::shared_ptr<FeedRecords> cache_;  // this run's records
   bool cacheDirty_ = false;
   bool finished_ = false;
   bool refused_ = false;

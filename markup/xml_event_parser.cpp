@@ -6,6 +6,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -65,6 +66,7 @@ struct XmlEventParserCallbacks {
       for (const xmlChar** a = atts; a != nullptr && a[0] != nullptr; a += 2) {
         attributes.emplace_back(str(a[0]), attributeValue(a[1]));
       }
+      p.rootSeen_ = true;
       if (p.delegate_ != nullptr) p.delegate_->parserDidStartElement(str(name), attributes);
     });
   }
@@ -79,7 +81,7 @@ struct XmlEventParserCallbacks {
     guarded(ctx, [&](XmlEventParser& p) {
       if (outer(ctx)->depth > 0) {  // text coming out of an entity
         p.entityCharacters_ += static_cast<std::size_t>(len);
-        if (p.entityCharacters_ > kEntityCharacterBudget + 4 * p.data_.size()) {
+        if (p.entityCharacters_ > kEntityCharacterBudget + 4 * p.budgetBase()) {
           p.fail(ctx, XmlEventParser::kEntityExpansionErrorCode);
           return;
         }
@@ -95,7 +97,7 @@ struct XmlEventParserCallbacks {
     if (p.aborted_ || p.failed_) return nullptr;
     xmlEntityPtr ent = xmlSAX2GetEntity(outer(ctx), name);
     if (ent != nullptr && ent->etype != XML_INTERNAL_PREDEFINED_ENTITY) {
-      if (++p.entityReferences_ > kEntityReferenceBudget + p.data_.size() / 8) {
+      if (++p.entityReferences_ > kEntityReferenceBudget + p.budgetBase() / 8) {
         p.fail(ctx, XmlEventParser::kEntityExpansionErrorCode);
         xmlStopParser(outer(ctx));
         return nullptr;
@@ -124,15 +126,27 @@ struct XmlEventParserCallbacks {
     if (p.aborted_ || p.failed_) return;
     // libxml2 records the error it is reporting as the thread's last error first.
     xmlErrorPtr last = xmlGetLastError();
-    const long code = last != nullptr && last->code != 0 ? last->code : outer(ctx)->errNo;
-    p.fail(ctx, code != 0 ? code : XML_ERR_INTERNAL_ERROR);
+    long code = last != nullptr && last->code != 0 ? last->code : outer(ctx)->errNo;
+    // Ending the bytes early reads, for a document parsed piece by piece, as
+    // "document end expected"; name it as a parse of the whole bytes would.
+    if (p.terminating_ && code == XML_ERR_DOCUMENT_END && outer(ctx)->instate != XML_PARSER_EPILOG)
+      code = p.rootSeen_ || p.startsWithElement() ? XML_ERR_TAG_NOT_FINISHED : XML_ERR_DOCUMENT_EMPTY;
+    p.fail(ctx, code != 0 ? code : static_cast<long>(XML_ERR_INTERNAL_ERROR));
     xmlStopParser(outer(ctx));
   }
 
   static void warning(void*, const char*, ...) {}
 };
 
+namespace {
+// Pieces a whole document is given to libxml2 in: its push parser keeps only
+// what it has not parsed yet, so no second copy of the document is made.
+constexpr std::size_t kFeedPiece = 64 * 1024;
+}  // namespace
+
 XmlEventParser::XmlEventParser(std::string data) : data_(std::move(data)) {}
+XmlEventParser::XmlEventParser() = default;
+XmlEventParser::~XmlEventParser() { release(); }
 
 void XmlEventParser::setDelegate(XmlEventDelegate* d) { delegate_ = d; }
 
@@ -143,6 +157,18 @@ void XmlEventParser::abortParsing() {
 }
 
 bool XmlEventParser::mayDeliver(void*) { return !aborted_ && !failed_; }
+
+// Whether the first bytes open an element (libxml2 reads nothing before it
+// has four bytes, so a tiny document can end before any element started).
+bool XmlEventParser::startsWithElement() const {
+  std::size_t i = 0;
+  while (i < head_.size() && (head_[i] == ' ' || head_[i] == '\t' || head_[i] == '\n' || head_[i] == '\r')) ++i;
+  if (i + 1 >= head_.size() || head_[i] != '<') return false;
+  const char c = head_[i + 1];
+  return c != '?' && c != '!' && c != '/' && c != ' ';
+}
+
+std::size_t XmlEventParser::budgetBase() const { return std::max(data_.size(), fed_); }
 
 void XmlEventParser::fail(void*, long code) {
   if (failed_ || aborted_) return;
@@ -156,38 +182,43 @@ void XmlEventParser::fail(void*, long code) {
   }
 }
 
-bool XmlEventParser::parse() {
-  if (parsing_) return false;  // not re-entrant from its own callbacks
+void XmlEventParser::release() {
+  auto ctxt = static_cast<xmlParserCtxtPtr>(outerContext_);
+  if (ctxt == nullptr) return;
+  if (ctxt->myDoc != nullptr) {
+    xmlFreeDoc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+  }
+  xmlFreeParserCtxt(ctxt);
+  outerContext_ = nullptr;
+}
+
+void XmlEventParser::rethrowPending() {
+  if (!pendingException_) return;
+  auto e = pendingException_;
+  pendingException_ = nullptr;
+  release();
+  std::rethrow_exception(e);
+}
+
+// A new parse: a push parser with the classic callbacks, without namespace
+// processing (names as written). The DTD callbacks only record internal
+// entity declarations so their text can be expanded; nothing external is
+// resolved.
+void XmlEventParser::begin() {
+  release();
   errorCode_ = 0;
   aborted_ = false;
   failed_ = false;
+  rootSeen_ = false;
+  terminating_ = false;
   pendingException_ = nullptr;
   entityReferences_ = 0;
   entityCharacters_ = 0;
-  if (data_.size() > static_cast<std::size_t>(INT_MAX)) {
-    fail(nullptr, XML_ERR_NO_MEMORY);
-    return false;
-  }
+  fed_ = 0;
+  head_.clear();
+  guard_ = std::make_unique<markup::AttributeGuard>();
 
-  if (data_.empty()) {
-    fail(nullptr, XML_ERR_DOCUMENT_EMPTY);
-    return false;
-  }
-
-  markup::ExternalLoadBlock block;
-  xmlParserCtxtPtr ctxt = xmlCreateMemoryParserCtxt(data_.data(), static_cast<int>(data_.size()));
-  if (ctxt == nullptr) {
-    fail(nullptr, XML_ERR_NO_MEMORY);
-    return false;
-  }
-  xmlCtxtUseOptions(ctxt, XML_PARSE_NONET);
-  ctxt->replaceEntities = 0;  // never substitute (so never load) external entities
-  ctxt->loadsubset = 0;       // never fetch an external DTD
-  ctxt->validate = 0;
-
-  // Names as written: the classic callbacks, without namespace processing. The DTD
-  // callbacks only record internal entity declarations so their text can be
-  // expanded; nothing external is resolved.
   xmlSAXHandler sax;
   std::memset(&sax, 0, sizeof sax);
   xmlSAXVersion(&sax, 1);
@@ -218,36 +249,85 @@ bool XmlEventParser::parse() {
   sax.error = XmlEventParserCallbacks::error;
   sax.fatalError = XmlEventParserCallbacks::error;
   sax.warning = XmlEventParserCallbacks::warning;
-  *ctxt->sax = sax;
-  ctxt->userData = this;
 
+  markup::ExternalLoadBlock block;  // makes sure the refusing loader is installed
+  // The user data is this parser, never the context (see the callbacks).
+  xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, this, nullptr, 0, nullptr);
+  if (ctxt == nullptr) {
+    fail(nullptr, XML_ERR_NO_MEMORY);
+    return;
+  }
+  xmlCtxtUseOptions(ctxt, XML_PARSE_NONET);
+  ctxt->replaceEntities = 0;  // never substitute (so never load) external entities
+  ctxt->loadsubset = 0;       // never fetch an external DTD
+  ctxt->validate = 0;
   outerContext_ = ctxt;
-  parsing_ = true;
-  xmlParseDocument(ctxt);
-  parsing_ = false;
-  outerContext_ = nullptr;
+}
 
-  const bool wellFormed = ctxt->wellFormed != 0;
-  const int err = ctxt->errNo;
-  if (ctxt->myDoc != nullptr) {
-    xmlFreeDoc(ctxt->myDoc);
-    ctxt->myDoc = nullptr;
+bool XmlEventParser::feed(std::string_view bytes) {
+  if (outerContext_ == nullptr && !failed_ && !aborted_ && fed_ == 0) begin();
+  if (failed_ || aborted_ || outerContext_ == nullptr) return false;
+  if (parsing_) return false;  // not re-entrant from its own callbacks
+  auto ctxt = static_cast<xmlParserCtxtPtr>(outerContext_);
+  markup::ExternalLoadBlock block;
+  while (!bytes.empty() && !failed_ && !aborted_) {
+    std::string_view piece = bytes.substr(0, kFeedPiece);
+    bytes.remove_prefix(piece.size());
+    const std::size_t allowed = guard_->scan(piece);
+    if (allowed > 0) {
+      if (head_.size() < 8) head_.append(piece.substr(0, std::min<std::size_t>(8 - head_.size(), allowed)));
+      fed_ += allowed;
+      parsing_ = true;
+      xmlParseChunk(ctxt, piece.data(), static_cast<int>(allowed), 0);
+      parsing_ = false;
+      rethrowPending();
+    }
+    if (guard_->refused()) fail(ctxt, guard_->errorCode());
   }
-  xmlFreeParserCtxt(ctxt);
+  return !failed_ && !aborted_;
+}
 
-  if (pendingException_) {
-    auto e = pendingException_;
-    pendingException_ = nullptr;
-    std::rethrow_exception(e);
+bool XmlEventParser::finish() {
+  if (outerContext_ == nullptr && !failed_ && !aborted_ && fed_ == 0) begin();
+  if (!failed_ && !aborted_ && fed_ == 0) fail(nullptr, XML_ERR_DOCUMENT_EMPTY);
+  auto ctxt = static_cast<xmlParserCtxtPtr>(outerContext_);
+  bool wellFormed = false;
+  int err = 0;
+  if (ctxt != nullptr && !failed_ && !aborted_) {
+    markup::ExternalLoadBlock block;
+    parsing_ = true;
+    terminating_ = true;
+    xmlParseChunk(ctxt, nullptr, 0, 1);
+    terminating_ = false;
+    parsing_ = false;
+    wellFormed = ctxt->wellFormed != 0;
+    err = ctxt->errNo;
   }
+  release();
+  rethrowPending();
   if (aborted_) {
     errorCode_ = kStoppedByUserCode;
     return false;
   }
   if (!failed_ && !wellFormed) fail(nullptr, err != 0 ? err : XML_ERR_DOCUMENT_EMPTY);
-  if (failed_) return false;
+  if (failed_) {
+    rethrowPending();
+    return false;
+  }
   if (delegate_ != nullptr) delegate_->parserDidEndDocument();
   return true;
+}
+
+bool XmlEventParser::parse() {
+  if (parsing_) return false;  // not re-entrant from its own callbacks
+  begin();
+  if (data_.empty()) {
+    release();
+    fail(nullptr, XML_ERR_DOCUMENT_EMPTY);
+    return false;
+  }
+  feed(data_);
+  return finish();
 }
 
 }  // namespace yx

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,16 +73,68 @@ std::string Files::join(const std::string& dir, const std::string& name) {
   return dir + "/" + name;
 }
 
+namespace {
+std::mutex gFailMu;
+std::string gFailUnder;  // tests: writes below this folder fail
+
+bool writesFailAt(const std::string& path) {
+  std::lock_guard<std::mutex> lock(gFailMu);
+  return !gFailUnder.empty() && path.compare(0, gFailUnder.size(), gFailUnder) == 0;
+}
+
+// A temporary name of an atomic write: "<name>.tmp.<pid>.<n>".
+std::optional<long> temporaryOwner(const std::string& name) {
+  auto at = name.rfind(".tmp.");
+  if (at == std::string::npos || at == 0) return std::nullopt;
+  const std::string rest = name.substr(at + 5);
+  auto dot = rest.find('.');
+  if (dot == std::string::npos || dot == 0 || dot + 1 == rest.size()) return std::nullopt;
+  for (size_t i = 0; i < rest.size(); ++i)
+    if (i != dot && (rest[i] < '0' || rest[i] > '9')) return std::nullopt;
+  if (dot > 9) return std::nullopt;
+  return std::stol(rest.substr(0, dot));
+}
+}  // namespace
+
+void Files::failWritesUnder(const std::string& dir) {
+  std::lock_guard<std::mutex> lock(gFailMu);
+  gFailUnder = dir;
+}
+
 bool Files::writeFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
+  return writeStreamAtomically(path, [bytes](const ByteSink& write) { return write(bytes); }, mode);
+}
+
+bool Files::writeStreamAtomically(const std::string& path, const std::function<bool(const ByteSink&)>& produce,
+                                  unsigned mode, bool durable) {
   static std::atomic<unsigned> counter{0};
+  if (writesFailAt(path)) {
+    errno = ENOSPC;
+    return false;
+  }
   std::string tmp = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 07777);
   if (fd < 0) return false;
   // The umask may have narrowed the mode; the caller's mode is what counts.
   ::fchmod(fd, mode & 07777);
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  // Pieces are gathered into large writes.
+  std::string buffer;
+  constexpr size_t kBuffer = 256 * 1024;
+  bool failed = false;
+  ByteSink sink = [&](std::string_view piece) {
+    if (failed) return false;
+    if (buffer.size() + piece.size() > kBuffer) {
+      if (!writeAll(fd, buffer) || !writeAll(fd, piece)) failed = true;
+      buffer.clear();
+      return !failed;
+    }
+    buffer.append(piece);
+    return true;
+  };
+  bool ok = produce(sink) && !failed && writeAll(fd, buffer) && (!durable || ::fsync(fd) == 0);
   ok = (::close(fd) == 0) && ok;
   if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
+    if (!durable) return true;
     // Make the rename itself durable.
     int dfd = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
@@ -94,25 +147,54 @@ bool Files::writeFileAtomically(const std::string& path, std::string_view bytes,
   return false;
 }
 
-std::optional<std::string> Files::readFile(const std::string& path) {
+std::size_t Files::removeLeftoverTemporaries(const std::string& dir) {
+  std::size_t removed = 0;
+  std::error_code ec;
+  const long self = ::getpid();
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           dir, std::filesystem::directory_options::skip_permission_denied, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+    auto owner = temporaryOwner(it->path().filename().string());
+    if (!owner) continue;
+    // A file of another running process is still being written.
+    if (*owner != self && *owner > 0 && (::kill(static_cast<pid_t>(*owner), 0) == 0 || errno == EPERM)) continue;
+    std::error_code rm;
+    if (std::filesystem::remove(it->path(), rm)) ++removed;
+  }
+  return removed;
+}
+
+std::optional<std::string> Files::readFile(const std::string& path, std::size_t maxBytes) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > maxBytes) {
     ::close(fd);
     return std::nullopt;
   }
-  std::string out;
-  out.reserve(static_cast<size_t>(st.st_size));
+  std::string out(static_cast<size_t>(st.st_size), '\0');
+  size_t have = 0;
+  auto fail = [fd]() -> std::optional<std::string> {
+    ::close(fd);
+    return std::nullopt;
+  };
+  while (have < out.size()) {
+    ssize_t n = ::read(fd, out.data() + have, out.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail();
+    if (n == 0) break;
+    have += static_cast<size_t>(n);
+  }
+  out.resize(have);
+  // A file that grew while it was read: the rest, up to the limit.
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail();
     if (n == 0) break;
+    if (out.size() + static_cast<size_t>(n) > maxBytes) return fail();
     out.append(buf, static_cast<size_t>(n));
   }
   ::close(fd);
@@ -120,7 +202,7 @@ std::optional<std::string> Files::readFile(const std::string& path) {
 }
 
 std::optional<Value> Files::readPlistFile(const std::string& path) {
-  auto bytes = readFile(path);
+  auto bytes = readFile(path, kMaxPlistBytes);
   if (!bytes) return std::nullopt;
   return Value::fromPlistBytes(*bytes);
 }

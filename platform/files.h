@@ -1,6 +1,8 @@
 #pragma once
 // The data folder, the Documents folder and property-list array files.
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,8 +22,12 @@ public:
   // <data folder>/Documents, created (0700) when missing.
   static std::string documentsDirectory();
 
+  // The largest property-list file read: a bigger one reads as unreadable
+  // (reading it would take several times its size in memory).
+  static constexpr std::size_t kMaxPlistBytes = std::size_t{64} << 20;
+
   // A property-list file whose top level is an array. Missing, unreadable,
-  // malformed or not an array: nothing.
+  // malformed, larger than kMaxPlistBytes or not an array: nothing.
   static std::optional<Value> readArrayFile(const std::string& path);
   // Writes an XML property list atomically (temporary file in the same
   // folder, flush, rename). False when the value is not an array or the
@@ -33,7 +39,26 @@ public:
   // Atomic write of raw bytes (PDF files, caches).
   static bool writeFileAtomically(const std::string& path, std::string_view bytes,
                                   unsigned mode = 0644);
-  static std::optional<std::string> readFile(const std::string& path);
+  // The same for bytes made piece by piece: `produce` hands each piece to the
+  // sink it is given (which answers false once writing failed) and returns
+  // false to give up. The old file is untouched unless all went well.
+  // `durable` flushes the file and its folder to the disk before returning;
+  // without it the rename still keeps the old file whole if the process dies,
+  // and only a power cut could lose the new bytes (fine for caches that are
+  // fetched again).
+  using ByteSink = std::function<bool(std::string_view)>;
+  static bool writeStreamAtomically(const std::string& path, const std::function<bool(const ByteSink&)>& produce,
+                                    unsigned mode = 0644, bool durable = true);
+  // The file's bytes; nothing when it cannot be read or is larger than maxBytes.
+  static std::optional<std::string> readFile(const std::string& path,
+                                             std::size_t maxBytes = static_cast<std::size_t>(-1));
+
+  // Atomic writes go through "<file>.tmp.<pid>.<n>"; a process killed mid-write
+  // leaves that behind. Removes every such file under dir (at any depth) that
+  // no running process is writing. Returns how many were removed.
+  static std::size_t removeLeftoverTemporaries(const std::string& dir);
+  // Tests: atomic writes of files under dir fail as on a full disk (empty: none).
+  static void failWritesUnder(const std::string& dir);
 
   static bool exists(const std::string& path);
   static bool isDirectory(const std::string& path);

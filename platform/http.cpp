@@ -159,12 +159,12 @@ CURLcode perform(CURL* h, const std::atomic<bool>* cancelled) {
   return result;
 }
 
-HttpResult runSync(const std::string& url, const std::string* postBody, double timeoutSeconds) {
+HttpResult runSync(const std::string& url, const std::string* postBody, double timeoutSeconds, bool keepBody = true) {
   HttpResult r;
   Easy e;
   Sink sink;
   std::string body;
-  sink.onChunk = [&body](CURL*, const char* p, std::size_t n) { body.append(p, n); };
+  if (keepBody) sink.onChunk = [&body](CURL*, const char* p, std::size_t n) { body.append(p, n); };
   if (!configure(e, url, timeoutSeconds, sink, postBody)) {
     r.error = "cannot create a transfer";
     return r;
@@ -179,18 +179,20 @@ HttpResult runSync(const std::string& url, const std::string* postBody, double t
   r.ok = true;
   r.status = status;
   r.body = std::move(body);
+  r.bodyBytes = sink.received;
   return r;
 }
 
-HttpResult runBlocking(const std::string& url, const std::string* postBody, double timeoutSeconds) {
+HttpResult runBlocking(const std::string& url, const std::string* postBody, double timeoutSeconds,
+                       bool keepBody = true) {
   RunLoop& loop = RunLoop::main();
-  if (!loop.isMainThread()) return runSync(url, postBody, timeoutSeconds);
+  if (!loop.isMainThread()) return runSync(url, postBody, timeoutSeconds, keepBody);
   // On the main thread: let the front-end keep painting while we wait, and
   // keep the app's own timers from firing inside the call.
   std::optional<std::string> bodyCopy;
   if (postBody) bodyCopy = *postBody;
-  auto task = std::async(std::launch::async, [url, bodyCopy, timeoutSeconds] {
-    return runSync(url, bodyCopy ? &*bodyCopy : nullptr, timeoutSeconds);
+  auto task = std::async(std::launch::async, [url, bodyCopy, timeoutSeconds, keepBody] {
+    return runSync(url, bodyCopy ? &*bodyCopy : nullptr, timeoutSeconds, keepBody);
   });
   loop.suspendTimers(true);
   while (task.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready) {
@@ -272,6 +274,10 @@ HttpResult httpGet(const std::string& url, double timeoutSeconds) {
 
 HttpResult httpPost(const std::string& url, std::string body, double timeoutSeconds) {
   return runBlocking(url, &body, timeoutSeconds);
+}
+
+HttpResult httpGetDiscardingBody(const std::string& url, double timeoutSeconds) {
+  return runBlocking(url, nullptr, timeoutSeconds, false);
 }
 
 void setBlockingWaitHook(std::function<void()> hook) {

@@ -19,6 +19,7 @@ struct HttpResult {
   long status = 0;
   std::string body;
   std::string error;
+  std::size_t bodyBytes = 0;  // bytes of the body received (also when not kept)
 };
 
 // Synchronous requests. On the main thread the transfer runs on a worker
@@ -27,6 +28,9 @@ struct HttpResult {
 // uses it to keep painting).
 HttpResult httpGet(const std::string& url, double timeoutSeconds = 60);
 HttpResult httpPost(const std::string& url, std::string body, double timeoutSeconds = 60);
+// A GET whose body is read (within the size limit) but not kept: for asking
+// whether a URL answers without holding its answer.
+HttpResult httpGetDiscardingBody(const std::string& url, double timeoutSeconds = 60);
 
 void setBlockingWaitHook(std::function<void()> hook);
 

@@ -44,6 +44,15 @@ std::string gResourceDir = YX_IMAGE_DIR;  // the artwork built from resources/im
 std::string gResourceDir = std::string(YX_RESOURCES_DIR) + "/images";
 #endif
 
+// The header alone: enough for artwork built with the app.
+bool readHeader(std::string_view bytes, int* w, int* h) {
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+  int comp = 0;
+  if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()), w, h, &comp))
+    return false;
+  return *w > 0 && *h > 0 && static_cast<long long>(*w) * *h <= Image::kMaxPixels;
+}
+
 bool decode(std::string_view bytes, int* w, int* h, long long maxPixels = Image::kMaxPixels) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
   auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
@@ -156,7 +165,15 @@ Image Image::named(const std::string& name) {
     }
     auto bytes = Files::readFile(path);
     if (!bytes) continue;
-    Image img = fromBytes(*bytes);
+    // Bundled artwork is made by the build: its header is enough (a picture
+    // from a server is decoded whole by fromBytes()).
+    Image img;
+    int w = 0, h = 0;
+    if (readHeader(*bytes, &w, &h)) {
+      img.width_ = w;
+      img.height_ = h;
+      img.bytes_ = std::make_shared<const std::string>(std::move(*bytes));
+    }
     if (!img.empty()) {
       img.name_ = name;
       img.path_ = path;

@@ -18,7 +18,9 @@ public:
   // header, before anything is allocated for it).
   static Image fromShared(std::shared_ptr<const std::string> bytes, long long maxPixels = kMaxPixels);
   // A bundled picture under resources/images/, by name with or without
-  // extension ("hl_p1.jpg", "hl_p1"); an empty image when absent.
+  // extension ("hl_p1.jpg", "hl_p1"); an empty image when absent. Bundled
+  // artwork is read once (while its file stays the same) and only its header
+  // is decoded.
   static Image named(const std::string& name);
   // The file named() would read first, found without decoding it ("" when
   // there is none): for front-ends that decode pictures themselves.

@@ -237,6 +237,7 @@ namespace {
 std::mutex g_bgMu;
 std::condition_variable g_bgCv;
 int g_inFlight = 0;
+int g_detached = 0;
 }  // namespace
 
 Background::Token::Token() {
@@ -282,6 +283,36 @@ bool Background::drain(double realLimitSeconds) {
   // Deliver what the finished work posted.
   loop.runOnce();
   return true;
+}
+
+}  // namespace yx
+
+namespace yx {
+
+void Background::runDetached(std::function<void()> fn) {
+  {
+    std::lock_guard<std::mutex> lock(g_bgMu);
+    ++g_detached;
+  }
+  std::thread([fn = std::move(fn)]() mutable {
+    fn();
+    {
+      std::lock_guard<std::mutex> lock(g_bgMu);
+      --g_detached;
+    }
+    g_bgCv.notify_all();
+  }).detach();
+}
+
+int Background::detachedInFlight() {
+  std::lock_guard<std::mutex> lock(g_bgMu);
+  return g_detached;
+}
+
+bool Background::drainDetached(double realLimitSeconds) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(realLimitSeconds);
+  std::unique_lock<std::mutex> lock(g_bgMu);
+  return g_bgCv.wait_until(lock, deadline, [] { return g_detached == 0; });
 }
 
 }  // namespace yx

@@ -157,6 +157,15 @@ public:
   // Waits until no background work is in flight, running main-queue tasks
   // meanwhile; false when realLimitSeconds passed first.
   static bool drain(double realLimitSeconds = 30);
+
+  // Fire-and-forget work nothing on screen waits for (usage reports): it runs
+  // on a new detached thread but is not counted by inFlight() or drain(), so
+  // a slow server never holds back the screen or the text driver.
+  static void runDetached(std::function<void()> fn);
+  static int detachedInFlight();
+  // Waits until that work has finished too (quitting, tests reading the
+  // simulator's log); false when realLimitSeconds passed first.
+  static bool drainDetached(double realLimitSeconds = 30);
 };
 
 }  // namespace yx

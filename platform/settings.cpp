@@ -26,7 +26,7 @@ void Settings::open(const std::string& dataDir) {
   ::chmod(dir_.c_str(), 0700);
   std::string path = Files::join(dir_, kFileName);
   if (!Files::exists(path)) return;
-  auto bytes = Files::readFile(path);
+  auto bytes = Files::readFile(path, Files::kMaxPlistBytes);
   std::optional<Value> v;
   if (bytes) v = Value::fromPlistBytes(*bytes);
   if (v && v->isDictionary()) {

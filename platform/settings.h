@@ -5,8 +5,9 @@
 // Every change is written through to disk at once (atomically: temporary
 // file, flush, rename; file mode 0600, folder 0700), so synchronize() is
 // cheap and a crash never loses a stored value. A corrupt or truncated file
-// found at open() is kept aside as "settings.plist.corrupt" and the store
-// starts empty. All operations are thread-safe.
+// found at open(), or one above Files::kMaxPlistBytes, is kept aside as
+// "settings.plist.corrupt" and the store starts empty. All operations are
+// thread-safe.
 
 #include <functional>
 #include <map>

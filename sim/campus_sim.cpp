@@ -1,8 +1,14 @@
 #include "sim/campus_sim.h"
 
 #include <httplib.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
@@ -182,18 +188,59 @@ json Fault::toJson() const {
   return j;
 }
 
+namespace {
+
+// A server that takes over a listening socket bound elsewhere, so the ports
+// are known (and connections queue) before any server thread exists.
+class AdoptingServer : public httplib::Server {
+public:
+  void adopt(int fd) { svr_sock_ = fd; }
+};
+
+// A listening loopback socket; -1 when the port cannot be had.
+int listenOnLoopback(int port, int& boundPort) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  // Address reuse only: SO_REUSEPORT would let a second simulator share a
+  // fixed port and split its traffic.
+  int yes = 1;
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  socklen_t len = sizeof addr;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  boundPort = ntohs(addr.sin_port);
+  return fd;
+}
+
+}  // namespace
+
 struct CampusSim::Impl {
+  // One server kind. Its socket listens from start(); the HTTP server and its
+  // threads are made when the first connection waits on it.
   struct Server {
     const ServiceKind* kind = nullptr;
-    std::unique_ptr<httplib::Server> http;
+    std::unique_ptr<AdoptingServer> http;  // null until first use
     std::thread thread;
     int port = 0;
+    int listenFd = -1;  // owned here until the HTTP server adopts it
   };
 
   SimOptions opt;
   DataStore data;
   std::vector<std::unique_ptr<Server>> servers;
   bool started = false;
+  // Watches the sockets of the kinds not yet in use and starts each kind's
+  // server on its first connection.
+  std::thread watcher;
+  int wakePipe[2] = {-1, -1};
+  std::mutex launchMutex;  // guards Server::http, thread and listenFd after start()
 
   mutable std::mutex logMutex;
   std::vector<json> log;
@@ -360,7 +407,9 @@ struct CampusSim::Impl {
                                  return false;
                                });
     } else {
-      res.set_content(std::move(reply.body), reply.contentType);
+      // The body is moved, not copied: a large feed is held once.
+      res.body = std::move(reply.body);
+      res.set_header("Content-Type", reply.contentType);
     }
   }
 
@@ -401,16 +450,83 @@ struct CampusSim::Impl {
     return SimReply{404, "Not Found\n", "text/plain; charset=utf-8", {}, {}};
   }
 
+  // Makes the kind's HTTP server and starts its accept loop on the socket
+  // already listening (launchMutex held).
+  void launch(Server& s) {
+    if (s.http || s.listenFd < 0) return;
+    auto http = std::make_unique<AdoptingServer>();
+    http->new_task_queue = [] { return new httplib::ThreadPool(kWorkersPerServer); };
+    // One request per connection: a stop never waits for idle keep-alive
+    // connections, and no worker is held by an idle client.
+    http->set_keep_alive_max_count(1);
+    http->set_payload_max_length(64 * 1024 * 1024);
+    const ServiceKind* kind = s.kind;
+    auto handler = [this, kind](const httplib::Request& req, httplib::Response& res) { handle(*kind, req, res); };
+    http->Get(".*", handler);
+    http->Post(".*", handler);
+    http->Put(".*", handler);
+    http->Patch(".*", handler);
+    http->Delete(".*", handler);
+    http->Options(".*", handler);
+    http->adopt(s.listenFd);
+    s.listenFd = -1;
+    AdoptingServer* raw = http.get();
+    s.http = std::move(http);
+    s.thread = std::thread([raw] { raw->listen_after_bind(); });
+  }
+
+  void watch() {
+    for (;;) {
+      std::vector<pollfd> fds;
+      std::vector<Server*> owners;
+      {
+        std::lock_guard<std::mutex> lock(launchMutex);
+        fds.push_back({wakePipe[0], POLLIN, 0});
+        owners.push_back(nullptr);
+        for (auto& s : servers) {
+          if (s->http || s->listenFd < 0) continue;
+          fds.push_back({s->listenFd, POLLIN, 0});
+          owners.push_back(s.get());
+        }
+      }
+      if (fds.size() == 1) return;  // every kind is serving
+      int n = ::poll(fds.data(), fds.size(), -1);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return;
+      }
+      if (fds[0].revents != 0) return;  // stop
+      std::lock_guard<std::mutex> lock(launchMutex);
+      for (size_t i = 1; i < fds.size(); ++i)
+        if (fds[i].revents != 0) launch(*owners[i]);
+    }
+  }
+
   void stopAll() {
+    if (wakePipe[1] >= 0) {
+      char c = 0;
+      (void)!::write(wakePipe[1], &c, 1);
+    }
+    if (watcher.joinable()) watcher.join();
+    for (int& fd : wakePipe) {
+      if (fd >= 0) ::close(fd);
+      fd = -1;
+    }
+    std::lock_guard<std::mutex> lock(launchMutex);
     for (auto& s : servers) {
-      while (s->thread.joinable() && !s->http->is_running()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+      while (s->http && s->thread.joinable() && !s->http->is_running())
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     {
-      std::lock_guard<std::mutex> lock(stopMutex);
+      std::lock_guard<std::mutex> stopLock(stopMutex);
       stopping = true;
     }
     stopCv.notify_all();
-    for (auto& s : servers) s->http->stop();
+    for (auto& s : servers) {
+      if (s->http) s->http->stop();
+      if (s->listenFd >= 0) ::close(s->listenFd);
+      s->listenFd = -1;
+    }
     for (auto& s : servers) {
       if (s->thread.joinable()) s->thread.join();
     }
@@ -449,57 +565,27 @@ void CampusSim::start() {
     im.stopping = false;
   }
 
+  // Every kind's socket listens now, so the deployment is complete and
+  // connections queue; a kind's server and threads start on first use.
   const auto& kinds = serviceKinds();
   for (size_t i = 0; i < kinds.size(); ++i) {
     auto s = std::make_unique<Impl::Server>();
     s->kind = &kinds[i];
-    s->http = std::make_unique<httplib::Server>();
-    httplib::Server& http = *s->http;
-    http.new_task_queue = [] { return new httplib::ThreadPool(kWorkersPerServer); };
-    // One request per connection: a stop never waits for idle keep-alive
-    // connections, and no worker is held by an idle client.
-    http.set_keep_alive_max_count(1);
-    http.set_payload_max_length(64 * 1024 * 1024);
-    // Address reuse only: the library's default also sets SO_REUSEPORT, which
-    // would let a second simulator share a fixed port and split its traffic.
-    http.set_socket_options([](socket_t sock) {
-      int yes = 1;
-      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    const ServiceKind* kind = s->kind;
-    auto handler = [&im, kind](const httplib::Request& req, httplib::Response& res) { im.handle(*kind, req, res); };
-    http.Get(".*", handler);
-    http.Post(".*", handler);
-    http.Put(".*", handler);
-    http.Patch(".*", handler);
-    http.Delete(".*", handler);
-    http.Options(".*", handler);
-
-    if (im.opt.port > 0) {
-      const int port = im.opt.port + static_cast<int>(i);
-      if (!http.bind_to_port("127.0.0.1", port)) {
-        im.stopAll();
-        throw std::runtime_error("campus-sim: cannot listen on 127.0.0.1:" + std::to_string(port) + " for " +
-                                 kinds[i].key);
-      }
-      s->port = port;
-    } else {
-      s->port = http.bind_to_any_port("127.0.0.1");
-      if (s->port <= 0) {
-        im.stopAll();
-        throw std::runtime_error("campus-sim: cannot listen on a loopback port for " + kinds[i].key);
-      }
+    const int wanted = im.opt.port > 0 ? im.opt.port + static_cast<int>(i) : 0;
+    s->listenFd = listenOnLoopback(wanted, s->port);
+    if (s->listenFd < 0) {
+      im.stopAll();
+      throw std::runtime_error(wanted > 0 ? "campus-sim: cannot listen on 127.0.0.1:" + std::to_string(wanted) +
+                                                " for " + kinds[i].key
+                                          : "campus-sim: cannot listen on a loopback port for " + kinds[i].key);
     }
-    // The socket is bound and listening: connections queue from here on, and
-    // the accept loop picks them up as soon as its thread runs.
-    s->thread = std::thread([&http] { http.listen_after_bind(); });
     im.servers.push_back(std::move(s));
   }
-  // A server only honours stop() once its accept loop runs, so wait for every
-  // loop before handing the simulator out.
-  for (const auto& s : im.servers) {
-    while (!s->http->is_running()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  if (::pipe2(im.wakePipe, O_CLOEXEC) != 0) {
+    im.stopAll();
+    throw std::runtime_error("campus-sim: cannot make a wake-up pipe");
   }
+  im.watcher = std::thread([&im] { im.watch(); });
   {
     auto bases = std::make_shared<std::map<std::string, std::string>>();
     for (const auto& s : im.servers) (*bases)[s->kind->key] = "http://127.0.0.1:" + std::to_string(s->port);

@@ -289,14 +289,25 @@ bool isTextDataFile(std::string_view path) {
 DataStore::DataStore(std::string bundledDir, std::string overlayDir)
     : bundled_(std::move(bundledDir)), overlay_(std::move(overlayDir)) {}
 
+// Reads the whole file straight into one string of its size (a large feed is
+// not copied through a stream buffer).
 static std::optional<std::string> readRegularFile(const std::filesystem::path& p) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(p, ec)) return std::nullopt;
   std::ifstream in(p, std::ios::binary);
   if (!in) return std::nullopt;
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  return buf.str();
+  const auto size = std::filesystem::file_size(p, ec);
+  if (ec) return std::nullopt;
+  std::string out(static_cast<size_t>(size), '\0');
+  in.read(out.data(), static_cast<std::streamsize>(out.size()));
+  out.resize(static_cast<size_t>(in.gcount()));
+  // A file that grew since its size was read: the rest too.
+  std::ostringstream rest;
+  if (in.peek() != std::char_traits<char>::eof()) {
+    rest << in.rdbuf();
+    out += rest.str();
+  }
+  return out;
 }
 
 std::optional<std::string> DataStore::read(const std::string& folder, const std::string& path) const {

@@ -22,6 +22,9 @@ protected:
   void loadWillStart() override;
   void loadDidEnd() override;
   void probeFailed() override;
+  // A download that fails after a good probe is silent here: the result
+  // screen keeps its cached display and its own buttons in sight.
+  void transferFailed() override {}
   void didRefuse(const std::string& text) override;
   void failureAlertAnswered(AlertView& alert, int index) override;
   std::shared_ptr<ViewController> makeListScreen() override { return nullptr; }

@@ -152,14 +152,33 @@ std::string textAfterWords(const std::string& line, size_t n) {
   return rest;
 }
 
+// Newline, tab and carriage return keep their short escapes; every other
+// character a line splitter may break at (C0 and C1 controls, DEL, U+2028,
+// U+2029) is written \uXXXX.
 std::string oneLine(const std::string& s) {
   std::string out;
   out.reserve(s.size());
-  for (char c : s) {
+  auto escape = [&out](unsigned code) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\u%04X", code);
+    out += buf;
+  };
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
     if (c == '\n') out += "\\n";
     else if (c == '\t') out += "\\t";
     else if (c == '\r') out += "\\r";
-    else out += c;
+    else if (c < 0x20 || c == 0x7F) escape(c);
+    else if (c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+             static_cast<unsigned char>(s[i + 1]) <= 0x9F)
+      escape(static_cast<unsigned char>(s[++i]));  // U+0080..U+009F
+    else if (c == 0xE2 && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x80 &&
+             (static_cast<unsigned char>(s[i + 2]) == 0xA8 || static_cast<unsigned char>(s[i + 2]) == 0xA9)) {
+      escape(0x2000 + static_cast<unsigned char>(s[i + 2]) - 0x80);  // U+2028, U+2029
+      i += 2;
+    } else {
+      out += static_cast<char>(c);
+    }
   }
   return out;
 }
@@ -278,7 +297,7 @@ void dumpView(View* v, std::ostringstream& out, bool colours = false) {
       auto* i = static_cast<ImageView*>(v);
       std::string src = !i->imageName().empty() ? i->imageName() : i->source();
       if (i->state() != "empty")
-        out << named("image") << ": " << (src.empty() ? "-" : src) << " " << i->state() << "\n";
+        out << named("image") << ": " << (src.empty() ? "-" : oneLine(src)) << " " << i->state() << "\n";
       break;
     }
     case ViewKind::PickerView: {
@@ -292,7 +311,7 @@ void dumpView(View* v, std::ostringstream& out, bool colours = false) {
     }
     case ViewKind::WebView: {
       auto* w = static_cast<WebView*>(v);
-      out << "web: " << (w->url().empty() ? "-" : w->url()) << " " << w->stateName() << "\n";
+      out << "web: " << (w->url().empty() ? "-" : oneLine(w->url())) << " " << w->stateName() << "\n";
       break;
     }
     case ViewKind::Switch:
@@ -431,9 +450,14 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
   // One program at a time keeps its state in a data folder.
   std::string lockPath = Files::join(opts_.dataDir, ".lock");
   lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (lockFd_ < 0) return "cannot lock the data folder " + opts_.dataDir + ": " + std::strerror(errno);
+  // A folder nobody can write (read-only file system) is locked through the
+  // lock file when it has one; without one, no program can change its state,
+  // so the app runs on what it holds and keeps its changes in memory.
+  if (lockFd_ < 0 && errno == EROFS) lockFd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  const bool readOnly = lockFd_ < 0 && (errno == EROFS || errno == ENOENT);
+  if (lockFd_ < 0 && !readOnly) return "cannot lock the data folder " + opts_.dataDir + ": " + std::strerror(errno);
   auto waited = std::chrono::steady_clock::now();
-  while (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+  while (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
     bool timeUp = !waitForLock || std::chrono::duration<double>(std::chrono::steady_clock::now() - waited).count() >=
                                       opts_.lockWaitSeconds;
@@ -448,6 +472,8 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
   }
   std::filesystem::permissions(opts_.dataDir, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace, ec);
+  // Temporary files of writes a killed run never finished.
+  Files::removeLeftoverTemporaries(opts_.dataDir);
 
   if (!opts_.timeZone.empty() && !setTimeZone(opts_.timeZone))
     return "unknown time zone '" + opts_.timeZone + "'";
@@ -510,7 +536,9 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
 
 void Driver::stop() {
   if (sim_) {
+    // Reports still on their way may reach the simulator (and its log).
     Background::drain(5);
+    Background::drainDetached(5);
     sim_->stop();
     sim_.reset();
   }
@@ -524,11 +552,20 @@ void Driver::settle(double graceSeconds) {
   auto& loop = RunLoop::main();
   if (clock().isManual()) {
     loop.runFor(0);
-  } else {
-    if (graceSeconds > 0) loop.runFor(graceSeconds);
-    Background::drain(30);
-    loop.runUntilIdle();
+    return;
   }
+  // Real time passes only while something is due within the grace period
+  // (a prompt 0.1 s after a screen loads) or background work is running.
+  const double end = clock().monotonic() + graceSeconds;
+  for (;;) {
+    loop.runUntilIdle();
+    const double left = end - clock().monotonic();
+    if (left <= 0) break;
+    if (loop.secondsUntilNextTimer() > left && Background::inFlight() == 0) break;
+    loop.waitForWork(left);
+  }
+  Background::drain(30);
+  loop.runUntilIdle();
 }
 
 std::string Driver::dump() const {
@@ -904,7 +941,7 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
     for (auto it = std::filesystem::recursive_directory_iterator(docs, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
       if (!it->is_regular_file()) continue;
-      lines.push_back("file " + std::filesystem::relative(it->path(), docs).string() + " " +
+      lines.push_back("file " + oneLine(std::filesystem::relative(it->path(), docs).string()) + " " +
                       std::to_string(it->file_size()));
     }
     std::sort(lines.begin(), lines.end());
@@ -927,7 +964,7 @@ std::string Driver::run(const std::vector<std::string>& w, const std::string& li
   }
   if (cmd == "opened") {
     std::ostringstream out;
-    for (auto& u : app.openedURLs()) out << "opened: " << u << "\n";
+    for (auto& u : app.openedURLs()) out << "opened: " << oneLine(u) << "\n";
     if (out.str().empty()) out << "opened: none\n";
     lastListing_ = out.str();
     return {};

@@ -78,8 +78,9 @@ public:
   std::string dump() const;
 
   // Lets pending work run: timers due now and finished background results.
-  // With the system clock, `graceSeconds` of real time pass first, so the
-  // short delays screens use after a touch (0.1 s before a prompt) are over.
+  // With the system clock, up to `graceSeconds` of real time pass first, so
+  // the short delays screens use after a touch (0.1 s before a prompt) are
+  // over; it ends sooner when nothing is due within that time.
   void settle(double graceSeconds = 0);
 
   const DriverOptions& options() const { return opts_; }
@@ -98,7 +99,9 @@ private:
 // Splits "cmd a b rest of line" into words; `restFrom(n)` is the text after the n-th word.
 std::vector<std::string> splitWords(const std::string& line);
 std::string textAfterWords(const std::string& line, size_t n);
-// One-line form of a text: newline as \n, tab as \t.
+// One-line form of a text: newline as \n, tab as \t, carriage return as \r,
+// and every other character a line splitter may break at (C0 and C1 controls,
+// DEL, U+2028, U+2029) as \uXXXX.
 std::string oneLine(const std::string& s);
 
 }  // namespace yx

@@ -1,6 +1,7 @@
 // yunxiu-cli: the text driver. Reads one command a line from --script FILE,
 // a pipe or a terminal, and prints the screen after each.
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,6 +16,10 @@
 #include "platform/resources.h"
 
 int main(int argc, char** argv) {
+  // Large buffers (a feed's body, its records, the simulator's answer) go
+  // straight back to the system when freed, so a big feed does not leave the
+  // process holding several times its size.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   if (std::string share = yx::useInstalledSimData(); !share.empty()) {
     yx::setBundledResourceDirectory(share + "/resources");
     yx::Image::setResourceDirectory(share + "/images");

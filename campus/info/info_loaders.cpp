@@ -55,8 +55,10 @@ const std::vector<std::string>& xmlParser::fields() {
 }
 
 std::string xmlParser::modeFor(const std::string& url) {
+  std::string path = Deployment::current().pathOf(url);
+  path = path.substr(0, path.find_first_of("?#"));
   for (const char* mode : {"prefer", "act", "bus"})
-    if (url.find(mode) != std::string::npos) return mode;
+    if (path.find(mode) != std::string::npos) return mode;
   return {};
 }
 

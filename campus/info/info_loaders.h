@@ -35,12 +35,15 @@ private:
 };
 
 // The generic loader. Its mode is the first of "prefer", "act" and "bus"
-// found in the feed URL; "act" reads the activities feed (items "act",
-// cache "act.plist") and pushes inforActsViewController.
+// found in the feed's own path ("/Data/xml/act-0.xml"), never in the
+// deployment's part of the URL (host, port, path prefix); "act" reads the
+// activities feed (items "act", cache "act.plist") and pushes
+// inforActsViewController.
 class xmlParser : public FeedLoaderViewController {
 public:
   std::string className() const override { return "xmlParser"; }
   static const std::vector<std::string>& fields();
+  // The mode for a feed URL.
   static std::string modeFor(const std::string& url);
   const std::string& WhoParser() const { return mode_; }
   void setCategory(int category) { category_ = category; }

@@ -26,10 +26,8 @@ const std::vector<std::string>& activityCategories() {
 
 void reportUsageExit() { startUsageExitReport(); }
 
-std::optional<Value::Array> readFeedCache(const std::string& itemElement) {
-  auto v = Files::readArrayFile(FeedLoaderViewController::cachePath(itemElement));
-  if (!v) return std::nullopt;
-  return v->asArray();
+std::optional<FeedRecords> readFeedCache(const std::string& itemElement, const std::vector<std::string>& fields) {
+  return FeedRecords::readFile(FeedLoaderViewController::cachePath(itemElement), fields);
 }
 
 namespace {
@@ -55,8 +53,9 @@ void popToFirst(ViewController& vc, bool animated) {
 // -------------------------------------------------------------------- lists
 
 bool InfoListViewController::readCache() {
-  auto cached = readFeedCache(cacheName());
-  records_ = cached ? std::move(*cached) : Value::Array{};
+  if (records_) return true;  // handed over by the loader
+  auto cached = readFeedCache(cacheName(), fieldNames());
+  records_ = std::make_shared<const FeedRecords>(cached ? std::move(*cached) : FeedRecords(fieldNames()));
   return cached.has_value();
 }
 
@@ -108,14 +107,14 @@ void InfoListViewController::viewDidLoad() {
     t->setDataSource(this);
   }
   char count[64];
-  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(records_.size()));
+  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(records_->size()));
   countLbl_->setText(count);
   if (!found) showAlert("提醒", "此類別目前無相關資訊。", "確定");
 }
 
 int InfoListViewController::tableViewNumberOfRowsInSection(TableView& table, int) {
   if (table.tag() == 111) return static_cast<int>(kindAry_.size());
-  return static_cast<int>(records_.size());
+  return records_ ? static_cast<int>(records_->size()) : 0;
 }
 
 std::shared_ptr<TableViewCell> InfoListViewController::tableViewCellForRow(TableView& table, IndexPath ip) {
@@ -192,14 +191,17 @@ void InfoListViewController::btnEvent(int tag) {
   }
 }
 
+const std::vector<std::string>& newsListViewController::fieldNames() const { return newsXMLParser::fields(); }
+
 std::string newsListViewController::rowText(int row) {
-  if (row < 0 || row >= static_cast<int>(records_.size())) return {};
-  return firstPart(records_[static_cast<size_t>(row)].stringFor("公告"));
+  if (row < 0 || !records_) return {};
+  return firstPart(records_->text(static_cast<size_t>(row), "公告"));
 }
 
 std::shared_ptr<ViewController> newsListViewController::makeDetail(int row) {
   auto d = std::make_shared<newsDetailsViewController>();
   d->setTableCell(row);
+  if (records_) d->setRecord(records_->record(static_cast<size_t>(row)));
   return d;
 }
 
@@ -210,16 +212,17 @@ std::shared_ptr<ViewController> newsListViewController::makeLoader(int category)
   return loader;
 }
 
+const std::vector<std::string>& inforActsViewController::fieldNames() const { return xmlParser::fields(); }
+
 std::string inforActsViewController::rowText(int row) {
-  // The list follows the file as it is now.
-  if (auto cached = readFeedCache("act")) records_ = std::move(*cached);
-  if (row < 0 || row >= static_cast<int>(records_.size())) return {};
-  return records_[static_cast<size_t>(row)].stringFor("課程名稱");
+  if (row < 0 || !records_) return {};
+  return records_->text(static_cast<size_t>(row), "課程名稱");
 }
 
 std::shared_ptr<ViewController> inforActsViewController::makeDetail(int row) {
   auto d = std::make_shared<inforActsDetailsViewController>();
   d->setTableCell(row);
+  if (records_) d->setRecord(records_->record(static_cast<size_t>(row)));
   return d;
 }
 
@@ -235,11 +238,10 @@ std::shared_ptr<ViewController> inforActsViewController::makeLoader(int category
 void InfoDetailsViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addHeaderBar(*this, headerTitle(), 1, 2, [this](int tag) { btnEvent(tag); });
-  auto cached = readFeedCache(cacheName());
-  if (cached && tableCell_ >= 0 && tableCell_ < static_cast<int>(cached->size()))
-    record_ = (*cached)[static_cast<size_t>(tableCell_)];
-  else
-    record_ = Value::dictionary();
+  if (!record_.isDictionary()) {
+    auto cached = readFeedCache(cacheName(), fieldNames());
+    record_ = cached && tableCell_ >= 0 ? cached->record(static_cast<size_t>(tableCell_)) : Value::dictionary();
+  }
   myTextview_ = make<TextView>(Rect{10, 50, 300, 440}, detailText());
   myTextview_->setName("myTextview");
   myTextview_->setAutoresizingMask(Autoresizing::FlexibleSize);
@@ -265,6 +267,9 @@ void InfoDetailsViewController::btnEvent(int tag) {
     default: break;
   }
 }
+
+const std::vector<std::string>& newsDetailsViewController::fieldNames() const { return newsXMLParser::fields(); }
+const std::vector<std::string>& inforActsDetailsViewController::fieldNames() const { return xmlParser::fields(); }
 
 std::string newsDetailsViewController::textFor(const Value& r) {
   return "公告：\n" + withoutBreaks(r.stringFor("公告")) + "\n\n類別：" + r.stringFor("類別") + "\n\n活動開始日期：" +

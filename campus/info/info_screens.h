@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "markup/feed_loader.h"
 #include "platform/plist_value.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
@@ -22,17 +23,24 @@ const std::vector<std::string>& activityCategories();
 // (`myTableview`), the category chooser (`chooseTableview`, tag 111) behind
 // which the translucent `alphaBtn` (tag 4) sits. Buttons by tag: 1 home,
 // 2 back to the first screen, 3 show the chooser, 4 hide it.
-class InfoListViewController : public ViewController, public TableViewDataSource, public TableViewDelegate {
+// The records are the ones its loader hands over, else the cache file read
+// once when the screen loads; rows and the details they open both come from
+// them, whatever happens to the file later.
+class InfoListViewController : public ViewController,
+                               public TableViewDataSource,
+                               public TableViewDelegate,
+                               public FeedRecordsReceiver {
 public:
   void viewDidLoad() override;
   void btnEvent(int tag);
+  void setFeedRecords(std::shared_ptr<const FeedRecords> records) override { records_ = std::move(records); }
 
   int tableViewNumberOfRowsInSection(TableView& table, int section) override;
   std::shared_ptr<TableViewCell> tableViewCellForRow(TableView& table, IndexPath ip) override;
   double tableViewHeightForRow(TableView& table, IndexPath ip) override;
   void tableViewDidSelectRow(TableView& table, IndexPath ip) override;
 
-  const Value::Array& records() const { return records_; }
+  const FeedRecords& records() const { return *records_; }
   // The category the list was loaded with (the chooser's row, 0 for all);
   // the chooser marks it.
   int category() const { return category_; }
@@ -40,6 +48,7 @@ public:
 
 protected:
   virtual std::string cacheName() const = 0;        // "news" / "act"
+  virtual const std::vector<std::string>& fieldNames() const = 0;
   virtual std::string headerTitle() const = 0;
   virtual const std::vector<std::string>& kinds() const = 0;
   virtual std::string cellIdentifier() const = 0;
@@ -50,7 +59,7 @@ protected:
   virtual std::shared_ptr<ViewController> makeLoader(int category) = 0;
   bool readCache();
 
-  Value::Array records_;
+  std::shared_ptr<const FeedRecords> records_;
   std::vector<std::string> kindAry_;
   std::shared_ptr<TableView> myTableview_, chooseTableview_;
   std::shared_ptr<Label> countLbl_;
@@ -65,6 +74,7 @@ public:
 
 protected:
   std::string cacheName() const override { return "news"; }
+  const std::vector<std::string>& fieldNames() const override;
   std::string headerTitle() const override { return "近期消息"; }
   const std::vector<std::string>& kinds() const override { return newsCategories(); }
   std::string cellIdentifier() const override { return "newsCell"; }
@@ -81,6 +91,7 @@ public:
 
 protected:
   std::string cacheName() const override { return "act"; }
+  const std::vector<std::string>& fieldNames() const override;
   std::string headerTitle() const override { return "近期活動"; }
   const std::vector<std::string>& kinds() const override { return activityCategories(); }
   std::string cellIdentifier() const override { return "inforActViewCell"; }
@@ -91,18 +102,21 @@ protected:
   std::shared_ptr<ViewController> makeLoader(int category) override;
 };
 
-// Detail text of one cached record (`tableCell` is its row). Buttons by tag:
-// 1 home, 2 back, 3 the web page.
+// Detail text of one record (`tableCell` is its row). Its list hands it the
+// record of the row tapped; opened otherwise, it reads that row of the cache
+// file. Buttons by tag: 1 home, 2 back, 3 the web page.
 class InfoDetailsViewController : public ViewController {
 public:
   void setTableCell(int row) { tableCell_ = row; }
   int tableCell() const { return tableCell_; }
+  void setRecord(Value record) { record_ = std::move(record); }
   void viewDidLoad() override;
   void btnEvent(int tag);
   const Value& record() const { return record_; }
 
 protected:
   virtual std::string cacheName() const = 0;
+  virtual const std::vector<std::string>& fieldNames() const = 0;
   virtual std::string headerTitle() const = 0;
   virtual std::string detailText() const = 0;
   virtual std::shared_ptr<ViewController> makeWebPage() const = 0;
@@ -119,6 +133,7 @@ public:
 
 protected:
   std::string cacheName() const override { return "news"; }
+  const std::vector<std::string>& fieldNames() const override;
   std::string headerTitle() const override { return "近期消息"; }
   std::string detailText() const override { return textFor(record_); }
   std::shared_ptr<ViewController> makeWebPage() const override;
@@ -131,6 +146,7 @@ public:
 
 protected:
   std::string cacheName() const override { return "act"; }
+  const std::vector<std::string>& fieldNames() const override;
   std::string headerTitle() const override { return "近期活動"; }
   std::string detailText() const override { return textFor(record_); }
   std::shared_ptr<ViewController> makeWebPage() const override;
@@ -195,7 +211,8 @@ private:
 
 // Starts the usage exit report on a detached thread.
 void reportUsageExit();
-// Reads a Feed cache file; nothing when missing or not an array property list.
-std::optional<Value::Array> readFeedCache(const std::string& itemElement);
+// Reads a Feed cache file keeping these fields; nothing when it is missing or
+// unreadable.
+std::optional<FeedRecords> readFeedCache(const std::string& itemElement, const std::vector<std::string>& fields);
 
 }  // namespace yx

@@ -1,5 +1,8 @@
 #include "campus/info/lab_screens.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "campus/info/info_loaders.h"
 #include "campus/info/info_screens.h"
 #include "core/screen_kit.h"
@@ -13,7 +16,8 @@ std::string computerViewController::seatText(const Value& record) {
   int total = FeedLoaderViewController::intValue(record.stringFor("每間機位數"));
   const std::string& name = record.stringFor("實習室編號");
   if (total == 0) return name + "\t現在未開放或未連線";
-  return name + "\t剩餘 " + std::to_string(static_cast<long long>(total) - used) + " 位";
+  const long long left = std::clamp<long long>(static_cast<long long>(total) - used, INT_MIN, INT_MAX);
+  return name + "\t剩餘 " + std::to_string(left) + " 位";
 }
 
 std::string computerViewController::headerText(const std::string& updateTime) {
@@ -40,14 +44,18 @@ void computerViewController::viewDidLoad() {
   myTableview_->setName("myTableview");
   myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(myTableview_);
-  if (auto cached = readFeedCache("labs")) getLabsAry_ = std::move(*cached);
+  if (!getLabsAry_) {
+    auto cached = readFeedCache("labs", computerSeatXMLParser::fields());
+    getLabsAry_ = std::make_shared<const FeedRecords>(cached ? std::move(*cached)
+                                                             : FeedRecords(computerSeatXMLParser::fields()));
+  }
   getLabsDic_ = Value::dictionary();
   myTableview_->setDelegate(this);
   myTableview_->setDataSource(this);
 }
 
 int computerViewController::tableViewNumberOfRowsInSection(TableView&, int) {
-  return static_cast<int>(getLabsAry_.size());
+  return getLabsAry_ ? static_cast<int>(getLabsAry_->size()) : 0;
 }
 
 std::shared_ptr<TableViewCell> computerViewController::tableViewCellForRow(TableView& table, IndexPath ip) {
@@ -62,18 +70,18 @@ std::shared_ptr<TableViewCell> computerViewController::tableViewCellForRow(Table
     lbl->setTextColor(Color::black());
     cell->contentView().addSubview(lbl);
   }
-  if (ip.row < 0 || ip.row >= static_cast<int>(getLabsAry_.size())) return cell;
-  const Value& record = getLabsAry_[static_cast<size_t>(ip.row)];
+  if (!getLabsAry_ || ip.row < 0 || ip.row >= static_cast<int>(getLabsAry_->size())) return cell;
+  Value record = getLabsAry_->record(static_cast<size_t>(ip.row));
   if (auto* lbl = cell->contentView().findNamed<Label>("myLbl")) lbl->setText(seatText(record));
-  getLabsDic_ = record;
+  getLabsDic_ = std::move(record);
   return cell;
 }
 
 // Before any row was filled the header shows the first lab's time.
 std::string computerViewController::tableViewTitleForHeaderInSection(TableView&, int) {
-  const Value* shown = &getLabsDic_;
-  if (shown->size() == 0 && !getLabsAry_.empty()) shown = &getLabsAry_.front();
-  return headerText(shown->stringFor("更新時間"));
+  if (getLabsDic_.size() == 0 && getLabsAry_ && !getLabsAry_->empty())
+    return headerText(getLabsAry_->text(0, "更新時間"));
+  return headerText(getLabsDic_.stringFor("更新時間"));
 }
 
 void computerViewController::tableViewDidSelectRow(TableView& table, IndexPath ip) { table.deselectRow(ip, true); }

@@ -296,6 +296,20 @@ TEST_F(DriverTest, InterfaceListAndResourceFolderStandIns) {
 }
 
 // The program itself, fed a script through a pipe.
+// One view is one line for any line splitter: every character one may break
+// a line at (Python's splitlines honours \v, \f, \x1c-\x1e, U+0085, U+2028 and
+// U+2029 too) and every other control character is written \uXXXX.
+TEST(DriverText, EveryCharacterALineSplitterMayHonourIsEscaped) {
+  EXPECT_EQ(oneLine("甲\n乙\t丙\r丁"), "甲\\n乙\\t丙\\r丁");
+  EXPECT_EQ(oneLine("a\u2028b\u2029c\u0085d"), "a\\u2028b\\u2029c\\u0085d");
+  EXPECT_EQ(oneLine(std::string("\x0B\x0C\x1C\x1D\x1E\x1B\x7F", 7) + std::string(1, '\0')),
+            "\\u000B\\u000C\\u001C\\u001D\\u001E\\u001B\\u007F\\u0000");
+  EXPECT_EQ(oneLine("\u0080\u009F\u00A0\u2027\u202A"), "\\u0080\\u009F\u00A0\u2027\u202A");
+  // Broken UTF-8 passes through without taking the next character with it.
+  EXPECT_EQ(oneLine("\xE2\x80\n\xC2"), "\xE2\x80\\n\xC2");
+  EXPECT_EQ(oneLine("雲岫學苑 – OK"), "雲岫學苑 – OK");
+}
+
 TEST(DriverProgram, AnswersEveryCommandOfAPipedScript) {
   std::string dir = std::filesystem::temp_directory_path() / ("yx-cli-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);

@@ -241,17 +241,20 @@ TEST_F(NewsTest, NetworkFailuresNeverCrashOrLoseTheCache) {
   EXPECT_TRUE(has(s, "alert: 網路警示")) << s;
   run("alert 0");
 
-  // Cut part-way after a good probe: "savefile", the loader stays, no list.
+  // Cut part-way after a good probe: "savefile", then the network alert, whose
+  // answer takes the person back; nothing is parsed or cached.
   auto loader = std::make_shared<CutAfterProbe>();
   loader->sim = &sim();
   loader->receive("progressBar:", newsFeedURL(0));
   Application::shared().navigation()->pushViewController(loader, false);
   s = run("wait 2");
   EXPECT_TRUE(has(s, "screen: newsXMLParser depth 2")) << s;
-  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_TRUE(has(s, "alert: 網路警示 | 請確認網路連線狀態是否開啟 | 確定\n")) << s;
   auto posted = NotificationCenter::defaultCenter().postedNames();
   EXPECT_NE(std::find(posted.begin(), posted.end(), "savefile"), posted.end());
   EXPECT_EQ(records("news").size(), 16u) << "the earlier cache is untouched";
+  s = run("alert 0");
+  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
 }
 
 TEST_F(NewsTest, WebPageFailureAlertsAndReturnsToTheDetail) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app_delegate.h"
+#include "core/deployment.h"
 #include "core/reachability.h"
 #include "core/usage_report.h"
 #include "tests/support/app_fixture.h"
@@ -20,7 +22,6 @@ protected:
     Settings::standard().setString("個人資料", "填寫過");
   }
   nlohmann::json onlyReport() {
-    Background::drain(10);
     auto reqs = requestsFor("/Data/situ1.aspx");
     EXPECT_EQ(reqs.size(), 1u);
     return reqs.empty() ? nlohmann::json::object() : reqs.back();
@@ -99,6 +100,54 @@ TEST(ReachabilityRules, FlagsToStatus) {
   EXPECT_FALSE(Reachability::reachabilityWithHostName(""));
   EXPECT_FALSE(Reachability::reachabilityWithAddress("not-an-address"));
   EXPECT_TRUE(Reachability::reachabilityForLocalWiFi()->localWiFiRef());
+}
+
+// Leaving a screen starts the report and moves on: a slow report server never
+// holds the next screen back, with either clock.
+class SlowReportTest : public AppFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SlowReportTest, ASlowReportNeverDelaysTheScreenChange) {
+  options.virtualClock = GetParam();
+  if (!options.virtualClock) options.now.clear();
+  rememberProfileDelivered();
+  start();
+  sim::CampusSim& server = *driver().simulator();
+  server.setFault("/Data/situ1.aspx", sim::Fault{.delayMs = 2500});
+  run("tap 12");
+  std::string s = run("tap 1");
+  EXPECT_NE(s.find("screen: corvaleViewController depth 1"), std::string::npos) << s;
+  // The screen came back while the report was still on its way.
+  size_t logged = 0;
+  for (const auto& r : server.requests()) logged += r.value("path", "") == "/Data/situ1.aspx";
+  EXPECT_EQ(logged, 0u);
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 1u) << "it arrives in the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothClocks, SlowReportTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? std::string("Virtual") : std::string("System"); });
+
+// The launch monitor watches a host of the deployment: its own
+// "reachability_host", else the campus data server's host, else any route;
+// never a host outside the deployment.
+TEST(ReachabilityRules, TheLaunchMonitorWatchesAHostOfTheDeployment) {
+  struct Case {
+    std::string reachabilityHost, campusData, watched;
+  };
+  for (const Case& c : {Case{"gate.yunxiu.example", "http://data.yunxiu.example", "gate.yunxiu.example"},
+                        Case{"", "http://data.yunxiu.example:8080/preferred", "data.yunxiu.example"},
+                        Case{"", "", "0.0.0.0"}}) {
+    resetGlobals();
+    Deployment d;
+    d.reachabilityHost = c.reachabilityHost;
+    if (!c.campusData.empty()) d.baseUrls["campus_data"] = c.campusData;
+    Deployment::setCurrent(d);
+    auto delegate = std::make_shared<corvaleAppDelegate>();
+    delegate->applicationDidFinishLaunching(Application::shared());
+    ASSERT_TRUE(delegate->hostReach);
+    EXPECT_EQ(delegate->hostReach->host(), c.watched);
+    delegate.reset();
+    resetGlobals();
+  }
 }
 
 }  // namespace

@@ -135,5 +135,79 @@ TEST(OddBytesTest, BinaryAndEmbeddedNulsNeverCrash) {
   EXPECT_TRUE(HtmlQuery::queryWithHTMLData(std::string("<p>a\0b</p>", 10)).searchWithXPathQuery("//p").size() <= 1u);
 }
 
+std::string manyAttributes(int n, const std::string& quote = "\"") {
+  std::string tag = "<news";
+  for (int i = 0; i < n; ++i) tag += " a" + std::to_string(i) + "=" + quote + std::to_string(i) + quote;
+  return tag + "/>";
+}
+
+// libxml2 checks each attribute against all before it, so one element with
+// 100,000 attributes would hold the parse for seconds: such an element is a
+// parse error before libxml2 sees it, wherever XML is parsed, in any of the
+// encodings markup can be read in; ordinary attributes and text are untouched.
+TEST(AttributeGuardTest, AbsurdlyManyAttributesAreAParseErrorBeforeLibxmlSeesThem) {
+  const long tooMany = markup::AttributeGuard::kTooManyAttributesCode;
+  const std::string head = "<?xml version=\"1.0\"?><NewDataSet><news><t>kept</t></news>";
+  const std::string bad = head + manyAttributes(20000) + "<news><t>late</t></news></NewDataSet>";
+  XmlEventParser parser(bad);
+  TextCollector c;
+  parser.setDelegate(&c);
+  EXPECT_FALSE(parser.parse());
+  EXPECT_EQ(parser.errorCode(), tooMany);
+  EXPECT_EQ(c.errors, std::vector<long>{tooMany});
+  EXPECT_EQ(c.text, "kept");
+  // The same when the element arrives across many pieces.
+  XmlEventParser pushed;
+  TextCollector p;
+  pushed.setDelegate(&p);
+  for (std::size_t at = 0; at < bad.size(); at += 1000) pushed.feed(std::string_view(bad).substr(at, 1000));
+  EXPECT_FALSE(pushed.finish());
+  EXPECT_EQ(p.errors, std::vector<long>{tooMany});
+  EXPECT_EQ(p.text, "kept");
+
+  EXPECT_EQ(DomDocument::initWithData(bad), nullptr);
+  EXPECT_TRUE(HtmlQuery::queryWithXMLData(bad).searchWithXPathQuery("//t").empty());
+  // Single quotes, blanks around "=", and "=" written as a character reference.
+  std::string spaced = "<r a0 = '0'";
+  for (int i = 1; i <= 300; ++i) spaced += " a" + std::to_string(i) + "\n=\t'x'";
+  EXPECT_EQ(DomDocument::initWithData(spaced + "/>"), nullptr);
+  std::string hidden = "<!DOCTYPE r [<!ENTITY e \"<t";
+  for (int i = 0; i < 300; ++i) hidden += " a" + std::to_string(i) + "&#x3D;'1'";
+  hidden += "/>\">]><r>&e;</r>";
+  XmlEventParser entity(hidden);
+  EXPECT_FALSE(entity.parse());
+  EXPECT_EQ(entity.errorCode(), tooMany);
+  // UTF-16 shows its markup in two-byte units.
+  std::string utf16 = "\xFF\xFE";
+  for (char ch : "<r>" + manyAttributes(300) + "</r>") {
+    utf16.push_back(ch);
+    utf16.push_back('\0');
+  }
+  XmlEventParser wide(utf16);
+  EXPECT_FALSE(wide.parse());
+  EXPECT_EQ(wide.errorCode(), tooMany);
+
+  // Up to the limit, and any amount of "=" in text, parse as before.
+  XmlEventParser fine("<r>" + manyAttributes(256) + "<t>a=\"1\" b='2' " + std::string(5000, '=') + "</t></r>");
+  EXPECT_TRUE(fine.parse());
+  EXPECT_NE(DomDocument::initWithData("<r>" + manyAttributes(256) + "</r>"), nullptr);
+}
+
+TEST(AttributeGuardTest, EncodingsWhoseMarkupBytesCannotBeReadAreRefused) {
+  const long unreadable = markup::AttributeGuard::kUnreadableEncodingCode;
+  for (const char* encoding : {"UTF-7", "ISO-2022-JP", "IBM037", "EBCDIC-US"}) {
+    XmlEventParser parser(std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?><r/>");
+    EXPECT_FALSE(parser.parse()) << encoding;
+    EXPECT_EQ(parser.errorCode(), unreadable) << encoding;
+  }
+  XmlEventParser ebcdic(std::string("\x4C\x6F\xA7\x94\x93\x40", 6));
+  EXPECT_FALSE(ebcdic.parse());
+  EXPECT_EQ(ebcdic.errorCode(), unreadable);
+  for (const char* encoding : {"utf-8", "Big5", "BIG5-HKSCS", "ISO-8859-1", "windows-1252", "Shift_JIS", "GB18030"}) {
+    XmlEventParser parser(std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?><r>x</r>");
+    EXPECT_TRUE(parser.parse()) << encoding;
+  }
+}
+
 }  // namespace
 }  // namespace yx

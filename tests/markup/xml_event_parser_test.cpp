@@ -94,6 +94,42 @@ TEST(XmlEventParserTest, MalformedInputReportsLibxmlCodeAndStops) {
   }
 }
 
+// A document given piece by piece, however it is cut, reports exactly what
+// the whole document does: the same events, text, errors and codes.
+TEST(XmlEventParserTest, PiecesOfAnySizeGiveTheSameEventsAsTheWhole) {
+  std::string feed = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE NewDataSet [<!ENTITY u \"雲岫\">]>"
+                     "\n<NewDataSet>\n";
+  for (int i = 0; i < 40; ++i)
+    feed += "  <news id=\"" + std::to_string(i) + "\">\n    <公告>&u;第 " + std::to_string(i) +
+            " 則&lt;br&gt;<![CDATA[<b>]]></公告>\n  </news>\n";
+  feed += "</NewDataSet>\n";
+  const std::string broken = feed.substr(0, feed.size() / 2) + "</oops>" + feed.substr(feed.size() / 2);
+  const std::string cut = feed.substr(0, feed.size() - 30);
+  for (const std::string& doc : {feed, broken, cut, std::string("<r>"), std::string("  "), std::string("<r/>")}) {
+    XmlEventParser whole(doc);
+    Recorder expected;
+    whole.setDelegate(&expected);
+    const bool ok = whole.parse();
+    for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{7}, std::size_t{64}, std::size_t{4096}}) {
+      XmlEventParser pushed;
+      Recorder r;
+      pushed.setDelegate(&r);
+      for (std::size_t at = 0; at < doc.size(); at += piece) pushed.feed(std::string_view(doc).substr(at, piece));
+      EXPECT_EQ(pushed.finish(), ok) << piece;
+      EXPECT_EQ(r.events, expected.events) << piece;
+      EXPECT_EQ(r.text, expected.text) << piece;
+      EXPECT_EQ(r.errors, expected.errors) << piece << " " << doc.substr(0, 20);
+      EXPECT_EQ(pushed.errorCode(), whole.errorCode()) << piece;
+    }
+  }
+  // Nothing at all is an empty document.
+  XmlEventParser none;
+  Recorder r;
+  none.setDelegate(&r);
+  EXPECT_FALSE(none.finish());
+  EXPECT_EQ(r.errors, std::vector<long>{4});
+}
+
 TEST(XmlEventParserTest, EventsBeforeAnErrorAreDeliveredAndNoneAfter) {
   XmlEventParser parser("<NewDataSet><act>1</act><act>2</oops><act>3</act></NewDataSet>");
   Recorder r;

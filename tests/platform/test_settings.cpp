@@ -69,6 +69,10 @@ TEST_F(SettingsTest, WritesThroughWithOwnerOnlyModes) {
   auto writes = s.writeCount();
   s.setString("個人資料", "填寫過");
   EXPECT_EQ(s.writeCount(), writes);
+  // Several keys set together are one write.
+  s.setObjects({{"user_X", Value("1")}, {"user_Y", Value("2")}, {"功能名稱", Value("近期消息")}});
+  EXPECT_EQ(s.writeCount(), writes + 1);
+  EXPECT_EQ(Files::readPlistFile(file())->stringFor("功能名稱"), "近期消息");
 }
 
 TEST_F(SettingsTest, KeysSetTogetherAreWrittenOnceInOrder) {
@@ -105,6 +109,22 @@ TEST_F(SettingsTest, CorruptOrWrongShapedFileIsKeptAsideAndStoreStartsEmpty) {
     EXPECT_EQ(s.stringForKey("k"), "v");
     Files::removeItem(file());
   }
+}
+
+// Reading a property list takes several times its size in memory, so one
+// above the size limit is kept aside like a corrupt one.
+TEST_F(SettingsTest, AFileAboveTheSizeLimitIsKeptAsideLikeACorruptOne) {
+  Settings::standard().close();
+  {
+    Value big = Value::dictionary({{"個人資料", "填寫過"}, {"filler", std::string(Files::kMaxPlistBytes, 'x')}});
+    ASSERT_TRUE(Files::writeFileAtomically(file(), big.toXmlPlist(), 0600));
+  }
+  Settings& s = Settings::standard();
+  s.open(dir_);
+  EXPECT_TRUE(s.keys().empty());
+  EXPECT_FALSE(Files::exists(file()));
+  EXPECT_TRUE(Files::exists(file() + ".corrupt"));
+  EXPECT_FALSE(Files::readPlistFile(file() + ".corrupt"));
 }
 
 TEST_F(SettingsTest, ConcurrentReadersSeeWholeValues) {

@@ -436,6 +436,34 @@ TEST(SimLifeCycle, DeploymentPointsEveryKindAtItsOwnLivePort) {
   EXPECT_EQ(rawGet(sim.port("campus_data"), "/Data/xml/labs.xml").status, 200);
 }
 
+int threadCount() {
+  std::ifstream in("/proc/self/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+  return -1;
+}
+
+// A kind's server and worker threads start with its first connection, so a
+// simulator that is started but barely used costs one thread; kinds never
+// used stop cleanly and give their ports back.
+TEST(SimLifeCycle, EachKindStartsOnFirstUse) {
+  const int before = threadCount();
+  {
+    CampusSim sim;
+    sim.start();
+    EXPECT_LE(threadCount() - before, 1);
+    EXPECT_EQ(rawGet(sim.port("campus_data"), "/Data/xml/labs.xml").status, 200);
+    const int oneKind = threadCount() - before;
+    EXPECT_GT(oneKind, 1);
+    EXPECT_EQ(rawGet(sim.port("campus_data"), "/data/xml/cal.xml").status, 200);
+    EXPECT_EQ(threadCount() - before, oneKind) << "a kind starts once";
+    EXPECT_EQ(rawGet(sim.port("weather"), "/missing").status, 404);
+    EXPECT_GT(threadCount() - before, oneKind);
+    sim.stop();
+  }
+  EXPECT_EQ(threadCount(), before);
+}
+
 TEST(SimLifeCycle, FixedPortsNumberKindsInDeploymentOrderAndClashesAreReported) {
   // Find a free run of ports by binding the first simulator on any port,
   // then asking for a fixed base well away from it.

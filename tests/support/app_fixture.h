@@ -86,7 +86,12 @@ protected:
   std::string run(const std::string& command) { return driver_->execute(command); }
   std::string screen() { return driver_->dump(); }
   Driver& driver() { return *driver_; }
-  sim::CampusSim& sim() { return *driver_->simulator(); }
+  // The simulator, once the usage reports already started have reached it
+  // (they run on their own threads and nothing on screen waits for them).
+  sim::CampusSim& sim() {
+    Background::drainDetached(10);
+    return *driver_->simulator();
+  }
   std::string dataDir() const { return dataDir_.string(); }
   std::string documents() const { return Files::documentsDirectory(); }
 
