@@ -79,7 +79,7 @@ QGuiApplication& qtApp() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QUICK_BACKEND", "software");
     auto* a = new QGuiApplication(argc, argv);
-    yx::gui::registerFonts();
+    yx::gui::useAppFont();
     return a;
   }();
   return *app;
