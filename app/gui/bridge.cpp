@@ -1091,6 +1091,48 @@ QImage ImageProvider::placeholder(const QString& name, QSize size) {
   return img;
 }
 
+namespace {
+
+// The picture format the first bytes show. Qt is given it outright: left to
+// guess from a file name or the content, it loads and asks every image
+// plugin installed (the PDF renderer among them), which costs the first
+// frame several milliseconds and hands a server's bytes to readers the app
+// never meant to use.
+QByteArray pictureFormat(QIODevice& device) {
+  const QByteArray head = device.peek(12);
+  if (head.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+  if (head.startsWith("\xff\xd8\xff")) return "jpeg";
+  if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return "gif";
+  if (head.startsWith("BM")) return "bmp";
+  if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return "webp";
+  if (head.size() >= 2 && head[0] == 'P' && head[1] >= '1' && head[1] <= '6')
+    return head[1] == '1' || head[1] == '4' ? "pbm" : head[1] == '2' || head[1] == '5' ? "pgm" : "ppm";
+  return {};
+}
+
+// Decodes a picture in one of the formats above (a null image otherwise),
+// no larger than `fit` when given.
+QImage readPicture(QIODevice& device, QSize fit = {}) {
+  const QByteArray format = pictureFormat(device);
+  if (format.isEmpty()) return {};
+  QImageReader reader(&device, format);
+  reader.setAutoDetectImageFormat(false);
+  const QSize natural = reader.size();
+  if (fit.isValid() && natural.isValid() && fit.width() > 0 && fit.height() > 0 &&
+      (natural.width() > fit.width() || natural.height() > fit.height()))
+    reader.setScaledSize(natural.scaled(fit, Qt::KeepAspectRatio));
+  return reader.read();
+}
+
+QImage readPicture(const QByteArray& bytes, QSize fit = {}) {
+  QByteArray data = bytes;
+  QBuffer buffer(&data);
+  if (!buffer.open(QIODevice::ReadOnly)) return {};
+  return readPicture(buffer, fit);
+}
+
+}  // namespace
+
 QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& requested) {
   QImage img;
   if (id.startsWith("name/")) {
@@ -1098,25 +1140,20 @@ QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& 
     // Decoded once, here; a file that is no picture falls back to the
     // toolkit's own search (a later candidate may be one).
     const std::string path = yx::Image::pathNamed(name.toStdString());
-    if (!path.empty()) img = QImage(QString::fromStdString(path));
+    if (!path.empty()) {
+      QFile file(QString::fromStdString(path));
+      if (file.open(QIODevice::ReadOnly)) img = readPicture(file);
+    }
     if (img.isNull()) {
       yx::Image found = yx::Image::named(name.toStdString());
-      if (!found.empty()) img = QImage::fromData(QByteArray::fromStdString(found.bytes()));
+      if (!found.empty()) img = readPicture(QByteArray::fromStdString(found.bytes()));
     }
     if (img.isNull()) img = placeholder(name, requested);
   } else if (id.startsWith("view/")) {
     // A fetched picture, decoded (off the GUI thread for asynchronous
     // images) straight to the size it is drawn at.
-    if (auto bytes = fetchedBytes(id)) {
-      QByteArray data = QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
-      QBuffer buffer(&data);
-      QImageReader reader(&buffer);
-      QSize natural = reader.size();
-      if (requested.isValid() && natural.isValid() && requested.width() > 0 && requested.height() > 0 &&
-          (natural.width() > requested.width() || natural.height() > requested.height()))
-        reader.setScaledSize(natural.scaled(requested, Qt::KeepAspectRatio));
-      img = reader.read();
-    }
+    if (auto bytes = fetchedBytes(id))
+      img = readPicture(QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size())), requested);
     if (img.isNull()) img = placeholder("?", requested);
   }
   if (size) *size = img.size();

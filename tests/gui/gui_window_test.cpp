@@ -224,6 +224,31 @@ TEST_F(WindowTest, ImagesAndPlaceholders) {
   // Bytes from a view that is gone give a placeholder too.
   QImage gone = provider.requestImage("view/999999/1", &size, QSize(10, 10));
   EXPECT_EQ(gone.size(), QSize(10, 10));
+
+  // Pictures are decoded by the format their bytes show, whatever the name
+  // says (hl_r1.jpg is a PNG); a file in another format (a PDF or SVG under a picture's name) is
+  // handed to no reader and shows the placeholder. No image plugin is
+  // loaded to guess: the first frame does not pay for them.
+  const QString dir = QString::fromStdString(AppFixture::dataDir()) + "/artwork";
+  QDir().mkpath(dir);
+  {
+    QPdfWriter pdf(dir + "/document.png");
+    QPainter(&pdf).drawText(100, 100, "not a picture");
+  }
+  QFile svg(dir + "/drawing.png");
+  ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+  svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'><rect width='8' height='8'/></svg>");
+  svg.close();
+  const std::string bundled = yx::Image::resourceDirectory();
+  yx::Image::setResourceDirectory(dir.toStdString());
+  EXPECT_EQ(provider.requestImage("name/document.png", &size, QSize(12, 12)).size(), QSize(12, 12));
+  EXPECT_EQ(provider.requestImage("name/drawing.png", &size, QSize(14, 14)).size(), QSize(14, 14));
+  yx::Image::setResourceDirectory(bundled);
+  QFile maps("/proc/self/maps");
+  ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+  const QByteArray mapped = maps.readAll();
+  for (const char* plugin : {"imageformats/libqpdf", "imageformats/libqsvg", "imageformats/libqico"})
+    EXPECT_FALSE(mapped.contains(plugin)) << plugin;
 }
 
 // A screen holding one of every view kind, for drawing and input checks.
