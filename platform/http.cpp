@@ -1,11 +1,18 @@
 #include "platform/http.h"
 
+// libcurl is opened on the first transfer rather than linked: with its TLS,
+// LDAP, SSH and other libraries it would otherwise load, relocate and
+// initialise before the first frame of a program that may never go online.
+// Only its types and constants come from the header.
+#define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <iostream>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -41,8 +48,61 @@ struct InFlight {
 std::atomic<std::size_t> gMaxBody{32u * 1024u * 1024u};
 std::atomic<double> gConnectTimeout{15.0};
 
-void initCurl() {
-  std::call_once(gCurlInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// The libcurl functions used here, found when the library is first needed.
+struct CurlApi {
+  CURLcode (*global_init)(long);
+  CURL* (*easy_init)();
+  void (*easy_cleanup)(CURL*);
+  CURLcode (*easy_setopt)(CURL*, CURLoption, ...);
+  CURLcode (*easy_getinfo)(CURL*, CURLINFO, ...);
+  CURLcode (*easy_perform)(CURL*);
+  const char* (*easy_strerror)(CURLcode);
+  CURLM* (*multi_init)();
+  CURLMcode (*multi_add_handle)(CURLM*, CURL*);
+  CURLMcode (*multi_remove_handle)(CURLM*, CURL*);
+  CURLMcode (*multi_perform)(CURLM*, int*);
+  CURLMcode (*multi_poll)(CURLM*, struct curl_waitfd*, unsigned int, int, int*);
+  CURLMsg* (*multi_info_read)(CURLM*, int*);
+  CURLMcode (*multi_cleanup)(CURLM*);
+};
+
+constexpr const char* kCurlLibrary = "libcurl.so.4";
+CurlApi gCurl{};
+std::string gCurlError;  // why libcurl could not be used; empty once it can
+
+template <typename F>
+bool bindSymbol(void* lib, const char* name, F& fn) {
+  fn = reinterpret_cast<F>(dlsym(lib, name));
+  if (!fn) gCurlError = std::string("cannot use ") + kCurlLibrary + ": it has no " + name;
+  return fn != nullptr;
+}
+
+// Opens and initialises libcurl once; false (with gCurlError) when it cannot
+// be had, which every transfer then reports as its failure.
+bool initCurl() {
+  std::call_once(gCurlInit, [] {
+    void* lib = dlopen(kCurlLibrary, RTLD_NOW | RTLD_LOCAL);
+    if (!lib) {
+      const char* why = dlerror();
+      gCurlError = std::string("cannot load ") + kCurlLibrary + ": " + (why ? why : "unknown error");
+    } else {
+      CurlApi& c = gCurl;
+      const bool all = bindSymbol(lib, "curl_global_init", c.global_init) && bindSymbol(lib, "curl_easy_init", c.easy_init) &&
+                       bindSymbol(lib, "curl_easy_cleanup", c.easy_cleanup) && bindSymbol(lib, "curl_easy_setopt", c.easy_setopt) &&
+                       bindSymbol(lib, "curl_easy_getinfo", c.easy_getinfo) &&
+                       bindSymbol(lib, "curl_easy_perform", c.easy_perform) &&
+                       bindSymbol(lib, "curl_easy_strerror", c.easy_strerror) && bindSymbol(lib, "curl_multi_init", c.multi_init) &&
+                       bindSymbol(lib, "curl_multi_add_handle", c.multi_add_handle) &&
+                       bindSymbol(lib, "curl_multi_remove_handle", c.multi_remove_handle) &&
+                       bindSymbol(lib, "curl_multi_perform", c.multi_perform) && bindSymbol(lib, "curl_multi_poll", c.multi_poll) &&
+                       bindSymbol(lib, "curl_multi_info_read", c.multi_info_read) &&
+                       bindSymbol(lib, "curl_multi_cleanup", c.multi_cleanup);
+      if (all && c.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) gCurlError = "libcurl did not initialise";
+    }
+    // Said once on standard error as well: every request of the run fails.
+    if (!gCurlError.empty()) std::cerr << "yunxiu: no HTTP transfers: " << gCurlError << "\n";
+  });
+  return gCurlError.empty();
 }
 
 // What a transfer collects, shared by the synchronous and asynchronous paths.
@@ -75,11 +135,10 @@ struct Easy {
   char err[CURL_ERROR_SIZE] = {0};
   std::string postBody;
   Easy() {
-    initCurl();
-    h = curl_easy_init();
+    if (initCurl()) h = gCurl.easy_init();
   }
   ~Easy() {
-    if (h) curl_easy_cleanup(h);
+    if (h) gCurl.easy_cleanup(h);
   }
   Easy(const Easy&) = delete;
   Easy& operator=(const Easy&) = delete;
@@ -96,22 +155,22 @@ bool configure(Easy& e, const std::string& url, double timeoutSeconds, Sink& sin
   if (connectMs < 1) connectMs = 1;
   sink.handle = h;
   sink.maxBody = gMaxBody.load();
-  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, e.err);
-  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, totalMs);
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeCallback);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+  gCurl.easy_setopt(h, CURLOPT_ERRORBUFFER, e.err);
+  gCurl.easy_setopt(h, CURLOPT_URL, url.c_str());
+  gCurl.easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+  gCurl.easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  gCurl.easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  gCurl.easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
+  gCurl.easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  gCurl.easy_setopt(h, CURLOPT_TIMEOUT_MS, totalMs);
+  gCurl.easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
+  gCurl.easy_setopt(h, CURLOPT_WRITEFUNCTION, writeCallback);
+  gCurl.easy_setopt(h, CURLOPT_WRITEDATA, &sink);
   if (postBody) {
     e.postBody = *postBody;
-    curl_easy_setopt(h, CURLOPT_POST, 1L);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, e.postBody.data());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(e.postBody.size()));
+    gCurl.easy_setopt(h, CURLOPT_POST, 1L);
+    gCurl.easy_setopt(h, CURLOPT_POSTFIELDS, e.postBody.data());
+    gCurl.easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(e.postBody.size()));
   }
   return true;
 }
@@ -119,7 +178,7 @@ bool configure(Easy& e, const std::string& url, double timeoutSeconds, Sink& sin
 std::string errorText(CURLcode code, const Easy& e, const Sink& sink) {
   if (sink.oversize)
     return "response body larger than " + std::to_string(sink.maxBody) + " bytes";
-  std::string text = curl_easy_strerror(code);
+  std::string text = gCurl.easy_strerror(code);
   if (e.err[0]) text += std::string(": ") + e.err;
   return text;
 }
@@ -127,21 +186,21 @@ std::string errorText(CURLcode code, const Easy& e, const Sink& sink) {
 // Runs the transfer, checking the cancel flag every 50 ms.
 CURLcode perform(CURL* h, const std::atomic<bool>* cancelled) {
   InFlight counted;
-  if (!cancelled) return curl_easy_perform(h);
-  CURLM* m = curl_multi_init();
+  if (!cancelled) return gCurl.easy_perform(h);
+  CURLM* m = gCurl.multi_init();
   if (!m) return CURLE_OUT_OF_MEMORY;
-  curl_multi_add_handle(m, h);
+  gCurl.multi_add_handle(m, h);
   CURLcode result = CURLE_OK;
   bool done = false;
   while (!done) {
     int running = 0;
-    CURLMcode mc = curl_multi_perform(m, &running);
+    CURLMcode mc = gCurl.multi_perform(m, &running);
     if (mc != CURLM_OK) {
       result = CURLE_FAILED_INIT;
       break;
     }
     int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(m, &left)) {
+    while (CURLMsg* msg = gCurl.multi_info_read(m, &left)) {
       if (msg->msg == CURLMSG_DONE) {
         result = msg->data.result;
         done = true;
@@ -152,10 +211,10 @@ CURLcode perform(CURL* h, const std::atomic<bool>* cancelled) {
       result = CURLE_ABORTED_BY_CALLBACK;
       break;
     }
-    curl_multi_poll(m, nullptr, 0, 50, nullptr);
+    gCurl.multi_poll(m, nullptr, 0, 50, nullptr);
   }
-  curl_multi_remove_handle(m, h);
-  curl_multi_cleanup(m);
+  gCurl.multi_remove_handle(m, h);
+  gCurl.multi_cleanup(m);
   return result;
 }
 
@@ -166,7 +225,7 @@ HttpResult runSync(const std::string& url, const std::string* postBody, double t
   std::string body;
   if (keepBody) sink.onChunk = [&body](CURL*, const char* p, std::size_t n) { body.append(p, n); };
   if (!configure(e, url, timeoutSeconds, sink, postBody)) {
-    r.error = "cannot create a transfer";
+    r.error = gCurlError.empty() ? "cannot create a transfer" : gCurlError;
     return r;
   }
   CURLcode code = perform(e.h, nullptr);
@@ -175,7 +234,7 @@ HttpResult runSync(const std::string& url, const std::string* postBody, double t
     return r;
   }
   long status = 0;
-  curl_easy_getinfo(e.h, CURLINFO_RESPONSE_CODE, &status);
+  gCurl.easy_getinfo(e.h, CURLINFO_RESPONSE_CODE, &status);
   r.ok = true;
   r.status = status;
   r.body = std::move(body);
@@ -234,7 +293,7 @@ void runAsync(std::shared_ptr<TransferImpl> t, std::string url, double timeoutSe
     if (responded) return;
     responded = true;
     long status = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    gCurl.easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     post([status](TransferImpl& x) {
       if (x.cb_.onResponse) x.cb_.onResponse(status);
     });
@@ -246,8 +305,8 @@ void runAsync(std::shared_ptr<TransferImpl> t, std::string url, double timeoutSe
     });
   };
   if (!configure(e, url, timeoutSeconds, sink, nullptr)) {
-    post([](TransferImpl& x) {
-      if (x.cb_.onFailure) x.cb_.onFailure("cannot create a transfer");
+    post([error = gCurlError.empty() ? std::string("cannot create a transfer") : gCurlError](TransferImpl& x) {
+      if (x.cb_.onFailure) x.cb_.onFailure(error);
     });
     return;
   }

@@ -1,5 +1,5 @@
 #pragma once
-// HTTP over libcurl.
+// HTTP over libcurl (opened on the first transfer).
 //
 // Only http and https are spoken, for redirects too; at most 10 redirects
 // are followed. No header of our own is sent. A status >= 400 is not a
