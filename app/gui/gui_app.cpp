@@ -32,7 +32,13 @@ GuiApp::GuiApp(Driver& driver, GuiOptions options, QObject* parent)
 
 GuiApp::~GuiApp() {
   // The window goes first so no delegate reads the models while they go.
-  if (window_) window_->close();
+  // It goes with the program, not into the background: no exit report or
+  // refresh follows (the simulator may already be stopped), and nothing a
+  // transfer needs is loaded on the way out.
+  if (window_) {
+    disconnect(window_, &QWindow::visibilityChanged, nullptr, nullptr);
+    window_->close();
+  }
   const auto roots = engine_.rootObjects();
   for (QObject* o : roots) delete o;
 }

@@ -81,6 +81,13 @@ TEST_F(WindowRefreshTest, AHiddenWindowRefreshesEveryFifteenMinutes) {
   QTRY_VERIFY_WITH_TIMEOUT(!app.inBackground(), 2000);
   EXPECT_FALSE(timer->isActive());
   EXPECT_EQ(storedList("41120307stu_temp_subjectNameAry"), (std::vector<std::string>{"資料結構"}));
+
+  // The window closed as the program ends is no trip to the background: no
+  // second exit report.
+  gui_.reset();
+  Background::drain(10);
+  EXPECT_FALSE(app.inBackground());
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 1u);
 }
 
 }  // namespace
