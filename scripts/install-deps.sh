@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   # core libraries
   libxml2-dev libxml2-utils libcurl4-openssl-dev libicu-dev libplist-dev
-  libssl-dev libstb-dev nlohmann-json3-dev libcpp-httplib-dev
+  libssl-dev libstb-dev nlohmann-json3-dev libcpp-httplib-dev libglib2.0-dev
   libfreetype-dev libfontconfig-dev fonts-noto-cjk
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3

@@ -1,7 +1,7 @@
 #include "sim/academic_service.h"
 
 #include <locale.h>
-#include <openssl/evp.h>
+#include <glib.h>
 #include <stdlib.h>
 
 #include <cstdint>
@@ -28,15 +28,10 @@ std::string xmlEscape(const std::string& s) {
 }
 
 std::string md5Hex(const std::string& bytes) {
-  unsigned char md[EVP_MAX_MD_SIZE];
-  unsigned int len = 0;
-  if (EVP_Digest(bytes.data(), bytes.size(), md, &len, EVP_md5(), nullptr) != 1) return {};
-  static const char hex[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned i = 0; i < len; ++i) {
-    out += hex[md[i] >> 4];
-    out += hex[md[i] & 15];
-  }
+  gchar* hex = g_compute_checksum_for_data(G_CHECKSUM_MD5, reinterpret_cast<const guchar*>(bytes.data()), bytes.size());
+  if (!hex) return {};
+  std::string out(hex);
+  g_free(hex);
   return out;
 }
 
