@@ -1,4 +1,5 @@
-# `cmake --install BUILD [--prefix DIR]`: the programs in bin/, their data in
+# `cmake --install BUILD [--prefix DIR]`: the programs in bin/, the simulator's
+# HTTP module in lib/yunxiu/, their data in
 # share/yunxiu/ (the resources, the artwork, the simulator's demo campus),
 # and the window's desktop entry, AppStream metainfo and icon (SVG and PNG
 # sizes in the hicolor theme).
@@ -12,6 +13,11 @@ foreach(program yunxiu yunxiu-cli campus-sim)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# The simulator's HTTP module, looked for at <bin>/../lib/yunxiu/ by every
+# program that embeds the simulator (sim/http_server.h).
+if(TARGET yx_sim_http)
+  install(TARGETS yx_sim_http LIBRARY DESTINATION lib/yunxiu)
+endif()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/ DESTINATION ${YX_SHARE}/resources
   PATTERN CMakeLists.txt EXCLUDE PATTERN images EXCLUDE)
 install(DIRECTORY ${YX_IMAGE_DIR}/ DESTINATION ${YX_SHARE}/images)

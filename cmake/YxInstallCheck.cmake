@@ -6,7 +6,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} R
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
-foreach(f bin/yunxiu-cli bin/campus-sim
+foreach(f bin/yunxiu-cli bin/campus-sim lib/yunxiu/libyx_sim_http.so
           share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml
           share/icons/hicolor/scalable/apps/${APP_ID}.svg share/icons/hicolor/48x48/apps/${APP_ID}.png
           share/icons/hicolor/256x256/apps/${APP_ID}.png

@@ -1,6 +1,5 @@
 #include "sim/campus_sim.h"
 
-#include <httplib.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <iostream>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sim/http_server.h"
 #include "sim/sample_data.h"
 #include "sim/services.h"
 
@@ -190,13 +192,6 @@ json Fault::toJson() const {
 
 namespace {
 
-// A server that takes over a listening socket bound elsewhere, so the ports
-// are known (and connections queue) before any server thread exists.
-class AdoptingServer : public httplib::Server {
-public:
-  void adopt(int fd) { svr_sock_ = fd; }
-};
-
 // A listening loopback socket; -1 when the port cannot be had.
 int listenOnLoopback(int port, int& boundPort) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -226,7 +221,7 @@ struct CampusSim::Impl {
   // threads are made when the first connection waits on it.
   struct Server {
     const ServiceKind* kind = nullptr;
-    std::unique_ptr<AdoptingServer> http;  // null until first use
+    std::unique_ptr<HttpService> http;  // null until first use
     std::thread thread;
     int port = 0;
     int listenFd = -1;  // owned here until the HTTP server adopts it
@@ -241,6 +236,7 @@ struct CampusSim::Impl {
   std::thread watcher;
   int wakePipe[2] = {-1, -1};
   std::mutex launchMutex;  // guards Server::http, thread and listenFd after start()
+  std::atomic<bool> httpModuleMissingSaid{false};
 
   mutable std::mutex logMutex;
   std::vector<json> log;
@@ -309,18 +305,23 @@ struct CampusSim::Impl {
     log.push_back(std::move(entry));
   }
 
-  void control(const httplib::Request& req, httplib::Response& res) {
+  static void setContent(HttpOutgoing& res, std::string body, std::string type) {
+    res.body = std::move(body);
+    res.contentType = std::move(type);
+  }
+
+  void control(const HttpIncoming& req, HttpOutgoing& res) {
     if (req.method == "DELETE") {
       std::lock_guard<std::mutex> lock(faultMutex);
       faults.clear();
-      res.set_content("OK", "text/plain");
+      setContent(res, "OK", "text/plain");
       return;
     }
     if (req.method == "GET") {
       json all = json::object();
       std::lock_guard<std::mutex> lock(faultMutex);
       for (const auto& [path, f] : faults) all[path] = f.toJson();
-      res.set_content(all.dump(2), "application/json");
+      setContent(res, all.dump(2), "application/json");
       return;
     }
     if (req.method != "POST") {
@@ -335,14 +336,14 @@ struct CampusSim::Impl {
       Fault f = Fault::fromJson(j);
       std::lock_guard<std::mutex> lock(faultMutex);
       faults[j["path"].get<std::string>()] = f;
-      res.set_content("OK", "text/plain");
+      setContent(res, "OK", "text/plain");
     } catch (const std::exception& e) {
       res.status = 400;
-      res.set_content(std::string(e.what()) + "\n", "text/plain");
+      setContent(res, std::string(e.what()) + "\n", "text/plain");
     }
   }
 
-  void handle(const ServiceKind& kind, const httplib::Request& req, httplib::Response& res) {
+  void handle(const ServiceKind& kind, const HttpIncoming& req, HttpOutgoing& res) {
     if (req.path == kControlPath) {
       control(req, res);
       return;
@@ -359,7 +360,7 @@ struct CampusSim::Impl {
     r.query = decodeFields(r.rawQuery);
     r.body = req.body;
     for (const auto& [k, v] : req.headers) r.headers.emplace(k, v);
-    const std::string type = req.get_header_value("Content-Type");
+    const std::string& type = req.contentType;
     const bool bodyMethod = req.method == "POST" || req.method == "PUT" || req.method == "PATCH";
     if (!req.body.empty() && (type.rfind("application/x-www-form-urlencoded", 0) == 0 || (type.empty() && bodyMethod))) {
       r.form = decodeFields(req.body);
@@ -394,23 +395,13 @@ struct CampusSim::Impl {
     record(std::move(entry));
 
     res.status = reply.status;
-    if (const char* reason = reasonFor(reply.status); *reason) res.reason = reason;
-    for (const auto& [k, v] : reply.headers) res.set_header(k, v);
-    if (fault && fault->cutAfter >= 0 && static_cast<size_t>(fault->cutAfter) < reply.body.size()) {
-      // Announce the whole length, send only the first bytes, then drop the
-      // connection, as a server that dies part-way through would.
-      auto body = std::make_shared<std::string>(std::move(reply.body));
-      const auto cut = static_cast<size_t>(fault->cutAfter);
-      res.set_content_provider(body->size(), reply.contentType,
-                               [body, cut](size_t offset, size_t, httplib::DataSink& sink) {
-                                 if (offset < cut) sink.write(body->data() + offset, cut - offset);
-                                 return false;
-                               });
-    } else {
-      // The body is moved, not copied: a large feed is held once.
-      res.body = std::move(reply.body);
-      res.set_header("Content-Type", reply.contentType);
-    }
+    res.reason = reasonFor(reply.status);
+    res.headers = std::move(reply.headers);
+    // A cut announces the whole length, sends only the first bytes, then
+    // drops the connection, as a server that dies part-way through would.
+    if (fault && fault->cutAfter >= 0) res.cutAfter = fault->cutAfter;
+    // The body is moved, not copied: a large feed is held once.
+    setContent(res, std::move(reply.body), std::move(reply.contentType));
   }
 
   SimReply answer(const ServiceKind& kind, const SimRequest& r) {
@@ -454,25 +445,22 @@ struct CampusSim::Impl {
   // already listening (launchMutex held).
   void launch(Server& s) {
     if (s.http || s.listenFd < 0) return;
-    auto http = std::make_unique<AdoptingServer>();
-    http->new_task_queue = [] { return new httplib::ThreadPool(kWorkersPerServer); };
-    // One request per connection: a stop never waits for idle keep-alive
-    // connections, and no worker is held by an idle client.
-    http->set_keep_alive_max_count(1);
-    http->set_payload_max_length(64 * 1024 * 1024);
+    std::string why;
+    HttpServiceMaker make = httpServiceMaker(&why);
+    if (!make) {
+      // Without the HTTP module no kind can answer: say so once and close the
+      // socket, so callers are refused at once instead of waiting.
+      if (!httpModuleMissingSaid.exchange(true)) std::cerr << "campus-sim: " << why << "\n";
+      ::close(s.listenFd);
+      s.listenFd = -1;
+      return;
+    }
     const ServiceKind* kind = s.kind;
-    auto handler = [this, kind](const httplib::Request& req, httplib::Response& res) { handle(*kind, req, res); };
-    http->Get(".*", handler);
-    http->Post(".*", handler);
-    http->Put(".*", handler);
-    http->Patch(".*", handler);
-    http->Delete(".*", handler);
-    http->Options(".*", handler);
-    http->adopt(s.listenFd);
+    HttpHandler handler = [this, kind](const HttpIncoming& req, HttpOutgoing& res) { handle(*kind, req, res); };
+    s.http.reset(make(s.listenFd, handler, kWorkersPerServer));
     s.listenFd = -1;
-    AdoptingServer* raw = http.get();
-    s.http = std::move(http);
-    s.thread = std::thread([raw] { raw->listen_after_bind(); });
+    HttpService* raw = s.http.get();
+    s.thread = std::thread([raw] { raw->run(); });
   }
 
   void watch() {
@@ -514,7 +502,7 @@ struct CampusSim::Impl {
     }
     std::lock_guard<std::mutex> lock(launchMutex);
     for (auto& s : servers) {
-      while (s->http && s->thread.joinable() && !s->http->is_running())
+      while (s->http && s->thread.joinable() && !s->http->isRunning())
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     {
