@@ -13,6 +13,19 @@
 
 namespace yx::test {
 
+// What a shell command prints, without the final newlines.
+inline std::string commandOutput(const std::string& cmd) {
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    ::pclose(f);
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
 class FeedsFixture : public AppFixture {
 protected:
   // Starts with the profile already delivered, so no first-run prompt shows.
@@ -57,18 +70,6 @@ protected:
         "python3 -c 'import plistlib,json,sys\ntry:\n d=plistlib.load(open(sys.argv[1],\"rb\"))\n"
         " print(json.dumps(d,ensure_ascii=False))\nexcept Exception as e:\n print(\"ERROR\",e)' '" +
         path + "' 2>&1");
-  }
-  // What a shell command prints, without the final newlines.
-  static std::string commandOutput(const std::string& cmd) {
-    std::string out;
-    if (FILE* f = ::popen(cmd.c_str(), "r")) {
-      char buf[4096];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-      ::pclose(f);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
   }
   nlohmann::ordered_json records(const std::string& name) {
     std::string text = plistlib(name);

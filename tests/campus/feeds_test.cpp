@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "campus/info/info_loaders.h"
-#include "platform/http.h"
-#include "platform/notify.h"
 #include "platform/ui/view_controller.h"
 #include "tests/campus/feeds_support.h"
 
@@ -25,10 +22,12 @@ TEST_F(NewsTest, HomeToListDetailWebPageAndHome) {
   std::string s = run("tap 4");
   EXPECT_TRUE(has(s, "screen: newsXMLParser depth 2")) << s;
   EXPECT_TRUE(has(s, "alert: 網路資料讀取中 | 請稍候...")) << s;
-  s = run("wait 0.5");
-  EXPECT_TRUE(has(s, "label proLbl: 50 %")) << s;
-  s = run("wait 1");
+  // The progress alert counts to a hundred over the list, then goes.
+  s = run("wait 0.99");
   ASSERT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
+  EXPECT_TRUE(has(s, "alert: 網路資料讀取中 | 請稍候...\n  progress progressBar: 0.99\n  label proLbl: 99 %\n")) << s;
+  EXPECT_TRUE(has(run("wait 0.01"), "label proLbl: 100 %"));
+  s = run("wait 0.02");
   EXPECT_FALSE(has(s, "alert:")) << s;
   EXPECT_TRUE(has(s, "label countLbl: 共 16 筆")) << s;
   // The list shows the announcement up to its first "<br>"; prefixes are gone.
@@ -67,19 +66,6 @@ TEST_F(NewsTest, HomeToListDetailWebPageAndHome) {
   auto reports = requestsFor("/Data/situ1.aspx");
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0]["query"]["fn"], "近期消息");
-}
-
-TEST_F(NewsTest, ProgressAlertCountsToAHundredOverTheListThenGoes) {
-  startReady();
-  run("tap 4");
-  std::string s = run("wait 0.99");
-  ASSERT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
-  EXPECT_TRUE(has(s, "alert: 網路資料讀取中 | 請稍候...\n  progress progressBar: 0.99\n  label proLbl: 99 %\n")) << s;
-  s = run("wait 0.01");
-  EXPECT_TRUE(has(s, "label proLbl: 100 %")) << s;
-  s = run("wait 0.02");
-  EXPECT_FALSE(has(s, "alert:")) << s;
-  EXPECT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
 }
 
 TEST_F(NewsTest, ChooserLoadsTheCategoryFeedAndListButtonsLeaveTowardsTheRoot) {
@@ -167,13 +153,13 @@ TEST_F(NewsTest, RunsReplaceTheCacheAndAnEmptyFeedKeepsIt) {
   EXPECT_TRUE(has(s, "label countLbl: 共 0 筆")) << s;
   EXPECT_TRUE(has(s, "alert: 提醒 | 此類別目前無相關資訊。 | 確定")) << s;
   EXPECT_EQ(plistlib("news"), "MISSING");
-}
 
-TEST_F(NewsTest, ItemsOutsideTheRootAreNeverStored) {
-  startReady();
+  // Items outside "NewDataSet" are never stored.
   sim().setFault(kNewsPath, Fault{.body = "<other><news><編號>1</編號><公告>x</公告></news></other>"});
+  run("alert 0");
+  run("tap 1");
   run("tap 4");
-  std::string s = run("wait 1.5");
+  s = run("wait 1.5");
   EXPECT_TRUE(has(s, "label countLbl: 共 0 筆")) << s;
   EXPECT_EQ(plistlib("news"), "[]");
 }
@@ -194,65 +180,13 @@ TEST_F(NewsTest, MalformedFeedKeepsRecordsSoFarAndShowsNoList) {
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
 }
 
-TEST_F(NewsTest, UnreadableCacheFileGivesTheMissingCacheAlert) {
+// No answer to the probe: the network alert, then the loader goes.
+TEST_F(NewsTest, AProbeWithoutAnswerAlertsAndTheLoaderGoes) {
   startReady();
-  std::filesystem::create_directories(documents() + "/DownloadXml");
-  std::ofstream(cacheFile("news")) << "<plist><array><dict><key>編號</key>";
-  sim().setFault(kNewsPath, Fault{.body = "<NewDataSet/>"});
-  run("tap 4");
-  std::string s = run("wait 1.5");
-  EXPECT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
-  EXPECT_TRUE(has(s, "alert: 提醒 | 此類別目前無相關資訊。 | 確定")) << s;
-  EXPECT_TRUE(has(s, "label countLbl: 共 0 筆")) << s;
-}
-
-// A news loader that cuts the download once its probe has been answered.
-class CutAfterProbe : public newsXMLParser {
-public:
-  sim::CampusSim* sim = nullptr;
-
-protected:
-  bool probeAnswered(const HttpResult& probe) override {
-    sim->setFault(kNewsPath, Fault{.cutAfter = 40});
-    return newsXMLParser::probeAnswered(probe);
-  }
-};
-
-TEST_F(NewsTest, NetworkFailuresNeverCrashOrLoseTheCache) {
-  startReady();
-  run("tap 4");
-  run("wait 1.5");
-  run("tap 1");
-
-  // No answer to the probe: the network alert, then the loader goes.
   sim().setFault(kNewsPath, Fault{.cutAfter = 10});
   run("tap 4");
   std::string s = run("wait 1.5");
   EXPECT_TRUE(has(s, "alert: 網路警示 | 請確認網路連線狀態是否開啟 | 確定\n")) << s;
-  s = run("alert 0");
-  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
-  sim().clearFaults();
-
-  // A body over the size limit is a failed transfer too.
-  setHttpMaxBodyBytes(300);
-  run("tap 4");
-  s = run("wait 1.5");
-  setHttpMaxBodyBytes(32u << 20);
-  EXPECT_TRUE(has(s, "alert: 網路警示")) << s;
-  run("alert 0");
-
-  // Cut part-way after a good probe: "savefile", then the network alert, whose
-  // answer takes the person back; nothing is parsed or cached.
-  auto loader = std::make_shared<CutAfterProbe>();
-  loader->sim = &sim();
-  loader->receive("progressBar:", newsFeedURL(0));
-  Application::shared().navigation()->pushViewController(loader, false);
-  s = run("wait 2");
-  EXPECT_TRUE(has(s, "screen: newsXMLParser depth 2")) << s;
-  EXPECT_TRUE(has(s, "alert: 網路警示 | 請確認網路連線狀態是否開啟 | 確定\n")) << s;
-  auto posted = NotificationCenter::defaultCenter().postedNames();
-  EXPECT_NE(std::find(posted.begin(), posted.end(), "savefile"), posted.end());
-  EXPECT_EQ(records("news").size(), 16u) << "the earlier cache is untouched";
   s = run("alert 0");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
 }
@@ -265,10 +199,14 @@ TEST_F(NewsTest, WebPageFailureAlertsAndReturnsToTheDetail) {
   run("row 0 0");
   std::string s = run("tap 3");
   EXPECT_TRUE(has(s, "screen: newsWebViewController depth 5")) << s;
-  EXPECT_TRUE(has(s, "alert: 錯誤 |  | 確定")) << s;
+  // The spinner stays behind the alert until it is answered.
+  EXPECT_TRUE(has(s, "spinner spinner: on")) << s;
+  EXPECT_TRUE(has(s, "alert: 錯誤 |  | 確定\n")) << s;
   s = run("alert 0");
   EXPECT_TRUE(has(s, "screen: newsDetailsViewController depth 4")) << s;
   EXPECT_FALSE(has(s, "spinner")) << s;
+  EXPECT_FALSE(Application::shared().navigation()->transitions().back().animated);
+  EXPECT_TRUE(requestsFor("/Data/situ1.aspx").empty());
 }
 
 class ActivitiesTest : public FeedsFixture {};
@@ -299,13 +237,6 @@ TEST_F(ActivitiesTest, HomeToListDetailAndCoursePage) {
   EXPECT_EQ(page[0]["raw_query"], "cid=A1131");
   s = run("tap 100");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
-
-  run("tap 6");
-  run("wait 1.5");
-  run("tap 3");
-  run("row chooseTableview 0 3");
-  run("wait 1.5");
-  EXPECT_EQ(requestsFor("/Data/xml/act-3.xml").size(), 2u);
 }
 
 TEST_F(ActivitiesTest, OnlyPlainOffsetTimesAreShortened) {
@@ -335,7 +266,7 @@ TEST_F(ActivitiesTest, OnlyPlainOffsetTimesAreShortened) {
 
 class LabsTest : public FeedsFixture {};
 
-TEST_F(LabsTest, SeatsFromHomeMenuAndRefresh) {
+TEST_F(LabsTest, SeatsFromHomeMenuRefreshAndAFeedWithoutLabs) {
   startReady();
   run("tap 1");
   std::string s = run("wait 1.5");
@@ -345,52 +276,25 @@ TEST_F(LabsTest, SeatsFromHomeMenuAndRefresh) {
   EXPECT_TRUE(has(s, "header 0: 最後更新：2026-12-07 09:28\n")) << s;
   auto labs = records("labs");
   ASSERT_GE(labs.size(), 3u);
+  std::vector<std::string> keys;
+  for (auto& [k, v] : labs[0].items()) keys.push_back(k);
+  EXPECT_EQ(keys, (std::vector<std::string>{"實習室編號", "使用機號", "使用機位數", "每間機位數", "開放訊息", "更新時間"}));
   EXPECT_EQ(labs[0]["更新時間"], "2026-12-07 09:28:00");
   EXPECT_EQ(labs[0]["使用機號"], "1,2,3,5,8,9,10,12,15,21,22,30");
-  size_t count = labs.size();
   s = run("tap 3");
   EXPECT_TRUE(has(s, "screen: computerSeatXMLParser depth 4")) << s;
   s = run("wait 1.5");
   EXPECT_TRUE(has(s, "screen: computerViewController depth 5")) << s;
-  EXPECT_EQ(records("labs").size(), count);
+  EXPECT_EQ(records("labs").size(), labs.size());
   EXPECT_EQ(requestsFor("/Data/xml/labs.xml").size(), 4u);
   s = run("tap 2");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
-}
 
-TEST_F(LabsTest, SeatTextsForFullOverfullAndClosedLabs) {
-  serveFeed("/Data/xml/labs.xml",
-            "<NewDataSet>"
-            "<labs><實習室編號>A 1</實習室編號><使用機位數>40</使用機位數><每間機位數>40</每間機位數>"
-            "<更新時間>2026-12-07T10:20:30+08:00</更新時間></labs>"
-            "<labs><實習室編號>A2</實習室編號><使用機位數>45</使用機位數><每間機位數>40</每間機位數></labs>"
-            "<labs><實習室編號>A3</實習室編號><使用機位數>3</使用機位數><每間機位數>0</每間機位數></labs>"
-            "<labs><實習室編號>A4</實習室編號><使用機位數>3</使用機位數><每間機位數>n/a</每間機位數></labs>"
-            "</NewDataSet>");
-  startReady();
-  run("tap 1");
-  std::string s = run("wait 1.5");
-  EXPECT_TRUE(has(s, "row 0.0: A1\\t剩餘 0 位\n")) << s;
-  EXPECT_TRUE(has(s, "row 0.1: A2\\t剩餘 -5 位\n")) << s;
-  EXPECT_TRUE(has(s, "row 0.2: A3\\t現在未開放或未連線\n")) << s;
-  EXPECT_TRUE(has(s, "row 0.3: A4\\t現在未開放或未連線\n")) << s;
-  EXPECT_EQ(records("labs")[0]["更新時間"], "2026-12-07 10:20:30");
-}
-
-TEST_F(LabsTest, FeedWithoutLabsKeepsTheOldListAndKeysStayInFeedOrder) {
-  startReady();
-  run("tap 1");
-  run("wait 1.5");
-  auto labs = records("labs");
-  ASSERT_FALSE(labs.empty());
-  std::vector<std::string> keys;
-  for (auto& [k, v] : labs[0].items()) keys.push_back(k);
-  EXPECT_EQ(keys, (std::vector<std::string>{"實習室編號", "使用機號", "使用機位數", "每間機位數", "開放訊息", "更新時間"}));
-  run("tap 1");
-
+  // A feed without labs keeps the old list and file, without a message.
+  labs = records("labs");
   sim().setFault("/Data/xml/labs.xml", Fault{.body = "<NewDataSet>\n</NewDataSet>"});
   run("tap 1");
-  std::string s = run("wait 1.5");
+  s = run("wait 1.5");
   ASSERT_TRUE(has(s, "screen: computerViewController depth 3")) << s;
   EXPECT_TRUE(has(s, "row 0.0: C301\\t剩餘 48 位\n")) << s;
   EXPECT_FALSE(has(s, "alert:")) << s;
@@ -404,6 +308,31 @@ TEST_F(LabsTest, FeedWithoutLabsKeepsTheOldListAndKeysStayInFeedOrder) {
   ASSERT_TRUE(has(s, "screen: computerViewController depth 5")) << s;
   EXPECT_TRUE(has(s, "table myTableview rows 0\n  header 0: 最後\n")) << s;
   EXPECT_FALSE(has(s, "alert:")) << s;
+}
+
+// Seats are read as a C int conversion: clamped to the int range, and the
+// difference is clamped the same way instead of wrapping.
+TEST_F(LabsTest, SeatTextsForFullOverfullClosedAndOutOfRangeLabs) {
+  serveFeed("/Data/xml/labs.xml",
+            "<NewDataSet>"
+            "<labs><實習室編號>A 1</實習室編號><使用機位數>40</使用機位數><每間機位數>40</每間機位數>"
+            "<更新時間>2026-12-07T10:20:30+08:00</更新時間></labs>"
+            "<labs><實習室編號>A2</實習室編號><使用機位數>45</使用機位數><每間機位數>40</每間機位數></labs>"
+            "<labs><實習室編號>A3</實習室編號><使用機位數>3</使用機位數><每間機位數>0</每間機位數></labs>"
+            "<labs><實習室編號>A4</實習室編號><使用機位數>3</使用機位數><每間機位數>n/a</每間機位數></labs>"
+            "<labs><實習室編號>B1</實習室編號><使用機位數>-2147483648</使用機位數><每間機位數>2147483647</每間機位數></labs>"
+            "<labs><實習室編號>B2</實習室編號><使用機位數>-99999999999</使用機位數><每間機位數>99999999999</每間機位數></labs>"
+            "<labs><實習室編號>B3</實習室編號><使用機位數>99999999999</使用機位數><每間機位數>-5</每間機位數></labs>"
+            "<labs><實習室編號>B4</實習室編號><使用機位數>1</使用機位數><每間機位數>4294967296</每間機位數></labs>"
+            "</NewDataSet>");
+  startReady();
+  run("tap 1");
+  std::string s = run("wait 1.5");
+  const char* rows[] = {"A1\\t剩餘 0 位",           "A2\\t剩餘 -5 位",          "A3\\t現在未開放或未連線",
+                        "A4\\t現在未開放或未連線",  "B1\\t剩餘 2147483647 位",  "B2\\t剩餘 2147483647 位",
+                        "B3\\t剩餘 -2147483648 位", "B4\\t剩餘 2147483646 位"};
+  for (int i = 0; i < 8; ++i) EXPECT_TRUE(has(s, "row 0." + std::to_string(i) + ": " + rows[i] + "\n")) << s;
+  EXPECT_EQ(records("labs")[0]["更新時間"], "2026-12-07 10:20:30");
 }
 
 }  // namespace
