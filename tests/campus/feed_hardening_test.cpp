@@ -101,7 +101,7 @@ TEST_F(FeedHardeningTest, TheOldCacheStaysWholeUntilTheRunEndsAndLeftoverTempora
 
   auto loader = std::make_shared<WatchingLoader>();
   loader->receive("progressBar:", newsFeedURL(0));
-  Application::shared().navigation()->pushViewController(loader, false);
+  push(loader);
   std::string s = run("wait 1.5");
   ASSERT_TRUE(has(s, "screen: newsListViewController depth 3")) << s;
   EXPECT_EQ(loader->seen, (std::vector<std::string>{"舊一;舊二;舊三;", "舊一;舊二;舊三;"}));
@@ -230,7 +230,7 @@ TEST_F(FeedHardeningTest, ATransferFailureAfterAGoodProbeAlertsAndLeadsBack) {
     auto loader = std::make_shared<FailAfterProbe>();
     loader->afterProbe = fail;
     loader->receive("progressBar:", newsFeedURL(0));
-    Application::shared().navigation()->pushViewController(loader, false);
+    push(loader);
     std::string s = run("wait 2");
     setHttpMaxBodyBytes(32u << 20);
     sim().clearFaults();

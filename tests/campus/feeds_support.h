@@ -8,7 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/application.h"
 #include "platform/settings.h"
+#include "platform/ui/view_controller.h"
 #include "tests/support/app_fixture.h"
 
 namespace yx::test {
@@ -80,6 +82,28 @@ protected:
 
   static bool has(const std::string& screen, const std::string& text) {
     return screen.find(text) != std::string::npos;
+  }
+
+  NavigationController& nav() { return *Application::shared().navigation(); }
+  // The screen on top as the class a test expects (null when it is another),
+  // and a view of it by name.
+  template <class T = ViewController> T* top() {
+    auto* nav = Application::shared().navigation();
+    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
+  }
+  template <class T> T* viewOnTop(const std::string& name) {
+    auto* vc = top();
+    return vc ? vc->view().findNamed<T>(name) : nullptr;
+  }
+  // Pushes a screen made by the test, unanimated, as code would.
+  void push(std::shared_ptr<ViewController> screen) { nav().pushViewController(std::move(screen), false); }
+  bool lastMoveAnimated() { return nav().transitions().back().animated; }
+
+  // Usage reports received, and the feature name of the last one.
+  size_t usageReports() { return requestsFor("/Data/situ1.aspx").size(); }
+  std::string lastReportName() {
+    auto reports = requestsFor("/Data/situ1.aspx");
+    return reports.empty() ? "" : reports.back()["query"].value("fn", "");
   }
 
 private:

@@ -290,9 +290,9 @@ TEST_F(NewspaperArticlesTest, PicturesArrivingAfterTheirScreenIsGoneAreDropped) 
   ImageLoader::resetCounters();
   ASSERT_TRUE(table->userSelectRow({0, 0}));
   ASSERT_TRUE(top<chiNewsDetailViewController>());
-  std::weak_ptr<ViewController> article = Application::shared().navigation()->topShared();
+  std::weak_ptr<ViewController> article = nav().topShared();
   viewOnTop<Button>("imgView_1")->tap();
-  Application::shared().navigation()->popViewControllerAnimated(false);
+  nav().popViewControllerAnimated(false);
   EXPECT_TRUE(article.expired()) << "nothing keeps a left article alive";
   ASSERT_TRUE(Background::drain(10));
   RunLoop::main().runUntilIdle();
