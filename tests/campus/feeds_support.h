@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -80,6 +81,12 @@ protected:
     return j;
   }
 
+  // A record's keys in file order.
+  static std::vector<std::string> keysOf(const nlohmann::ordered_json& record) {
+    std::vector<std::string> keys;
+    for (auto& [k, v] : record.items()) keys.push_back(k);
+    return keys;
+  }
   static bool has(const std::string& screen, const std::string& text) {
     return screen.find(text) != std::string::npos;
   }

@@ -36,7 +36,7 @@ protected:
   }
 };
 
-TEST_F(NewspaperBoardsTest, EventsGroupByCampusRunsAndMarkExcellentOnesWithTheFeedsIcon) {
+TEST_F(NewspaperBoardsTest, BoardsGroupByCampusRunsAndMarkExcellentOnesWithTheFeedsIcon) {
   std::string s = openNewspaper(2);
   ASSERT_TRUE(has(s, "screen: timesActsViewController depth 3")) << s;
   EXPECT_EQ(*Settings::standard().stringForKey("功能名稱"), "活動看板");
@@ -72,17 +72,11 @@ TEST_F(NewspaperBoardsTest, EventsGroupByCampusRunsAndMarkExcellentOnesWithTheFe
   EXPECT_FALSE(table().indexPathForSelectedRow());
   run("tap 3 上一頁.png");
   EXPECT_EQ(usageReports(), 0u);
-  run("tap 2 活動看板");
-  run("tap 2 返回");
-  EXPECT_EQ(usageReports(), 1u);
-  run("tap 2 活動看板");
-  EXPECT_TRUE(has(run("tap 1 首頁"), "screen: corvaleViewController"));
-  EXPECT_EQ(usageReports(), 2u);
-}
 
-TEST_F(NewspaperBoardsTest, SpeechesSpellTaipeiTheirOwnWayAndKeepMarkedLabelsInPlace) {
-  std::string s = openNewspaper(3);
+  // Speeches spell Taipei their own way and keep marked labels in place.
+  s = run("tap 3 演講看板");
   ASSERT_TRUE(has(s, "screen: timesSpeechsViewController depth 3")) << s;
+  EXPECT_EQ(*Settings::standard().stringForKey("功能名稱"), "演講看板");
   EXPECT_TRUE(has(s, "  header 2:     臺北校園\n  row 2.0: 城市裡的永續生活 | 演講人: 張淑芬 執行長 | "
                      "日期/時間: 2026/12/10/18:30 | 主辦/地點: 推廣教育中心/臺北教學中心\n"))
       << s;
@@ -94,7 +88,12 @@ TEST_F(NewspaperBoardsTest, SpeechesSpellTaipeiTheirOwnWayAndKeepMarkedLabelsInP
   EXPECT_EQ(cellLabel(2, "questionLbl")->frame(), (Rect{40, 2, 270, 35}));  // empty flag
   EXPECT_EQ(cellLabel(1, "questionLbl")->frame(), (Rect{10, 2, 300, 35}));  // N
   EXPECT_EQ(cellIcon(1)->state(), "empty");
-  EXPECT_EQ(*Settings::standard().stringForKey("功能名稱"), "演講看板");
+  // Back and home from a board report.
+  run("tap 2 返回");
+  EXPECT_EQ(usageReports(), 1u);
+  run("tap 2 活動看板");
+  EXPECT_TRUE(has(run("tap 1 首頁"), "screen: corvaleViewController"));
+  EXPECT_EQ(usageReports(), 2u);
 }
 
 TEST_F(NewspaperBoardsTest, BoardsWithoutAnIconOrWithABadOneShowNoIcon) {
