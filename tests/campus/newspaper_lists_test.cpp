@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "campus/newspaper/news_lists.h"
 #include "platform/http.h"
@@ -163,7 +165,13 @@ TEST_F(NewspaperListsTest, LateThumbnailsNeverLandInTheRowsOfAnotherSection) {
   startReady();
   sim().setFault("/ashx/getILPic150.ashx", Fault{.delayMs = 400});
   run("tap 20");
+  ImageLoader::resetCounters();
   run("tap 0 最新一期");
+  // A worker that had not begun a thumbnail when its row went would never ask
+  // for it: wait until all three are on their way.
+  for (int i = 0; i < 5000 && ImageLoader::peakInFlight() < 3; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_GE(ImageLoader::peakInFlight(), 3);
   sim().clearFaults();
   run("tap typeBtn_2");
   run("wait 1");
