@@ -8,7 +8,7 @@
 
 #include "academic/student/calendar_export.h"
 #include "platform/dates.h"
-#include "tests/academic/student_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
@@ -28,7 +28,7 @@ std::string courseRecord(const std::string& course, const std::string& when) {
          "</time_plase><teach_name>王明哲</teach_name><seat_no>12</seat_no></stu_ele_table>";
 }
 
-class CalendarExportTest : public StudentFixture {
+class CalendarExportTest : public AcademicFixture {
 protected:
   // The calendar file as Python's icalendar reads it (see read_ics.py).
   std::string readCalendar(const std::string& name) {

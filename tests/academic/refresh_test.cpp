@@ -7,7 +7,7 @@
 
 #include "academic/course_changes.h"
 #include "platform/dates.h"
-#include "tests/academic/changes_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
@@ -73,7 +73,7 @@ TEST(ChangeFeed, ItemsAreTheRootsNamedChildrenWithTheFirstOfEachField) {
   EXPECT_FALSE(parseCourseChangeFeed("", "lve_reg"));
 }
 
-class RefreshTest : public ChangesFixture {};
+class RefreshTest : public AcademicFixture {};
 
 TEST_F(RefreshTest, OneChangeGivesANoticeAtOnceAndTwoRemindersPerDate) {
   presetSignedIn(true, false);
@@ -111,7 +111,7 @@ TEST_F(RefreshTest, OneChangeGivesANoticeAtOnceAndTwoRemindersPerDate) {
 TEST_F(RefreshTest, AnnouncesTheUsersNewChangesOnceAndKeepsStudentAndTeacherApart) {
   presetSignedIn();
   // A change the student was already told about.
-  presetSettings({{std::string(kStudent) + "stu_temp_allShowedSubjectAry", Value::stringArray({"12/8(二)第1節12/15"})}});
+  preset({{std::string(kStudent) + "stu_temp_allShowedSubjectAry", Value::stringArray({"12/8(二)第1節12/15"})}});
   serveTemporary({
       {"1131001", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"},  // both users
       {"9999", "企管三", "行銷管理", "吳冠廷", "12/9(三)第2節", "12/16"},      // nobody's
@@ -190,7 +190,7 @@ TEST_F(RefreshTest, UnusableFeedsChangeNothingAndTheFetchCompletes) {
 TEST_F(RefreshTest, OddStoredStateGivesEmptyEntriesNeverACrash) {
   const std::string stu = kStudent;
   Value mixed = Value::array({Value(7), Value("乙")});
-  presetSettings({{"學號", Value(kStudent)},
+  preset({{"學號", Value(kStudent)},
                   {"stuSubjectNoAry", Value::array({Value("1131001"), Value(3094)})},
                   {stu + "stu_temp_departmentAry", Value::stringArray({"甲班"})},
                   {stu + "stu_temp_subjectNameAry", mixed},

@@ -6,17 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "academic/signing.h"
-#include "tests/academic/changes_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
 
-constexpr const char* kPassword = "cloud 8,7:sky";
-
-class StudentChangesTest : public ChangesFixture {
+class StudentChangesTest : public AcademicFixture {
 protected:
-  std::string setting(const std::string& key) { return Settings::standard().stringForKey(key).value_or("(absent)"); }
-  static bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
   size_t delivered() {
     size_t n = 0;
     for (auto& l : notificationLines()) n += l.rfind("notification delivered", 0) == 0;
@@ -25,7 +21,7 @@ protected:
 };
 
 TEST_F(StudentChangesTest, TheFormStoresOnlyAfterAGoodAnswerThenTheEntryAnnounces) {
-  presetSettings({});
+  preset({});
   start();
   run("tap 3");
   std::string s = run("tap courseChangeBtn");
@@ -109,7 +105,7 @@ TEST_F(StudentChangesTest, OpeningTheTemporaryChangesClearsTheMarkForStudentAndT
 TEST_F(StudentChangesTest, OnTheFirstDayOfASemesterEveryChangeIsNewAgain) {
   options.now = "2027-08-01T08:00:00+08:00";
   serveTemporary({{"1131001", "資工二A", "資料結構", "王明哲", "8/5(四)第3-4節", "8/12"}});
-  presetSettings({{"學號", Value(kStudent)},
+  preset({{"學號", Value(kStudent)},
                   {"stuSubjectNoAry", Value::stringArray({"1131001"})},
                   {"41120307stu_temp_allShowedSubjectAry", Value::stringArray({"8/5(四)第3-4節8/12"})},
                   {"是否有進入暫時", Value("YES")}});
@@ -163,7 +159,7 @@ TEST_F(StudentChangesTest, TheSemesterListJumpsOnceToThisMonthsFirstChange) {
 
 TEST_F(StudentChangesTest, TemporaryListsOfUnequalLengthShowEmptyCellsAndClearingKeepsTheSeenSet) {
   const std::string stu = kStudent;
-  presetSettings({{"學號", Value(kStudent)},
+  preset({{"學號", Value(kStudent)},
                   {stu + "stu_temp_departmentAry", Value::stringArray({"甲", "乙", "丙"})},
                   {stu + "stu_temp_subjectNameAry", Value::array({Value("國文"), Value(3)})},
                   {stu + "stu_temp_allShowedSubjectAry", Value::stringArray({"k1", "k2", "k3"})}});

@@ -8,12 +8,12 @@
 #include "academic/sign_in_form.h"
 #include "academic/signing.h"
 #include "academic/student/student_sign_in.h"
-#include "tests/academic/student_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
 
-class StudentMenuTest : public StudentFixture {};
+class StudentMenuTest : public AcademicFixture {};
 
 TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
   startReady();
@@ -159,7 +159,7 @@ TEST_F(StudentMenuTest, FormWarnsInOrderThenStoresWhatWasTypedAndEmptiesItsField
 }
 
 TEST_F(StudentMenuTest, ScoresFormKeepsTheNumberUnderIdAndReportsOnlyItsOwnUsage) {
-  remember({{"id", "41031122"}});
+  preset({{"id", "41031122"}});
   startReady();
   openMenu();
   std::string s = run("tap scoreBtn");
@@ -218,7 +218,7 @@ TEST_F(StudentMenuTest, EditingMovesTheFormUpOnceAndBackWhenItEnds) {
 }
 
 TEST_F(StudentMenuTest, LogoutRemovesOnlyItsTwoCachesAndThreeKeys) {
-  remember({{"學號", kStudent},
+  preset({{"學號", kStudent},
             {"密碼", kPassword},
             {"id", kStudent},
             {"考試小表", "stu_exam_table"},

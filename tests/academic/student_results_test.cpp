@@ -13,7 +13,7 @@
 #include "academic/student/exam_timetable.h"
 #include "platform/http.h"
 #include "platform/notify.h"
-#include "tests/academic/student_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
@@ -35,7 +35,7 @@ std::string dataSet(const std::string& items) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?><NewDataSet>" + items + "</NewDataSet>";
 }
 
-class ResultsTest : public StudentFixture {
+class ResultsTest : public AcademicFixture {
 protected:
   TableView& table() {
     auto* nav = Application::shared().navigation();
@@ -49,7 +49,7 @@ protected:
 // ------------------------------------------------------------ exam timetable
 
 TEST_F(ResultsTest, TimetableShowsEachExamWarnsOfClashesOnceAndCachesTheAnswer) {
-  remember({{"姓名", "old"}});
+  preset({{"姓名", "old"}});
   startReady();
   openMenu();
   run("tap examListBtn");
@@ -121,7 +121,7 @@ TEST_F(ResultsTest, TimetableDisplayRulesCountCharactersAndKeepOddValues) {
                  exam("<cos_name>短日期</cos_name><exam_date>5</exam_date><sess>7</sess>") +
                  exam("<cos_name>沒有欄位</cos_name>") +
                  exam("<cos_name>兩字備註</cos_name><exam_date>2026/12/30/三</exam_date><exam_type>停考</exam_type>")));
-  remember({{"學號", "N1"}, {"密碼", "p"}});
+  preset({{"學號", "N1"}, {"密碼", "p"}});
   serve("academic", "/accounts.json", R"({"students": {"N1": {"password": "p"}}})");
   startReady();
   openMenu();
@@ -250,7 +250,7 @@ TEST_F(ResultsTest, TimetableFailuresKeepTheCachedTimetableInSight) {
 
 TEST_F(ResultsTest, AnUnreadableOrEmptyCacheShowsAnEmptyTimetable) {
   leaveFile("stu_exam_table.plist", "<plist><array><dict><key>姓名");
-  remember({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
+  preset({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
   startReady();
   openMenu();
   std::string s = run("tap examListBtn");
@@ -327,7 +327,7 @@ TEST_F(ResultsTest, ScoresBelowSixtyAreRedTheRestBlueUnderTheExamKindsTitle) {
 }
 
 TEST_F(ResultsTest, ScoreRefusalsInEitherElementLeadBackOrToAFreshForm) {
-  remember({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
+  preset({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
   startReady();
   openMenu();
   run("tap scoreBtn");

@@ -12,7 +12,7 @@
 #include "academic/signing.h"
 #include "academic/teacher/teacher_common.h"
 #include "academic/teacher/teacher_courses.h"
-#include "tests/academic/changes_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
@@ -20,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kTeacherPassword = "cs201,data:78";
-constexpr const char* kMethods = "/emisappws/AppWebService.asmx/";
 
 std::string readBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -61,13 +60,13 @@ TEST(TeacherFiles, NamesFromTypedOrServerTextStayInsideDocuments) {
   EXPECT_TRUE(rosterPath(std::string(251, 'a')));
 }
 
-class TeacherTest : public ChangesFixture {
+class TeacherTest : public AcademicFixture {
 protected:
   void startTeacher(bool signedIn) {
     if (signedIn)
-      presetSettings({{"teacherID", Value(kTeacher)}, {"teacherPW", Value(encodePwMethod(kTeacherPassword))}});
+      preset({{"teacherID", Value(kTeacher)}, {"teacherPW", Value(encodePwMethod(kTeacherPassword))}});
     else
-      presetSettings({});
+      preset({});
     start();
   }
   // From the Teacher menu, signed out: the service button, then the form.
@@ -82,18 +81,7 @@ protected:
   std::vector<nlohmann::json> teacherRequests(const std::string& method) {
     return requestsFor(std::string(kMethods) + method);
   }
-  std::string setting(const std::string& key) { return Settings::standard().stringForKey(key).value_or("(absent)"); }
-  template <class T> T* top() {
-    auto* nav = Application::shared().navigation();
-    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
-  }
-  void leaveDocument(const std::string& name, const std::string& body) {
-    fs::path p = fs::path(dataDir()) / "Documents" / name;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << body;
-  }
   bool document(const std::string& name) { return fs::exists(fs::symlink_status(fs::path(documents()) / name)); }
-  static bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 };
 
 TEST_F(TeacherTest, SignInLeadsToTheChosenServiceAndOnlyAGoodAnswerSignsIn) {
@@ -174,7 +162,7 @@ TEST_F(TeacherTest, RefusalsAreReadInEachScreensOrderAndChangeNothingStored) {
   serve("academic", std::string(kMethods) + "TeachEleCosEleSeqList2XML@pTeachNo=30127",
         "<NewDataSet><Teach_Ele_List><cos_ele_seq>1131001</cos_ele_seq></Teach_Ele_List>"
         "<Teach_Ele_List><錯誤訊息>中文說明</錯誤訊息><Error_Msg>English text</Error_Msg></Teach_Ele_List></NewDataSet>");
-  presetSettings({{"teacherSubjectNoAry", Value::stringArray({"1130999"})}});
+  preset({{"teacherSubjectNoAry", Value::stringArray({"1130999"})}});
   start();
   std::string cached = readBytes(fs::path(documents()) / kTeacher);
   run("tap 21");
@@ -314,7 +302,7 @@ TEST_F(TeacherTest, ARosterIsMarkedOnTapDownloadedOnceAndUpdated) {
 }
 
 TEST_F(TeacherTest, AChangedCourseCountStartsTheLastUpdatesAfresh) {
-  presetSettings({{"teacherID", Value(kTeacher)},
+  preset({{"teacherID", Value(kTeacher)},
                   {"teacherPW", Value(encodePwMethod(kTeacherPassword))},
                   {"teacherEleStuLastUpdateTime", Value::stringArray({" ", "2026-12-01 10:00:00", " "})}});
   start();
@@ -403,7 +391,7 @@ TEST_F(TeacherTest, LogoutRemovesOnlyRosterFilesAndLinksDirectlyInDocuments) {
   leaveDocument(kTeacher, "<NewDataSet/>");
   std::ofstream(fs::path(dataDir()) / "outside.pdf") << "%PDF-1.4 kept";
   fs::create_symlink(fs::path(dataDir()) / "outside.pdf", fs::path(dataDir()) / "Documents" / "link.pdf");
-  presetSettings({{"teacherID", Value(kTeacher)},
+  preset({{"teacherID", Value(kTeacher)},
                   {"teacherPW", Value("x")},
                   {"teacherSubjectNoAry", Value::stringArray({"1131001"})},
                   {"teacherEleStuLastUpdateTime", Value::stringArray({" "})}});
