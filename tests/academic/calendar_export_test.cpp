@@ -32,13 +32,8 @@ class CalendarExportTest : public AcademicFixture {
 protected:
   // The calendar file as Python's icalendar reads it (see read_ics.py).
   std::string readCalendar(const std::string& name) {
-    std::string out;
-    FILE* p = popen(("/usr/bin/python3 " + std::string(YX_SOURCE_DIR) + "/tests/academic/read_ics.py '" + documents() +
-                     "/" + name + "' 2>&1").c_str(), "r");
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    pclose(p);
-    return out;
+    return commandOutput("/usr/bin/python3 " + std::string(YX_SOURCE_DIR) + "/tests/academic/read_ics.py '" +
+                         documents() + "/" + name + "' 2>&1") + "\n";
   }
   // The UID column of what readCalendar printed.
   static std::vector<std::string> uids(const std::string& events) {

@@ -12,24 +12,16 @@
 namespace yx::test {
 namespace {
 
-std::string isoUtc(TimePoint t) {
-  auto days = std::chrono::floor<std::chrono::days>(t);
-  std::chrono::year_month_day ymd{days};
-  auto secs = std::chrono::duration_cast<std::chrono::seconds>(t - days).count();
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02lld:%02lld", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                static_cast<long long>(secs / 3600), static_cast<long long>(secs / 60 % 60));
-  return buf;
+// Dates as UTC "yyyy-MM-dd HH:mm".
+std::string one(std::optional<TimePoint> t) {
+  EXPECT_TRUE(setTimeZone("UTC"));
+  return t ? formatDate("yyyy-MM-dd HH:mm", *t) : "none";
 }
-
 std::vector<std::string> all(const std::vector<TimePoint>& v) {
   std::vector<std::string> out;
-  for (auto t : v) out.push_back(isoUtc(t));
+  for (auto t : v) out.push_back(one(t));
   return out;
 }
-
-std::string one(std::optional<TimePoint> t) { return t ? isoUtc(*t) : "none"; }
 
 TEST(ChangeDates, FormerMeetingIsTheMonthDayBeforeTheBracketAtMidnightUtc) {
   EXPECT_EQ(one(formerMeetingDate("12/5(六)第3-4節", 2026)), "2026-12-05 00:00");  // one-digit day
