@@ -15,7 +15,10 @@ namespace {
 
 class StudentMenuTest : public AcademicFixture {};
 
+// Signed out, each service opens its form; the forms record and report
+// usage by their own rules, and the scores form keeps its number under "id".
 TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
+  preset({{"id", "41031122"}});
   startReady();
   std::string s = openMenu();
   ASSERT_TRUE(has(s, "screen: imStudentViewController depth 2\nlabel titleLabel: 學生專區\nbutton 1: 首頁\n"
@@ -36,7 +39,6 @@ TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
   Background::drain(10);
   ASSERT_EQ(requestsFor("/Data/situ1.aspx").size(), 1u);
   EXPECT_EQ(requestsFor("/Data/situ1.aspx")[0]["query"]["fn"], "我的課表");
-
   s = run("tap examListBtn");
   EXPECT_TRUE(has(s, "screen: testListViewController depth 3")) << s;
   EXPECT_EQ(setting("功能名稱"), "考試小表");
@@ -51,54 +53,70 @@ TEST_F(StudentMenuTest, SignedOutServicesOpenTheirFormsAndRecordTheirUsage) {
   s = run("tap scoreBtn");
   EXPECT_TRUE(has(s, "screen: examScoreViewController depth 3")) << s;
   EXPECT_TRUE(has(s, "button 3: \n")) << "the background has tag 3: " << s;
+  EXPECT_TRUE(has(s, "field idField: 41031122\n")) << s;
   EXPECT_EQ(setting("功能名稱"), "首頁");
-  s = run("tap 2");
-  EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2")) << s;
+  run("tap 2");
   Background::drain(10);
   EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 2u);
-
-  s = run("tap courseChangeBtn");
-  EXPECT_TRUE(has(s, "screen: subjectChangeViewController depth 3")) << s;
-  EXPECT_TRUE(academicRequests().empty());
-}
-
-TEST_F(StudentMenuTest, SignedInServicesGoStraightToTheirResultsWithTheStoredCredentials) {
-  startSignedIn();
-  openMenu();
-  std::string s = run("tap examListBtn");
-  EXPECT_TRUE(has(s, "screen: testListInquiryViewController depth 3")) << s;
-  EXPECT_EQ(setting("功能名稱"), "考試小表");
-  run("wait 1.5");
-  auto reqs = academicRequests();
-  ASSERT_EQ(reqs.size(), 2u) << "probe and transfer";
-  EXPECT_EQ(reqs[1]["path"], "//emisappws/AppWebService.asmx/StuExamList2XML");
-  EXPECT_EQ(reqs[1]["check"], "ok");
-  EXPECT_EQ(reqs[1]["query"]["pStuNo"], kStudent);
-  run("alert 0");
-  run("tap 2");
-
-  s = run("tap scoreBtn");
-  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 3")) << s;
+  run("tap scoreBtn");
+  s = signIn();
+  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 4")) << s;
+  EXPECT_EQ(setting("id"), kStudent);
   EXPECT_EQ(setting("功能名稱"), "期中期末成績");
   run("wait 1.5");
+  // Back from the scores, then from a fresh form: both report now.
+  run("tap 2");
+  s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 3")) << "signed in now: " << s;
+  run("wait 1.5");
   run("tap 1");
+  Background::drain(10);
+  auto reports = requestsFor("/Data/situ1.aspx");
+  ASSERT_EQ(reports.size(), 4u);
+  EXPECT_EQ(reports[3]["query"]["fn"], "期中期末成績");
+  // "id" outlives logout.
   openMenu();
+  run("tap logoutBtn");
+  run("alert 0");
+  EXPECT_EQ(setting("id"), kStudent);
+  s = run("tap scoreBtn");
+  EXPECT_TRUE(has(s, "field idField: 41120307\n")) << s;
 
-  // A number without a password signs an empty one.
-  Settings::standard().removeObjectForKey("密碼");
-  run("tap examListBtn");
-  run("wait 0.5");
-  const std::string raw = academicRequests().back()["raw_query"];
-  EXPECT_EQ(raw.substr(raw.size() - 7), "&pPass=");
-  EXPECT_EQ(academicRequests().back()["check"], "password");
+  run("tap 2");
+  const size_t asked = academicRequests().size();
+  s = run("tap courseChangeBtn");
+  EXPECT_TRUE(has(s, "screen: subjectChangeViewController depth 3")) << s;
+  EXPECT_EQ(academicRequests().size(), asked);
 }
 
+// The form moves up once while editing, warns in order, then stores what
+// was typed and empties its fields; signed in, the services go straight to
+// their results with the stored credentials.
 TEST_F(StudentMenuTest, FormWarnsInOrderThenStoresWhatWasTypedAndEmptiesItsFields) {
   startReady();
   openMenu();
   run("tap examListBtn");
+  auto* form = top<SignInFormViewController>();
+  ASSERT_TRUE(form);
+  const Rect rest = form->view().frame();
+  const Rect up{rest.x, rest.y - 70, rest.width, rest.height + 70};
+  run("focus idField");
+  EXPECT_EQ(form->view().frame(), up);
+  // From one field to the other: still up by 70, not twice, not down.
+  run("focus passwordField");
+  EXPECT_EQ(form->view().frame(), up);
+  run("return passwordField");
+  EXPECT_EQ(form->view().frame(), rest);
+  run("focus idField");
+  EXPECT_EQ(form->view().frame(), up);
+  run("tap backgroundTap");
+  EXPECT_EQ(form->view().frame(), rest);
+  EXPECT_FALSE(form->idField().isFirstResponder());
+
+  run("focus idField");
   std::string s = run("tap inquiryBtn");
   EXPECT_TRUE(has(s, "alert: 警告 | 請輸入學號。 | 確定\n")) << s;
+  EXPECT_EQ(form->view().frame(), rest) << "the query button ends editing too";
   run("alert 0");
   run("type passwordField x");
   s = run("tap inquiryBtn");
@@ -120,9 +138,6 @@ TEST_F(StudentMenuTest, FormWarnsInOrderThenStoresWhatWasTypedAndEmptiesItsField
   EXPECT_TRUE(has(s, "screen: testListInquiryViewController depth 4")) << s;
   EXPECT_EQ(setting("學號"), kStudent);
   EXPECT_EQ(setting("密碼"), kPassword);
-  auto* nav = Application::shared().navigation();
-  auto* form = dynamic_cast<SignInFormViewController*>(nav->viewControllers()[2].get());
-  ASSERT_TRUE(form);
   EXPECT_EQ(form->idField().text(), "");
   EXPECT_EQ(form->passwordField().text(), "");
 
@@ -135,68 +150,35 @@ TEST_F(StudentMenuTest, FormWarnsInOrderThenStoresWhatWasTypedAndEmptiesItsField
 
   run("wait 1.5");
   auto reqs = academicRequests();
-  ASSERT_FALSE(reqs.empty());
-  EXPECT_EQ(reqs.back()["check"], "ok");
-  EXPECT_EQ(encodePwMethod(reqs.back()["query"]["pPass"].get<std::string>()), kPassword);
-}
+  ASSERT_EQ(reqs.size(), 2u) << "probe and transfer";
+  EXPECT_EQ(reqs[1]["path"], "//emisappws/AppWebService.asmx/StuExamList2XML");
+  EXPECT_EQ(reqs[1]["check"], "ok");
+  EXPECT_EQ(reqs[1]["query"]["pStuNo"], kStudent);
+  EXPECT_EQ(encodePwMethod(reqs[1]["query"]["pPass"].get<std::string>()), kPassword);
 
-TEST_F(StudentMenuTest, ScoresFormKeepsTheNumberUnderIdAndReportsOnlyItsOwnUsage) {
-  preset({{"id", "41031122"}});
-  startReady();
+  // Signed in now: the services open their results and record their usage.
+  run("alert 0");
+  run("tap 1");
   openMenu();
-  std::string s = run("tap scoreBtn");
-  EXPECT_TRUE(has(s, "field idField: 41031122\n")) << s;
-  run("type idField " + std::string(kStudent));
-  run("type passwordField " + std::string(kPassword));
-  run("tap inquiryBtn");
-  EXPECT_EQ(setting("id"), kStudent);
-  EXPECT_EQ(setting("功能名稱"), "期中期末成績");
-  EXPECT_TRUE(has(screen(), "screen: examScoreXMLViewController depth 4")) << screen();
+  s = run("tap examListBtn");
+  EXPECT_TRUE(has(s, "screen: testListInquiryViewController depth 3")) << s;
+  EXPECT_EQ(setting("功能名稱"), "考試小表");
   run("wait 1.5");
-  // Back from the scores, then from a fresh form: both report now.
+  run("alert 0");
   run("tap 2");
   s = run("tap scoreBtn");
-  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 3")) << "signed in now: " << s;
+  EXPECT_TRUE(has(s, "screen: examScoreXMLViewController depth 3")) << s;
+  EXPECT_EQ(setting("功能名稱"), "期中期末成績");
   run("wait 1.5");
-  run("tap 1");
-  Background::drain(10);
-  auto reports = requestsFor("/Data/situ1.aspx");
-  ASSERT_EQ(reports.size(), 2u);
-  EXPECT_EQ(reports[1]["query"]["fn"], "期中期末成績");
-  // "id" outlives logout.
-  openMenu();
-  run("tap logoutBtn");
-  run("alert 0");
-  EXPECT_EQ(setting("id"), kStudent);
-  s = run("tap scoreBtn");
-  EXPECT_TRUE(has(s, "field idField: 41120307\n")) << s;
-}
+  run("tap 2");
 
-TEST_F(StudentMenuTest, EditingMovesTheFormUpOnceAndBackWhenItEnds) {
-  startReady();
-  openMenu();
+  // A number without a password signs an empty one.
+  Settings::standard().removeObjectForKey("密碼");
   run("tap examListBtn");
-  auto* form = top<SignInFormViewController>();
-  ASSERT_TRUE(form);
-  const Rect rest = form->view().frame();
-  const Rect up{rest.x, rest.y - 70, rest.width, rest.height + 70};
-  run("focus idField");
-  EXPECT_EQ(form->view().frame(), up);
-  // From one field to the other: still up by 70, not twice, not down.
-  run("focus passwordField");
-  EXPECT_EQ(form->view().frame(), up);
-  run("return passwordField");
-  EXPECT_EQ(form->view().frame(), rest);
-  run("focus idField");
-  EXPECT_EQ(form->view().frame(), up);
-  run("tap backgroundTap");
-  EXPECT_EQ(form->view().frame(), rest);
-  EXPECT_FALSE(form->idField().isFirstResponder());
-  // The query button ends editing too.
-  run("type idField 1");
-  run("tap inquiryBtn");
-  run("alert 0");
-  EXPECT_EQ(form->view().frame(), rest);
+  run("wait 0.5");
+  const std::string raw = academicRequests().back()["raw_query"];
+  EXPECT_EQ(raw.substr(raw.size() - 7), "&pPass=");
+  EXPECT_EQ(academicRequests().back()["check"], "password");
 }
 
 // Logout removes its two caches and three keys and keeps "id"; it deletes
