@@ -71,10 +71,6 @@ protected:
     std::ofstream(p, std::ios::binary) << body;
   }
   void leaveFile(const std::string& name, const std::string& body) { leaveDocument("DownloadXml/" + name, body); }
-  // A method's answer for everyone (the generic answer).
-  void answer(const std::string& method, const std::string& body) {
-    serve("academic", std::string(kMethods) + method, body);
-  }
   void serveTemporary(const std::vector<FeedItem>& items) {
     serveFeed("/data/xml/lve_reg.xml", changeFeed("lve_reg", items));
   }
