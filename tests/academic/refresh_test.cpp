@@ -183,12 +183,12 @@ TEST_F(RefreshTest, OddStoredStateGivesEmptyEntriesNeverACrash) {
   const std::string stu = kStudent;
   Value mixed = Value::array({Value(7), Value("乙")});
   preset({{"學號", Value(kStudent)},
-                  {"stuSubjectNoAry", Value::array({Value("1131001"), Value(3094)})},
-                  {stu + "stu_temp_departmentAry", Value::stringArray({"甲班"})},
-                  {stu + "stu_temp_subjectNameAry", mixed},
-                  {stu + "stu_temp_allShowedSubjectAry", Value("not a list")},
-                  // A teacher's course list without a teacher number: nothing to key it by.
-                  {"teacherSubjectNoAry", Value::stringArray(kTeacherCourses)}});
+          {"stuSubjectNoAry", Value::array({Value("1131001"), Value(3094)})},
+          {stu + "stu_temp_departmentAry", Value::stringArray({"甲班"})},
+          {stu + "stu_temp_subjectNameAry", mixed},
+          {stu + "stu_temp_allShowedSubjectAry", Value("not a list")},
+          // A teacher's course list without a teacher number: nothing to key it by.
+          {"teacherSubjectNoAry", Value::stringArray(kTeacherCourses)}});
   serveTemporary({{"1131001", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"}});
   start();
   run("fetch");

@@ -101,9 +101,9 @@ TEST_F(StudentChangesTest, OnTheFirstDayOfASemesterEveryChangeIsNewAgain) {
   options.now = "2027-08-01T08:00:00+08:00";
   serveTemporary({{"1131001", "資工二A", "資料結構", "王明哲", "8/5(四)第3-4節", "8/12"}});
   preset({{"學號", Value(kStudent)},
-                  {"stuSubjectNoAry", Value::stringArray({"1131001"})},
-                  {"41120307stu_temp_allShowedSubjectAry", Value::stringArray({"8/5(四)第3-4節8/12"})},
-                  {"是否有進入暫時", Value("YES")}});
+          {"stuSubjectNoAry", Value::stringArray({"1131001"})},
+          {"41120307stu_temp_allShowedSubjectAry", Value::stringArray({"8/5(四)第3-4節8/12"})},
+          {"是否有進入暫時", Value("YES")}});
   start();
   run("tap 3");
   std::string s = run("tap courseChangeBtn");
@@ -155,9 +155,9 @@ TEST_F(StudentChangesTest, TheSemesterListJumpsOnceToThisMonthsFirstChange) {
 TEST_F(StudentChangesTest, TemporaryListsOfUnequalLengthShowEmptyCellsAndClearingKeepsTheSeenSet) {
   const std::string stu = kStudent;
   preset({{"學號", Value(kStudent)},
-                  {stu + "stu_temp_departmentAry", Value::stringArray({"甲", "乙", "丙"})},
-                  {stu + "stu_temp_subjectNameAry", Value::array({Value("國文"), Value(3)})},
-                  {stu + "stu_temp_allShowedSubjectAry", Value::stringArray({"k1", "k2", "k3"})}});
+          {stu + "stu_temp_departmentAry", Value::stringArray({"甲", "乙", "丙"})},
+          {stu + "stu_temp_subjectNameAry", Value::array({Value("國文"), Value(3)})},
+          {stu + "stu_temp_allShowedSubjectAry", Value::stringArray({"k1", "k2", "k3"})}});
   start();
   Application::shared().scheduleLocalNotification(LocalNotification{"其他提醒", "", "", 0, 4.0e9, {}});
   run("tap 3");

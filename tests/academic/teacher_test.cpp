@@ -375,9 +375,9 @@ TEST_F(TeacherTest, LogoutRemovesOnlyRosterFilesAndLinksDirectlyInDocuments) {
   std::ofstream(fs::path(dataDir()) / "outside.pdf") << "%PDF-1.4 kept";
   fs::create_symlink(fs::path(dataDir()) / "outside.pdf", fs::path(dataDir()) / "Documents" / "link.pdf");
   preset({{"teacherID", Value(kTeacher)},
-                  {"teacherPW", Value("x")},
-                  {"teacherSubjectNoAry", Value::stringArray({"1131001"})},
-                  {"teacherEleStuLastUpdateTime", Value::stringArray({" "})}});
+          {"teacherPW", Value("x")},
+          {"teacherSubjectNoAry", Value::stringArray({"1131001"})},
+          {"teacherEleStuLastUpdateTime", Value::stringArray({" "})}});
   start();
   run("tap 21");
   std::string s = run("tap logout");
