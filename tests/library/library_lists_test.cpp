@@ -66,7 +66,8 @@ TEST_F(ListsTest, DueDatesTakeTheColourOfTheirBand) {
     EXPECT_EQ(dueLabels(3), "dueDateLbl: " + c.dues[3] + " {#33414c}\n");
     auto* list = top<borrowReViewController>();
     ASSERT_TRUE(list);
-    EXPECT_EQ(list->compareDate(c.dues[1]), "差三天");
+    EXPECT_EQ(list->compareDate(c.dues[0]) + list->compareDate(c.dues[1]) + list->compareDate(c.dues[3]),
+              "逾期差三天未到期");
   }
 }
 
