@@ -152,16 +152,5 @@ TEST(CourseCalendar, TheSemesterEndAndTheFirstWeekFollowTheDateOfTheExport) {
   EXPECT_EQ(july.unreadable, 0);
 }
 
-TEST_F(CalendarExportTest, NothingToAddWritesNothing) {
-  startSignedIn("A1120015", "Lake-42");
-  openMenu();
-  run("tap examListBtn");
-  run("wait 1.5");
-  std::string s = run("tap exportCalendarBtn");
-  EXPECT_TRUE(has(s, "alert:  | 沒有可加入的資料 | 確定\n")) << s;
-  EXPECT_EQ(run("opened"), "opened: none\n");
-  EXPECT_FALSE(Files::exists(documents() + "/exams.ics"));
-}
-
 }  // namespace
 }  // namespace yx::test

@@ -251,6 +251,12 @@ TEST_F(ResultsTest, AnUnreadableOrEmptyCacheShowsAnEmptyTimetable) {
   EXPECT_TRUE(has(s, "table tableView rows 0\n")) << s;
   EXPECT_FALSE(has(s, "alert:")) << s;
   EXPECT_EQ(plistlib("stu_exam_table").rfind("ERROR", 0), 0u);
+  // Nothing to add to the calendar: no file is written.
+  s = run("tap exportCalendarBtn");
+  EXPECT_TRUE(has(s, "alert:  | 沒有可加入的資料 | 確定\n")) << s;
+  EXPECT_EQ(run("opened"), "opened: none\n");
+  EXPECT_FALSE(Files::exists(documents() + "/exams.ics"));
+  run("alert 0");
   // A property list that is no array, or whose records are not
   // dictionaries, shows nothing either.
   std::filesystem::remove(cacheFile("stu_exam_table"));
