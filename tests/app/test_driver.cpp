@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 #include "platform/ui/alert.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -295,7 +296,6 @@ TEST_F(DriverTest, InterfaceListAndResourceFolderStandIns) {
   EXPECT_TRUE(parseDriverOptions(3, bad2, o));
 }
 
-// The program itself, fed a script through a pipe.
 // One view is one line for any line splitter: every character one may break
 // a line at (Python's splitlines honours \v, \f, \x1c-\x1e, U+0085, U+2028 and
 // U+2029 too) and every other control character is written \uXXXX.
@@ -310,49 +310,26 @@ TEST(DriverText, EveryCharacterALineSplitterMayHonourIsEscaped) {
   EXPECT_EQ(oneLine("雲岫學苑 – OK"), "雲岫學苑 – OK");
 }
 
-TEST(DriverProgram, AnswersEveryCommandOfAPipedScript) {
-  std::string dir = std::filesystem::temp_directory_path() / ("yx-cli-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::string script = dir + ".script";
-  {
-    std::ofstream s(script);
-    s << "show\nsettings\nfiles\nnotifications\nopened\nnet off\nwait 0.5\nnet on\nbackground\nforeground\n"
-         "fetch\nhelp\nnonsense\nquit\n";
-  }
-  std::string cmd = std::string(YX_BINARY_DIR) + "/bin/yunxiu-cli --clock virtual --now 2026-12-29T10:00:00+08:00 "
-                    "--tz Asia/Taipei --data-dir " + dir + " < " + script + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  std::string out;
-  char buf[4096];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  int rc = pclose(p);
-  EXPECT_EQ(rc, 0) << out;
-  for (const char* c : {"show", "settings", "files", "notifications", "opened", "net off", "wait 0.5", "net on",
-                        "background", "foreground", "fetch", "help", "nonsense", "quit"})
-    EXPECT_NE(out.find(std::string("> ") + c + "\n"), std::string::npos) << c << "\n" << out;
-  EXPECT_NE(out.find("error: unknown command 'nonsense'"), std::string::npos) << out;
-  EXPECT_NE(out.find("screen: "), std::string::npos) << out;
-  std::filesystem::remove_all(dir);
-  std::filesystem::remove(script);
-}
+TEST(DriverProgram, AnswersEveryCommandOfAPipedScriptAndABadDeploymentFileInOneLine) {
+  test::ScratchDir dir;
+  const char* commands[] = {"show", "settings", "files", "notifications", "opened", "net off", "wait 0.5", "net on",
+                            "background", "foreground", "fetch", "help", "nonsense", "quit"};
+  std::string script;
+  for (const char* c : commands) script += std::string(c) + "\n";
+  dir.write("script", script);
+  const std::string cli = std::string(YX_BINARY_DIR) + "/bin/yunxiu-cli ";
+  auto r = test::runShell(cli + "--clock virtual --now 2026-12-29T10:00:00+08:00 --tz Asia/Taipei --data-dir " +
+                          (dir / "data") + " < " + (dir / "script") + " 2>&1");
+  EXPECT_EQ(r.status, 0) << r.out;
+  for (const char* c : commands) EXPECT_NE(r.out.find(std::string("> ") + c + "\n"), std::string::npos) << c << "\n" << r.out;
+  EXPECT_NE(r.out.find("error: unknown command 'nonsense'"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("screen: "), std::string::npos) << r.out;
 
-TEST(DriverProgram, ABadDeploymentFileIsOneClearLineAndExitStatus2) {
-  std::string cfg = std::filesystem::temp_directory_path() / ("yx-bad-" + std::to_string(::getpid()) + ".json");
-  {
-    std::ofstream f(cfg);
-    f << "{ \"campus_data\": ";
-  }
-  std::string cmd = std::string(YX_BINARY_DIR) + "/bin/yunxiu-cli --config " + cfg + " </dev/null 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  int rc = pclose(p);
-  EXPECT_EQ(WEXITSTATUS(rc), 2) << out;
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-  EXPECT_EQ(out.rfind("yunxiu-cli: ", 0), 0u) << out;
-  std::filesystem::remove(cfg);
+  dir.write("bad.json", "{ \"campus_data\": ");
+  r = test::runShell(cli + "--config " + (dir / "bad.json") + " </dev/null 2>&1");
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+  EXPECT_EQ(r.out.rfind("yunxiu-cli: ", 0), 0u) << r.out;
 }
 
 }  // namespace
