@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
 #include <nlohmann/json.hpp>
 
 #include "core/deployment.h"
+#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -119,57 +116,30 @@ TEST(Deployment, RefusesBadFilesWithOneLineNamingTheProblem) {
 }
 
 TEST(Deployment, FromFileNamesTheFileInItsErrors) {
-  const auto dir = std::filesystem::temp_directory_path() / ("yx-deploy-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string good = (dir / "good.json").string();
-  const std::string bad = (dir / "bad.json").string();
-  std::ofstream(good) << fullDeployment().dump(2);
-  std::ofstream(bad) << "{ \"campus_data\": \"http://x\", }";
-
-  EXPECT_EQ(Deployment::fromFile(good).deviceModel, "ThinkPad");
-  EXPECT_EQ(Deployment::fromFile(good).resourcesDir, "");
+  test::ScratchDir dir;
+  dir.write("good.json", fullDeployment().dump(2));
+  dir.write("bad.json", "{ \"campus_data\": \"http://x\", }");
+  EXPECT_EQ(Deployment::fromFile(dir / "good.json").deviceModel, "ThinkPad");
+  EXPECT_EQ(Deployment::fromFile(dir / "good.json").resourcesDir, "");
   // A resources folder is read relative to the file.
   auto withResources = fullDeployment();
   withResources["resources"] = "site-res";
-  std::ofstream((dir / "res.json").string()) << withResources.dump(2);
-  EXPECT_EQ(Deployment::fromFile((dir / "res.json").string()).resourcesDir, (dir / "site-res").string());
-  try {
-    Deployment::fromFile(bad);
-    ADD_FAILURE() << "accepted a broken file";
-  } catch (const DeploymentError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("deployment file " + bad + ": not valid JSON", 0), 0u) << e.what();
-  }
-  try {
-    Deployment::fromFile((dir / "absent.json").string());
-    ADD_FAILURE() << "accepted a missing file";
-  } catch (const DeploymentError& e) {
-    EXPECT_NE(std::string(e.what()).find("absent.json: cannot be read"), std::string::npos) << e.what();
-  }
-  try {
-    Deployment::fromFile(dir.string());
-    ADD_FAILURE() << "accepted a folder";
-  } catch (const DeploymentError& e) {
-    EXPECT_NE(std::string(e.what()).find("cannot be read"), std::string::npos) << e.what();
-  }
-  std::filesystem::remove_all(dir);
+  dir.write("res.json", withResources.dump(2));
+  EXPECT_EQ(Deployment::fromFile(dir / "res.json").resourcesDir, dir / "site-res");
+
+  auto errorOfFile = [](const std::string& path) {
+    try {
+      Deployment::fromFile(path);
+    } catch (const DeploymentError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  const std::string bad = dir / "bad.json";
+  EXPECT_EQ(errorOfFile(bad).rfind("deployment file " + bad + ": not valid JSON", 0), 0u) << errorOfFile(bad);
+  EXPECT_NE(errorOfFile(dir / "absent.json").find("absent.json: cannot be read"), std::string::npos);
+  EXPECT_NE(errorOfFile(dir.path).find("cannot be read"), std::string::npos) << "a folder";
 }
-
-TEST(Deployment, CurrentIsTheOneSetLast) {
-  Deployment d = Deployment::fromJson(fullDeployment().dump());
-  d.deviceModel = "first";
-  Deployment::setCurrent(d);
-  EXPECT_EQ(Deployment::current().deviceModel, "first");
-  d.deviceModel = "second";
-  Deployment::setCurrent(d);
-  EXPECT_EQ(Deployment::current().deviceModel, "second");
-  EXPECT_EQ(Deployment::current().url("campus_data", "/x"), "http://campus.example.edu.tw:9000/x");
-}
-
-}  // namespace
-}  // namespace yx
-
-namespace yx {
-namespace {
 
 // The sample file for a hand-started "campus-sim --port 18080" must stay in
 // step with the simulator's port numbering.
