@@ -203,7 +203,9 @@ public:
   void tableViewDidSelectRow(TableView&, IndexPath ip) override { selected.push_back(ip); }
 };
 
-TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndForgetThemOnReload) {
+// Tables ask only for the rows drawn and forget them on reload; selecting a
+// row tells the delegate and rows out of range are refused.
+TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndSelectOnlyRowsThatExist) {
   Rows rows;
   auto t = make<TableView>(Rect{0, 0, 320, 400});
   t->setDataSource(&rows);
@@ -219,13 +221,7 @@ TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndForgetThemOnReload) {
   EXPECT_EQ(rows.asked, 3);
   EXPECT_EQ(t->cellForRow({0, 10000}), nullptr);
   EXPECT_EQ(t->cellForRow({1, 0}), nullptr);
-}
 
-TEST_F(UiTest, SelectingARowTellsTheDelegateAndOutOfRangeRowsAreRefused) {
-  Rows rows;
-  auto t = make<TableView>();
-  t->setDataSource(&rows);
-  t->setDelegate(&rows);
   EXPECT_TRUE(t->userSelectRow({0, 7}));
   EXPECT_FALSE(t->userSelectRow({0, -1}));
   EXPECT_FALSE(t->userSelectRow({0, 10000}));
