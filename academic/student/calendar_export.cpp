@@ -80,22 +80,6 @@ int weekdayIndex(const std::string& text) {
   return text == "天" ? 6 : -1;
 }
 
-std::string fileURL(const std::string& path) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out = "file://";
-  for (unsigned char c : path) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
-        c == '_' || c == '.' || c == '~') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
 std::string countText(const char* pattern, int n) {
   char text[128];
   std::snprintf(text, sizeof text, pattern, n);
@@ -192,7 +176,7 @@ void exportToCalendar(const CalendarEntries& entries, const std::string& fileNam
     showAlert("", "無法寫入行事曆檔案", "確定");
     return;
   }
-  Application::shared().openURL(fileURL(path));
+  Application::shared().openURL(Files::fileURL(path));
   showAlert("", countText("已加入行事曆 %d 筆", static_cast<int>(entries.events.size())) + unreadable, "確定");
 }
 

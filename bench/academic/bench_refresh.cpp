@@ -6,47 +6,33 @@
 // notifications saved once per change).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 
 #include "academic/course_changes.h"
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
-#include "core/launch.h"
+#include "bench/support/bench_support.h"
 #include "platform/application.h"
 #include "platform/runloop.h"
 #include "platform/settings.h"
 
 namespace {
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-refresh-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-refresh");
-  }();
-  return dir;
-}
+std::string benchDir() { return yx::bench::scratchDir("refresh"); }
 
 std::string feedFile() { return benchDir() + "/overlay/campus/data/xml/lve_reg.xml"; }
 
 // `items` changes; every (items / matching)-th one belongs to course "M<k>".
 void writeFeed(long items, long matching) {
-  std::filesystem::create_directories(std::filesystem::path(feedFile()).parent_path());
-  std::ofstream out(feedFile(), std::ios::binary | std::ios::trunc);
-  out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  long step = items / matching;
-  for (long i = 0; i < items; ++i) {
-    bool mine = i % step == 0 && i / step < matching;
-    out << "  <lve_reg>\n    <序號>" << (mine ? "M" + std::to_string(i / step) : std::to_string(100000 + i))
-        << "</序號>\n    <系級>資訊工程學系二年級A班</系級>\n    <科目>資料結構與演算法 第" << i
-        << "班</科目>\n    <教師>林雨澄</教師>\n    <原始>12/" << 1 + i % 28 << "(四)第3-4節 E204 教室 #" << i
-        << "</原始>\n    <異動>12/" << 1 + (i + 7) % 28 << ",12/" << 1 + (i + 14) % 28 << "</異動>\n  </lve_reg>\n";
-  }
-  out << "</NewDataSet>\n";
+  const long step = items / matching;
+  yx::bench::writeFile(feedFile(), yx::bench::xmlFeed(items, [&](long i) {
+    using std::to_string;
+    const bool mine = i % step == 0 && i / step < matching;
+    return "  <lve_reg>\n    <序號>" + (mine ? "M" + to_string(i / step) : to_string(100000 + i)) +
+           "</序號>\n    <系級>資訊工程學系二年級A班</系級>\n    <科目>資料結構與演算法 第" + to_string(i) +
+           "班</科目>\n    <教師>林雨澄</教師>\n    <原始>12/" + to_string(1 + i % 28) + "(四)第3-4節 E204 教室 #" +
+           to_string(i) + "</原始>\n    <異動>12/" + to_string(1 + (i + 7) % 28) + ",12/" + to_string(1 + (i + 14) % 28) +
+           "</異動>\n  </lve_reg>\n";
+  }));
 }
 
 void signInStudent(long courses) {
@@ -66,23 +52,7 @@ void forgetAnnounced() {
 }
 
 yx::Driver& app() {
-  static std::unique_ptr<yx::Driver> driver = [] {
-    writeFeed(5000, 50);
-    yx::registerAllFeatures();
-    yx::DriverOptions o;
-    o.dataDir = benchDir() + "/data";
-    o.simData = benchDir() + "/overlay";
-    o.virtualClock = true;
-    o.now = "2026-12-07T09:30:00+08:00";
-    o.timeZone = "Asia/Taipei";
-    auto d = std::make_unique<yx::Driver>(o);
-    if (auto err = d->start(yx::makeApplicationDelegate)) {
-      std::fprintf(stderr, "%s\n", err->c_str());
-      std::abort();
-    }
-    return d;
-  }();
-  return *driver;
+  return yx::bench::inProcessApp(benchDir() + "/data", benchDir() + "/overlay", [] { writeFeed(5000, 50); });
 }
 
 void refresh() {
@@ -106,9 +76,7 @@ BENCHMARK(BM_RefreshSteadyState5000)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void BM_XmllintNoout5000(benchmark::State& state) {
   writeFeed(5000, 50);
-  std::string cmd = "xmllint --noout '" + feedFile() + "'";
-  for (auto _ : state)
-    if (std::system(cmd.c_str()) != 0) state.SkipWithError("xmllint failed");
+  yx::bench::xmllintFloor(state, "--noout '" + feedFile() + "'");
   state.SetItemsProcessed(state.iterations() * 5000);
 }
 BENCHMARK(BM_XmllintNoout5000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -116,9 +84,7 @@ BENCHMARK(BM_XmllintNoout5000)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_XmllintStartUp(benchmark::State& state) {
   std::string tiny = benchDir() + "/tiny.xml";
   std::ofstream(tiny) << "<a/>";
-  std::string cmd = "xmllint --noout '" + tiny + "'";
-  for (auto _ : state)
-    if (std::system(cmd.c_str()) != 0) state.SkipWithError("xmllint failed");
+  yx::bench::xmllintFloor(state, "--noout '" + tiny + "'");
 }
 BENCHMARK(BM_XmllintStartUp)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -5,9 +5,7 @@
 // course list drawing all its rows, beside one read of its cache file.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -15,9 +13,7 @@
 #include "academic/student/course_list.h"
 #include "academic/student/course_loader.h"
 #include "academic/student/exam_timetable.h"
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
-#include "core/launch.h"
+#include "bench/support/bench_support.h"
 #include "markup/feed_loader.h"
 #include "platform/application.h"
 #include "platform/files.h"
@@ -30,14 +26,7 @@ namespace {
 
 constexpr int kRowsOnScreen = 10;
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-student-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-student");
-  }();
-  return dir;
-}
+std::string benchDir() { return yx::bench::scratchDir("student"); }
 
 std::string number(long records) { return "B" + std::to_string(records); }
 std::string answerFile(const std::string& method, long records) {
@@ -47,44 +36,28 @@ std::string answerFile(const std::string& method, long records) {
 void writeAnswers(long records) {
   std::string exams = answerFile("StuExamList2XML", records), courses = answerFile("StuEleList2XML", records);
   if (std::filesystem::exists(exams)) return;
-  std::filesystem::create_directories(std::filesystem::path(exams).parent_path());
-  std::ofstream e(exams, std::ios::binary), c(courses, std::ios::binary);
-  e << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  c << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (long i = 0; i < records; ++i) {
-    e << "  <stu_exam_table>\n    <ch_name>林子晴</ch_name>\n    <cos_name>專業選修課程第" << i
-      << "號</cos_name>\n    <req_ele_type>選</req_ele_type>\n    <cr>3</cr>\n    <seat_no>" << i % 60
-      << "</seat_no>\n    <exam_date>2026/12/" << 10 + i % 20 << "/二</exam_date>\n    <sess>" << 1 + i % 7
-      << "</sess>\n    <exam_tm>90</exam_tm>\n    <room>E" << 100 + i % 400 << "</room>\n    <exam_no>" << i % 60
-      << "</exam_no>\n    <exam_type></exam_type>\n  </stu_exam_table>\n";
-    c << "  <stu_ele_table>\n    <ch_cos_name>專業選修課程第" << i << "號</ch_cos_name>\n    <time_plase>"
-      << "四/0" << 1 + i % 8 << "-0" << 2 + i % 8 << "/E" << 100 + i % 400
-      << "</time_plase>\n    <teach_name>王明哲</teach_name>\n    <seat_no>" << i % 60 << "</seat_no>\n  </stu_ele_table>\n";
-  }
-  e << "</NewDataSet>\n";
-  c << "</NewDataSet>\n";
-  std::ofstream(benchDir() + "/overlay/academic/accounts.json")
-      << R"({"students": {"B1000": {"password": "pw"}, "B10000": {"password": "pw"}}})";
+  using std::to_string;
+  yx::bench::writeFile(exams, yx::bench::xmlFeed(records, [](long i) {
+    return "  <stu_exam_table>\n    <ch_name>林子晴</ch_name>\n    <cos_name>專業選修課程第" + to_string(i) +
+           "號</cos_name>\n    <req_ele_type>選</req_ele_type>\n    <cr>3</cr>\n    <seat_no>" + to_string(i % 60) +
+           "</seat_no>\n    <exam_date>2026/12/" + to_string(10 + i % 20) + "/二</exam_date>\n    <sess>" +
+           to_string(1 + i % 7) + "</sess>\n    <exam_tm>90</exam_tm>\n    <room>E" + to_string(100 + i % 400) +
+           "</room>\n    <exam_no>" + to_string(i % 60) + "</exam_no>\n    <exam_type></exam_type>\n  </stu_exam_table>\n";
+  }));
+  yx::bench::writeFile(courses, yx::bench::xmlFeed(records, [](long i) {
+    return "  <stu_ele_table>\n    <ch_cos_name>專業選修課程第" + to_string(i) + "號</ch_cos_name>\n    <time_plase>" +
+           "四/0" + to_string(1 + i % 8) + "-0" + to_string(2 + i % 8) + "/E" + to_string(100 + i % 400) +
+           "</time_plase>\n    <teach_name>王明哲</teach_name>\n    <seat_no>" + to_string(i % 60) +
+           "</seat_no>\n  </stu_ele_table>\n";
+  }));
+  yx::bench::writeFile(benchDir() + "/overlay/academic/accounts.json",
+                       R"({"students": {"B1000": {"password": "pw"}, "B10000": {"password": "pw"}}})");
 }
 
 yx::Driver& app() {
-  static std::unique_ptr<yx::Driver> driver = [] {
+  return yx::bench::inProcessApp(benchDir() + "/data", benchDir() + "/overlay", [] {
     for (long n : {1000L, 10000L}) writeAnswers(n);
-    yx::registerAllFeatures();
-    yx::DriverOptions o;
-    o.dataDir = benchDir() + "/data";
-    o.simData = benchDir() + "/overlay";
-    o.virtualClock = true;
-    o.now = "2026-12-07T09:30:00+08:00";
-    o.timeZone = "Asia/Taipei";
-    auto d = std::make_unique<yx::Driver>(o);
-    if (auto err = d->start(yx::makeApplicationDelegate)) {
-      std::fprintf(stderr, "%s\n", err->c_str());
-      std::abort();
-    }
-    return d;
-  }();
-  return *driver;
+  });
 }
 
 void settle() {
@@ -153,13 +126,7 @@ void BM_XmllintStreamFloor(benchmark::State& state) {
   long records = state.range(0);
   writeAnswers(records);
   const char* method = state.range(1) ? "StuEleList2XML" : "StuExamList2XML";
-  std::string cmd = "xmllint --stream --noout '" + answerFile(method, records) + "'";
-  for (auto _ : state) {
-    if (std::system(cmd.c_str()) != 0) {
-      state.SkipWithError("xmllint failed");
-      break;
-    }
-  }
+  yx::bench::xmllintFloor(state, "--stream --noout '" + answerFile(method, records) + "'");
   state.SetLabel(method);
   state.SetItemsProcessed(state.iterations() * records);
 }

@@ -6,18 +6,14 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
+#include "bench/support/bench_support.h"
 #include "campus/info/calendar.h"
 #include "campus/info/today_news.h"
-#include "core/launch.h"
 #include "platform/application.h"
 #include "platform/runloop.h"
 #include "platform/ui/view_controller.h"
@@ -25,14 +21,7 @@
 
 namespace {
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-guide-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-guide");
-  }();
-  return dir;
-}
+std::string benchDir() { return yx::bench::scratchDir("guide"); }
 
 // A calendar over an academic year: events of one to three lines.
 const std::string& calendar(long entries) {
@@ -42,16 +31,14 @@ const std::string& calendar(long entries) {
   const char* projects[] = {"開學", "加退選開始（至 9 月 19 日止），請同學於期限內上網完成加退選作業",
                             "期中考試週開始，各系所依新日程安排考試，請同學留意教室異動與考試規則，並攜帶學生證應考",
                             "校慶運動會（停課一天）"};
-  s = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (long i = 0; i < entries; ++i) {
+  s = yx::bench::xmlFeed(entries, [&](long i) {
     int month = static_cast<int>(8 + i * 12 / entries) % 12 + 1;
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", month >= 8 ? 2026 : 2027, month, static_cast<int>(i % 28) + 1);
-    s += "  <cal>\n    <semester>1</semester>\n    <weekno>" + std::to_string(i % 20) + "</weekno>\n    <date>" +
-         date + "</date>\n    <week>三</week>\n    <project>" + projects[i % 4] + " 第" + std::to_string(i) +
-         "項</project>\n  </cal>\n";
-  }
-  s += "</NewDataSet>\n";
+    return "  <cal>\n    <semester>1</semester>\n    <weekno>" + std::to_string(i % 20) + "</weekno>\n    <date>" +
+           date + "</date>\n    <week>三</week>\n    <project>" + projects[i % 4] + " 第" + std::to_string(i) +
+           "項</project>\n  </cal>\n";
+  });
   return s;
 }
 
@@ -59,39 +46,23 @@ const std::string& todayFeed(long items) {
   static std::map<long, std::string> made;
   auto& s = made[items];
   if (!s.empty()) return s;
-  s = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (long i = 0; i < items; ++i)
-    s += "  <today>\n    <編號>" + std::to_string(5000 + i) + "</編號>\n    <公告>第 " + std::to_string(i) +
-         " 則本日消息：圖書館、體育館與學生活動中心開放時間調整 詳情請洽各單位</公告>\n"
-         "    <類別>行政事項</類別>\n    <活動開始日期>2026/12/01</活動開始日期>\n"
-         "    <活動結束日期>2026/12/31</活動結束日期>\n  </today>\n";
-  s += "</NewDataSet>\n";
+  s = yx::bench::xmlFeed(items, [](long i) {
+    return "  <today>\n    <編號>" + std::to_string(5000 + i) + "</編號>\n    <公告>第 " + std::to_string(i) +
+           " 則本日消息：圖書館、體育館與學生活動中心開放時間調整 詳情請洽各單位</公告>\n"
+           "    <類別>行政事項</類別>\n    <活動開始日期>2026/12/01</活動開始日期>\n"
+           "    <活動結束日期>2026/12/31</活動結束日期>\n  </today>\n";
+  });
   return s;
 }
 
-std::string writeFile(const std::string& name, const std::string& bytes) {
+// The feed in the scratch folder (written once) for xmllint.
+std::string feedFile(const std::string& name, const std::string& bytes) {
   std::string path = benchDir() + "/" + name;
-  if (!std::filesystem::exists(path)) std::ofstream(path, std::ios::binary) << bytes;
+  if (!std::filesystem::exists(path)) yx::bench::writeFile(path, bytes);
   return path;
 }
 
-yx::Driver& app() {
-  static std::unique_ptr<yx::Driver> driver = [] {
-    yx::registerAllFeatures();
-    yx::DriverOptions o;
-    o.dataDir = benchDir() + "/data";
-    o.virtualClock = true;
-    o.now = "2026-12-07T09:30:00+08:00";
-    o.timeZone = "Asia/Taipei";
-    auto d = std::make_unique<yx::Driver>(o);
-    if (auto err = d->start(yx::makeApplicationDelegate)) {
-      std::fprintf(stderr, "%s\n", err->c_str());
-      std::abort();
-    }
-    return d;
-  }();
-  return *driver;
-}
+yx::Driver& app() { return yx::bench::inProcessApp(benchDir() + "/data"); }
 
 // Loads the screen (timing paused), then times `load` and the table's layout.
 template <class Screen, class Load>
@@ -134,25 +105,19 @@ void BM_TodayFetchToLaidOutTable(benchmark::State& state) {
 BENCHMARK(BM_TodayFetchToLaidOutTable)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void xmllintFloor(benchmark::State& state, const std::string& path, long rows) {
-  std::string cmd = "xmllint --noout '" + path + "'";
-  for (auto _ : state) {
-    if (std::system(cmd.c_str()) != 0) {
-      state.SkipWithError("xmllint failed");
-      break;
-    }
-  }
+  yx::bench::xmllintFloor(state, "--noout '" + path + "'");
   state.SetItemsProcessed(state.iterations() * rows);
 }
 
 void BM_XmllintCalendarFloor(benchmark::State& state) {
   long entries = state.range(0);
-  xmllintFloor(state, writeFile("cal-" + std::to_string(entries) + ".xml", calendar(entries)), entries);
+  xmllintFloor(state, feedFile("cal-" + std::to_string(entries) + ".xml", calendar(entries)), entries);
 }
 BENCHMARK(BM_XmllintCalendarFloor)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_XmllintTodayFloor(benchmark::State& state) {
   long items = state.range(0);
-  xmllintFloor(state, writeFile("today-" + std::to_string(items) + ".xml", todayFeed(items)), items);
+  xmllintFloor(state, feedFile("today-" + std::to_string(items) + ".xml", todayFeed(items)), items);
 }
 BENCHMARK(BM_XmllintTodayFloor)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -22,15 +22,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "bench/support/bench_support.h"
 
 extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using yx::bench::median;
+using yx::bench::newsItem;
+
+void write(const fs::path& p, const std::string& text) { yx::bench::writeFile(p.string(), text); }
 
 struct Run {
   double seconds = 0;
@@ -65,24 +71,6 @@ Run spawn(const std::vector<std::string>& args, const std::string& input = "/dev
   return r;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void write(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << text;
-}
-
-std::string newsItem(long i) {
-  return "  <news>\n    <編號>" + std::to_string(10000 + i) + "</編號>\n    <公告>鳴泉:第 " + std::to_string(i) +
-         " 則校園消息：圖書館、體育館與學生活動中心開放時間調整&lt;br&gt;詳情請洽各單位 分機 " +
-         std::to_string(2000 + i % 900) +
-         "</公告>\n    <類別>行政事項</類別>\n    <活動開始日期>2026/12/01</活動開始日期>\n"
-         "    <活動結束日期>2026/12/31</活動結束日期>\n  </news>\n";
-}
-
 std::string newsFeed(std::size_t minBytes, long minItems) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
   for (long i = 0; i < minItems || xml.size() < minBytes; ++i) xml += newsItem(i);
@@ -90,14 +78,13 @@ std::string newsFeed(std::size_t minBytes, long minItems) {
 }
 
 std::string activityFeed(long items) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (long i = 0; i < items; ++i)
-    xml += "  <act>\n    <課程名稱>書法與篆刻研習第" + std::to_string(i) + "期</課程名稱>\n    <開課類別>研習活動</開課類別>\n"
+  return yx::bench::xmlFeed(items, [](long i) {
+    return "  <act>\n    <課程名稱>書法與篆刻研習第" + std::to_string(i) + "期</課程名稱>\n    <開課類別>研習活動</開課類別>\n"
            "    <上課地點>雲岫樓 " + std::to_string(100 + i % 400) + " 教室</上課地點>\n"
            "    <上課起始時間>2026-12-01T09:30:00+08:00</上課起始時間>\n    <上課結束時間>2026-12-01T12:00:00+08:00</上課結束時間>\n"
            "    <開始報名時間>2026-11-01T08:00:00+08:00</開始報名時間>\n    <結束報名時間>2026-11-20T17:00:00+08:00</結束報名時間>\n"
            "    <開課對象>全校師生</開課對象>\n    <連結編號>A" + std::to_string(5000 + i) + "</連結編號>\n  </act>\n";
-  return xml + "</NewDataSet>\n";
+  });
 }
 
 // A data folder where the profile was delivered, so the Home menu shows

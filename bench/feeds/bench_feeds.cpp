@@ -5,20 +5,15 @@
 // of the medians has the target 3x.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <vector>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
+#include "bench/support/bench_support.h"
 #include "campus/info/info_loaders.h"
 #include "core/deployment.h"
-#include "core/launch.h"
 #include "platform/application.h"
 #include "platform/runloop.h"
 #include "platform/ui/alert.h"
@@ -26,52 +21,22 @@
 
 namespace {
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-feeds-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-feeds");
-  }();
-  return dir;
-}
+using yx::bench::median;
+
+std::string benchDir() { return yx::bench::scratchDir("feeds"); }
 
 std::string feedPath(long items) { return "/Data/xml/bench-" + std::to_string(items) + ".xml"; }
 std::string feedFile(long items) { return benchDir() + "/overlay/campus" + feedPath(items); }
 
 void writeFeed(long items) {
-  std::string path = feedFile(items);
-  if (std::filesystem::exists(path)) return;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (long i = 0; i < items; ++i) {
-    out << "  <news>\n    <編號>" << 10000 + i << "</編號>\n"
-        << "    <公告>鳴泉:第 " << i << " 則校園消息：圖書館、體育館與學生活動中心開放時間調整&lt;br&gt;"
-        << "詳情請洽各單位 分機 " << 2000 + i % 900 << "</公告>\n"
-        << "    <類別>行政事項</類別>\n    <活動開始日期>2026/12/01</活動開始日期>\n"
-        << "    <活動結束日期>2026/12/31</活動結束日期>\n  </news>\n";
-  }
-  out << "</NewDataSet>\n";
+  if (!std::filesystem::exists(feedFile(items)))
+    yx::bench::writeFile(feedFile(items), yx::bench::xmlFeed(items, yx::bench::newsItem));
 }
 
 yx::Driver& app() {
-  static std::unique_ptr<yx::Driver> driver = [] {
+  return yx::bench::inProcessApp(benchDir() + "/data", benchDir() + "/overlay", [] {
     for (long n : {1000L, 10000L}) writeFeed(n);
-    yx::registerAllFeatures();
-    yx::DriverOptions o;
-    o.dataDir = benchDir() + "/data";
-    o.simData = benchDir() + "/overlay";
-    o.virtualClock = true;
-    o.now = "2026-12-07T09:30:00+08:00";
-    o.timeZone = "Asia/Taipei";
-    auto d = std::make_unique<yx::Driver>(o);
-    if (auto err = d->start(yx::makeApplicationDelegate)) {
-      std::fprintf(stderr, "%s\n", err->c_str());
-      std::abort();
-    }
-    return d;
-  }();
-  return *driver;
+  });
 }
 
 double loadNews(long items) {
@@ -93,17 +58,6 @@ double loadNews(long items) {
   return seconds;
 }
 
-double xmllint(long items) {
-  std::string cmd = "xmllint --stream --noout '" + feedFile(items) + "'";
-  auto start = std::chrono::steady_clock::now();
-  if (std::system(cmd.c_str()) != 0) return -1;
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 void BM_NewsFeedToListBesideXmllint(benchmark::State& state) {
   long items = state.range(0);
@@ -111,7 +65,7 @@ void BM_NewsFeedToListBesideXmllint(benchmark::State& state) {
   std::vector<double> pipeline, floor;
   for (auto _ : state) {
     double p = loadNews(items);
-    double f = xmllint(items);
+    double f = yx::bench::timedXmllint("--stream --noout '" + feedFile(items) + "'");
     if (p < 0 || f < 0) {
       state.SkipWithError(p < 0 ? "the list was not pushed" : "xmllint failed");
       break;

@@ -15,21 +15,16 @@
 #include <benchmark/benchmark.h>
 #include <time.h>
 
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
+#include "bench/support/bench_support.h"
 #include "campus/newspaper/news_lists.h"
 #include "campus/newspaper/photo_database.h"
 #include "core/deployment.h"
-#include "core/launch.h"
 #include "markup/dom.h"
 #include "platform/application.h"
 #include "platform/http.h"
@@ -59,31 +54,19 @@ namespace {
 
 constexpr int kThumbnails = 200;
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-newspaper-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-newspaper");
-  }();
-  return dir;
-}
+using yx::bench::writeFile;
 
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+std::string benchDir() { return yx::bench::scratchDir("newspaper"); }
 
 // Section 1 lists 1,000 articles, section 2 10,000 (no thumbnails, so the
 // list alone is measured).
 void writeList(int section, long items) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (long i = 0; i < items; ++i) {
-    xml += "  <cht>\n    <編號>" + std::to_string(900000 + i) + "</編號>\n    <期別>286</期別>\n"
-           "    <發佈日期>2026/12/04</發佈日期>\n    <標題>雲岫大學第 " + std::to_string(i) +
-           " 則校園新聞：圖書館與體育館開放時間調整</標題>\n    <圖片路徑></圖片路徑>\n  </cht>\n";
-  }
   writeFile(benchDir() + "/overlay/campus/Data/xml/Times/new-cht" + std::to_string(section) + ".xml",
-            xml + "</NewDataSet>\n");
+            yx::bench::xmlFeed(items, [](long i) {
+              return "  <cht>\n    <編號>" + std::to_string(900000 + i) + "</編號>\n    <期別>286</期別>\n"
+                     "    <發佈日期>2026/12/04</發佈日期>\n    <標題>雲岫大學第 " + std::to_string(i) +
+                     " 則校園新聞：圖書館與體育館開放時間調整</標題>\n    <圖片路徑></圖片路徑>\n  </cht>\n";
+            }));
 }
 
 // 200 distinct thumbnails (150 x 100 JPEG) and the issue that lists them.
@@ -111,25 +94,11 @@ void writeIssue() {
 }
 
 yx::Driver& app() {
-  static std::unique_ptr<yx::Driver> driver = [] {
+  return yx::bench::inProcessApp(benchDir() + "/data", benchDir() + "/overlay", [] {
     writeList(1, 1000);
     writeList(2, 10000);
     writeIssue();
-    yx::registerAllFeatures();
-    yx::DriverOptions o;
-    o.dataDir = benchDir() + "/data";
-    o.simData = benchDir() + "/overlay";
-    o.virtualClock = true;
-    o.now = "2026-12-07T09:30:00+08:00";
-    o.timeZone = "Asia/Taipei";
-    auto d = std::make_unique<yx::Driver>(o);
-    if (auto err = d->start(yx::makeApplicationDelegate)) {
-      std::fprintf(stderr, "%s\n", err->c_str());
-      std::abort();
-    }
-    return d;
-  }();
-  return *driver;
+  });
 }
 
 int sectionFor(long items) { return items == 1000 ? 1 : 2; }
@@ -255,7 +224,5 @@ void BM_PhotoGridFloor(benchmark::State& state) {
 BENCHMARK(BM_PhotoGridFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-
 
 BENCHMARK_MAIN();

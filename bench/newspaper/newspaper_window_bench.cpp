@@ -18,11 +18,9 @@
 #include <mutex>
 #include <vector>
 
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
 #include "app/gui/gui_app.h"
+#include "bench/support/bench_support.h"
 #include "campus/newspaper/photo_database.h"
-#include "core/launch.h"
 #include "platform/application.h"
 #include "platform/image.h"
 #include "sim/sample_data.h"
@@ -31,19 +29,9 @@ namespace {
 
 constexpr int kThumbnails = 200;
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-newspaper-window-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-newspaper-window");
-  }();
-  return dir;
-}
+using yx::bench::writeFile;
 
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+std::string benchDir() { return yx::bench::scratchDir("newspaper-window"); }
 
 // The bundled thumbnails under 200 distinct paths, each made distinct by a
 // trailing comment byte, and an issue listing them first.

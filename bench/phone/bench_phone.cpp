@@ -10,16 +10,12 @@
 
 #include <plist/plist.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
-#include "app/cli/driver.h"
-#include "app/cli/features.h"
+#include "bench/support/bench_support.h"
 #include "core/deployment.h"
-#include "core/launch.h"
 #include "phone/call_record.h"
 #include "phone/directory_extensions.h"
 #include "phone/frequent_numbers.h"
@@ -36,52 +32,21 @@ constexpr int kNumbers = 500;
 constexpr int kFeedLines = 5000;
 constexpr int kFeedUnit = 9001;
 
-std::string benchDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/yx-bench-phone-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return std::string(d ? d : "/tmp/yx-bench-phone");
-  }();
-  return dir;
-}
+std::string benchDir() { return yx::bench::scratchDir("phone"); }
 
 std::string feedFile() { return benchDir() + "/overlay/campus/data/xml/dp-" + std::to_string(kFeedUnit) + ".xml"; }
 
 void writeFeed() {
-  std::string path = feedFile();
-  if (std::filesystem::exists(path)) return;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<NewDataSet>\n";
-  for (int i = 0; i < kFeedLines; ++i) {
-    out << "  <dp>\n    <單位名稱>第 " << i << " 研究室 實驗組</單位名稱>\n    <單位分機>";
-    if (i % 3 == 0) out << 2000 + i % 8000 << "/2550" << 2000 + i % 8000;
-    else if (i % 3 == 1) out << 2000 + i % 8000 << "," << 2001 + i % 8000;
-    else out << 2000 + i % 8000;
-    out << "</單位分機>\n  </dp>\n";
-  }
-  out << "</NewDataSet>\n";
+  if (std::filesystem::exists(feedFile())) return;
+  yx::bench::writeFile(feedFile(), yx::bench::xmlFeed(kFeedLines, [](long i) {
+    const std::string ext = std::to_string(2000 + i % 8000);
+    const std::string exts = i % 3 == 0 ? ext + "/2550" + ext : i % 3 == 1 ? ext + "," + std::to_string(2001 + i % 8000) : ext;
+    return "  <dp>\n    <單位名稱>第 " + std::to_string(i) + " 研究室 實驗組</單位名稱>\n    <單位分機>" + exts +
+           "</單位分機>\n  </dp>\n";
+  }));
 }
 
-yx::Driver& app() {
-  static std::unique_ptr<yx::Driver> driver = [] {
-    writeFeed();
-    yx::registerAllFeatures();
-    yx::DriverOptions o;
-    o.dataDir = benchDir() + "/data";
-    o.simData = benchDir() + "/overlay";
-    o.virtualClock = true;
-    o.now = "2026-12-07T09:30:00+08:00";
-    o.timeZone = "Asia/Taipei";
-    auto d = std::make_unique<yx::Driver>(o);
-    if (auto err = d->start(yx::makeApplicationDelegate)) {
-      std::fprintf(stderr, "%s\n", err->c_str());
-      std::abort();
-    }
-    return d;
-  }();
-  return *driver;
-}
+yx::Driver& app() { return yx::bench::inProcessApp(benchDir() + "/data", benchDir() + "/overlay", writeFeed); }
 
 // A Call record of `calls` calls over 500 numbers, as four stored values.
 std::vector<std::pair<std::string, yx::Value>> record(long calls) {
@@ -229,13 +194,7 @@ BENCHMARK(BM_DirectorySearchTyping)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 void BM_XmllintFloor(benchmark::State& state) {
   writeFeed();
-  std::string cmd = "xmllint --noout '" + feedFile() + "'";
-  for (auto _ : state) {
-    if (std::system(cmd.c_str()) != 0) {
-      state.SkipWithError("xmllint failed");
-      break;
-    }
-  }
+  yx::bench::xmllintFloor(state, "--noout '" + feedFile() + "'");
   state.SetItemsProcessed(state.iterations() * kFeedLines);
 }
 BENCHMARK(BM_XmllintFloor)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -7,29 +7,21 @@
 
 #include "academic/course_changes.h"
 #include "platform/dates.h"
-#include "tests/academic/changes_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
 
-std::string isoUtc(TimePoint t) {
-  auto days = std::chrono::floor<std::chrono::days>(t);
-  std::chrono::year_month_day ymd{days};
-  auto secs = std::chrono::duration_cast<std::chrono::seconds>(t - days).count();
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02lld:%02lld", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                static_cast<long long>(secs / 3600), static_cast<long long>(secs / 60 % 60));
-  return buf;
+// Dates as UTC "yyyy-MM-dd HH:mm".
+std::string one(std::optional<TimePoint> t) {
+  EXPECT_TRUE(setTimeZone("UTC"));
+  return t ? formatDate("yyyy-MM-dd HH:mm", *t) : "none";
 }
-
 std::vector<std::string> all(const std::vector<TimePoint>& v) {
   std::vector<std::string> out;
-  for (auto t : v) out.push_back(isoUtc(t));
+  for (auto t : v) out.push_back(one(t));
   return out;
 }
-
-std::string one(std::optional<TimePoint> t) { return t ? isoUtc(*t) : "none"; }
 
 TEST(ChangeDates, FormerMeetingIsTheMonthDayBeforeTheBracketAtMidnightUtc) {
   EXPECT_EQ(one(formerMeetingDate("12/5(六)第3-4節", 2026)), "2026-12-05 00:00");  // one-digit day
@@ -73,7 +65,7 @@ TEST(ChangeFeed, ItemsAreTheRootsNamedChildrenWithTheFirstOfEachField) {
   EXPECT_FALSE(parseCourseChangeFeed("", "lve_reg"));
 }
 
-class RefreshTest : public ChangesFixture {};
+class RefreshTest : public AcademicFixture {};
 
 TEST_F(RefreshTest, OneChangeGivesANoticeAtOnceAndTwoRemindersPerDate) {
   presetSignedIn(true, false);
@@ -111,7 +103,7 @@ TEST_F(RefreshTest, OneChangeGivesANoticeAtOnceAndTwoRemindersPerDate) {
 TEST_F(RefreshTest, AnnouncesTheUsersNewChangesOnceAndKeepsStudentAndTeacherApart) {
   presetSignedIn();
   // A change the student was already told about.
-  presetSettings({{std::string(kStudent) + "stu_temp_allShowedSubjectAry", Value::stringArray({"12/8(二)第1節12/15"})}});
+  preset({{std::string(kStudent) + "stu_temp_allShowedSubjectAry", Value::stringArray({"12/8(二)第1節12/15"})}});
   serveTemporary({
       {"1131001", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"},  // both users
       {"9999", "企管三", "行銷管理", "吳冠廷", "12/9(三)第2節", "12/16"},      // nobody's
@@ -190,13 +182,13 @@ TEST_F(RefreshTest, UnusableFeedsChangeNothingAndTheFetchCompletes) {
 TEST_F(RefreshTest, OddStoredStateGivesEmptyEntriesNeverACrash) {
   const std::string stu = kStudent;
   Value mixed = Value::array({Value(7), Value("乙")});
-  presetSettings({{"學號", Value(kStudent)},
-                  {"stuSubjectNoAry", Value::array({Value("1131001"), Value(3094)})},
-                  {stu + "stu_temp_departmentAry", Value::stringArray({"甲班"})},
-                  {stu + "stu_temp_subjectNameAry", mixed},
-                  {stu + "stu_temp_allShowedSubjectAry", Value("not a list")},
-                  // A teacher's course list without a teacher number: nothing to key it by.
-                  {"teacherSubjectNoAry", Value::stringArray(kTeacherCourses)}});
+  preset({{"學號", Value(kStudent)},
+          {"stuSubjectNoAry", Value::array({Value("1131001"), Value(3094)})},
+          {stu + "stu_temp_departmentAry", Value::stringArray({"甲班"})},
+          {stu + "stu_temp_subjectNameAry", mixed},
+          {stu + "stu_temp_allShowedSubjectAry", Value("not a list")},
+          // A teacher's course list without a teacher number: nothing to key it by.
+          {"teacherSubjectNoAry", Value::stringArray(kTeacherCourses)}});
   serveTemporary({{"1131001", "資工二A", "資料結構", "林雨澄", "12/10(四)第3-4節", "12/17"}});
   start();
   run("fetch");

@@ -13,7 +13,7 @@
 #include "academic/student/exam_timetable.h"
 #include "platform/http.h"
 #include "platform/notify.h"
-#include "tests/academic/student_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
@@ -35,7 +35,7 @@ std::string dataSet(const std::string& items) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?><NewDataSet>" + items + "</NewDataSet>";
 }
 
-class ResultsTest : public StudentFixture {
+class ResultsTest : public AcademicFixture {
 protected:
   TableView& table() {
     auto* nav = Application::shared().navigation();
@@ -49,7 +49,7 @@ protected:
 // ------------------------------------------------------------ exam timetable
 
 TEST_F(ResultsTest, TimetableShowsEachExamWarnsOfClashesOnceAndCachesTheAnswer) {
-  remember({{"姓名", "old"}});
+  preset({{"姓名", "old"}});
   startReady();
   openMenu();
   run("tap examListBtn");
@@ -114,16 +114,14 @@ TEST_F(ResultsTest, TimetableShowsEachExamWarnsOfClashesOnceAndCachesTheAnswer) 
 }
 
 TEST_F(ResultsTest, TimetableDisplayRulesCountCharactersAndKeepOddValues) {
-  answer("StuExamList2XML",
-         dataSet(exam("<ch_name>測試</ch_name><cos_name>一字備註</cos_name><exam_date>12/2/五</exam_date>"
+  startSignedIn();
+  sim().setFault(kExamPath,
+                 Fault{.body = dataSet(exam("<ch_name>測試</ch_name><cos_name>一字備註</cos_name><exam_date>12/2/五</exam_date>"
                       "<sess>8</sess><exam_tm>50</exam_tm><room>A1</room><exam_no>1</exam_no><seat_no>2</seat_no>"
                       "<exam_type>缺</exam_type>") +
                  exam("<cos_name>短日期</cos_name><exam_date>5</exam_date><sess>7</sess>") +
                  exam("<cos_name>沒有欄位</cos_name>") +
-                 exam("<cos_name>兩字備註</cos_name><exam_date>2026/12/30/三</exam_date><exam_type>停考</exam_type>")));
-  remember({{"學號", "N1"}, {"密碼", "p"}});
-  serve("academic", "/accounts.json", R"({"students": {"N1": {"password": "p"}}})");
-  startReady();
+                 exam("<cos_name>兩字備註</cos_name><exam_date>2026/12/30/三</exam_date><exam_type>停考</exam_type>"))});
   openMenu();
   run("tap examListBtn");
   std::string s = run("wait 1.5");
@@ -143,39 +141,6 @@ TEST_F(ResultsTest, TimetableDisplayRulesCountCharactersAndKeepOddValues) {
   EXPECT_EQ(cached[2]["考試日期"], "");
 }
 
-TEST_F(ResultsTest, TimetableRefusalsLeadToAFreshFormOrBackAndKeepTheCache) {
-  startReady();
-  openMenu();
-  run("tap examListBtn");
-  signIn();
-  run("wait 1.5");
-  run("alert 0");
-  const auto before = plistlib("stu_exam_table");
-  run("tap 3");
-  std::string s = signIn(kStudent, "wrong");
-  EXPECT_TRUE(has(s, "table tableView rows 5")) << "the cached timetable shows at once: " << s;
-  s = run("wait 0.5");
-  EXPECT_TRUE(has(s, "alert: 訊息 | 學號或密碼錯誤 | 確定\n")) << s;
-  EXPECT_FALSE(has(s, "alert: 網路資料讀取中")) << "the refusal ends the progress alert: " << s;
-  EXPECT_FALSE(has(s, "parserBG")) << s;
-  EXPECT_EQ(depth(), 6u);
-  s = run("alert 0");
-  EXPECT_TRUE(has(s, "screen: testListViewController depth 7")) << s;
-  EXPECT_EQ(Application::shared().navigation()->transitions().back().animated, false);
-  EXPECT_EQ(plistlib("stu_exam_table"), before);
-
-  // Any other refusal: back to the Student menu.
-  Application::shared().navigation()->popToViewController(
-      Application::shared().navigation()->viewControllers()[1].get(), false);
-  sim().setFault(kExamPath, Fault{.body = dataSet("<stu_exam_table><Error_Msg>系統 維護中</Error_Msg></stu_exam_table>")});
-  run("tap examListBtn");
-  s = run("wait 0.5");
-  EXPECT_TRUE(has(s, "alert: 訊息 | 系統維護中 | 確定\n")) << s;
-  s = run("alert 0");
-  EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2")) << s;
-  EXPECT_EQ(plistlib("stu_exam_table"), before);
-}
-
 // A timetable whose download is cut once its probe was answered.
 class CutExamAfterProbe : public testListInquiryViewController {
 public:
@@ -188,7 +153,9 @@ protected:
   }
 };
 
-TEST_F(ResultsTest, TimetableFailuresKeepTheCachedTimetableInSight) {
+// Refusals and failures: the cached timetable shows at once and stays; the
+// progress alert and its backdrop go whenever the load ends.
+TEST_F(ResultsTest, TimetableRefusalsAndFailuresKeepTheCachedTimetableInSight) {
   startSignedIn();
   openMenu();
   run("tap examListBtn");
@@ -197,9 +164,31 @@ TEST_F(ResultsTest, TimetableFailuresKeepTheCachedTimetableInSight) {
   run("tap 2");
   const auto before = plistlib("stu_exam_table");
 
+  // A wrong password leads to a fresh form; any other refusal back to the menu.
+  Settings::standard().setString("密碼", "wrong");
+  std::string s = run("tap examListBtn");
+  EXPECT_TRUE(has(s, "table tableView rows 5")) << "the cached timetable shows at once: " << s;
+  s = run("wait 0.5");
+  EXPECT_TRUE(has(s, "alert: 訊息 | 學號或密碼錯誤 | 確定\n")) << s;
+  EXPECT_FALSE(has(s, "alert: 網路資料讀取中")) << "the refusal ends the progress alert: " << s;
+  EXPECT_FALSE(has(s, "parserBG")) << s;
+  s = run("alert 0");
+  EXPECT_TRUE(has(s, "screen: testListViewController depth 4")) << s;
+  EXPECT_EQ(Application::shared().navigation()->transitions().back().animated, false);
+  EXPECT_EQ(plistlib("stu_exam_table"), before);
+  run("tap 2");
+  Settings::standard().setString("密碼", kPassword);
+  sim().setFault(kExamPath, Fault{.body = dataSet("<stu_exam_table><Error_Msg>系統 維護中</Error_Msg></stu_exam_table>")});
+  run("tap examListBtn");
+  s = run("wait 0.5");
+  EXPECT_TRUE(has(s, "alert: 訊息 | 系統維護中 | 確定\n")) << s;
+  s = run("alert 0");
+  EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2")) << s;
+  EXPECT_EQ(plistlib("stu_exam_table"), before);
+
   // No answer to the probe: the cached timetable, then "錯誤" and back.
   sim().setFault(kExamPath, Fault{.cutAfter = 10});
-  std::string s = run("tap examListBtn");
+  s = run("tap examListBtn");
   EXPECT_TRUE(has(s, "label titleLabel: 考試小表(林子晴)\n")) << s;
   EXPECT_TRUE(has(s, "table tableView rows 5")) << s;
   s = run("wait 1.5");
@@ -250,7 +239,7 @@ TEST_F(ResultsTest, TimetableFailuresKeepTheCachedTimetableInSight) {
 
 TEST_F(ResultsTest, AnUnreadableOrEmptyCacheShowsAnEmptyTimetable) {
   leaveFile("stu_exam_table.plist", "<plist><array><dict><key>姓名");
-  remember({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
+  preset({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
   startReady();
   openMenu();
   std::string s = run("tap examListBtn");
@@ -262,6 +251,12 @@ TEST_F(ResultsTest, AnUnreadableOrEmptyCacheShowsAnEmptyTimetable) {
   EXPECT_TRUE(has(s, "table tableView rows 0\n")) << s;
   EXPECT_FALSE(has(s, "alert:")) << s;
   EXPECT_EQ(plistlib("stu_exam_table").rfind("ERROR", 0), 0u);
+  // Nothing to add to the calendar: no file is written.
+  s = run("tap exportCalendarBtn");
+  EXPECT_TRUE(has(s, "alert:  | 沒有可加入的資料 | 確定\n")) << s;
+  EXPECT_EQ(run("opened"), "opened: none\n");
+  EXPECT_FALSE(Files::exists(documents() + "/exams.ics"));
+  run("alert 0");
   // A property list that is no array, or whose records are not
   // dictionaries, shows nothing either.
   std::filesystem::remove(cacheFile("stu_exam_table"));
@@ -324,23 +319,21 @@ TEST_F(ResultsTest, ScoresBelowSixtyAreRedTheRestBlueUnderTheExamKindsTitle) {
     EXPECT_TRUE(has(s, "label titleLabel: " + title + "\n")) << kind << s;
     run("tap 2");
   }
-}
 
-TEST_F(ResultsTest, ScoreRefusalsInEitherElementLeadBackOrToAFreshForm) {
-  remember({{"學號", "A1120015"}, {"密碼", "Lake-42"}});
-  startReady();
-  openMenu();
+  // A refusal in either element: back to the menu, without the exit report,
+  // or, for a wrong password, to a fresh form; rows after it are not read.
+  Background::drain(10);
+  const size_t reports = requestsFor("/Data/situ1.aspx").size();
+  sim().setFault(kScorePath, Fault{.body = dataSet("<stu_scoquery_table><錯誤訊息>成績尚未開放查詢</錯誤訊息>"
+                                                   "</stu_scoquery_table>")});
   run("tap scoreBtn");
-  std::string s = run("wait 0.5");
+  s = run("wait 0.5");
   EXPECT_TRUE(has(s, "alert: 訊息 | 成績尚未開放查詢 | 確定\n")) << s;
   EXPECT_TRUE(has(s, "table tableView rows 0\n")) << s;
   s = run("alert 0");
   EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2")) << s;
-  // The exit report follows the usage in force.
   Background::drain(10);
-  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 0u);
-
-  Settings::standard().setString("密碼", "wrong");
+  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), reports);
   sim().setFault(kScorePath, Fault{.body = dataSet("<stu_scoquery_table><科目名稱>甲</科目名稱><成績>90</成績>"
                                                    "</stu_scoquery_table><stu_scoquery_table><Error_Msg>學號或密碼錯誤"
                                                    "</Error_Msg></stu_scoquery_table><stu_scoquery_table><科目名稱>乙"
@@ -439,7 +432,9 @@ TEST_F(ResultsTest, CourseTimesReadWeekdayPeriodsAndRoomWhateverIsMissing) {
   EXPECT_EQ(examCell.seatNoLbl->text(), "成績座號: 9");
 }
 
-TEST_F(ResultsTest, CourseLoaderAlertsLeadBackOrToAFreshForm) {
+// The loader's alerts lead back or to a fresh form; the list reads its cache
+// once per load; a cache that is no property list lists nothing.
+TEST_F(ResultsTest, CourseLoaderAlertsAndCacheReads) {
   startReady();
   openMenu();
   run("tap courseListBtn");
@@ -453,8 +448,7 @@ TEST_F(ResultsTest, CourseLoaderAlertsLeadBackOrToAFreshForm) {
 
   run("tap 2");
   sim().setFault(kCoursePath, Fault{.cutAfter = 5});
-  run("tap courseListBtn");
-  s = signIn();
+  run("tap courseListBtn");  // signed in (with the wrong password): straight to the loader
   s = run("wait 1.5");
   EXPECT_TRUE(has(s, "alert: 網路警示 | 請確認網路連線狀態是否開啟 | 確定\n")) << s;
   s = run("alert 0");
@@ -469,11 +463,10 @@ TEST_F(ResultsTest, CourseLoaderAlertsLeadBackOrToAFreshForm) {
   ASSERT_EQ(records("stu_ele_table").size(), 1u);
   s = run("alert 0");
   EXPECT_TRUE(has(s, "screen: imStudentViewController depth 2\n")) << s;
-}
 
-TEST_F(ResultsTest, CourseListReadsItsCacheOncePerLoadAndAgainOnlyWhenItChanged) {
-  startSignedIn();
-  openMenu();
+  // The list reads its cache once per load, and again only when it changed.
+  sim().clearFaults();
+  Settings::standard().setString("密碼", kPassword);
   run("tap courseListBtn");
   run("wait 1.5");
   auto* list = top<inquiryResultsViewController>();
@@ -486,7 +479,7 @@ TEST_F(ResultsTest, CourseListReadsItsCacheOncePerLoadAndAgainOnlyWhenItChanged)
   auto v = Value::array({Value::dictionary({{"課程名稱", Value("新")}, {"星期節次地點", Value("一/01")}})});
   ASSERT_TRUE(Files::writeArrayFile(cacheFile("stu_ele_table"), v));
   table().reloadData();
-  std::string s = run("show");
+  s = run("show");
   EXPECT_TRUE(has(s, "label countLbl: 共 6 筆\n")) << "counted at load: " << s;
   EXPECT_TRUE(has(s, "  row 0.0: 新 | 星期一 8:10~9:00 | (座號：)\\t\n  row 0.1: \n")) << s;
   EXPECT_EQ(list->cacheReads(), 2u);

@@ -4,71 +4,34 @@
 // lock, and the unit files of the refresh timer (checked by systemd-analyze
 // where it is installed).
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "app/cli/driver.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/scratch.h"
 
 namespace yx::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-};
-
 // Runs a shell command line, both output streams together.
-Outcome shell(const std::string& command) {
-  Outcome r;
-  FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  int s = ::pclose(p);
-  r.status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-  return r;
-}
-
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);)
-    if (!l.empty()) out.push_back(l);
-  return out;
-}
+ShellResult shell(const std::string& command) { return runShell(command + " 2>&1"); }
 
 const std::string kCli = YX_BINARY_DIR "/bin/yunxiu-cli";
 const std::string kStandin = YX_BINARY_DIR "/tests/notify_standin";
 
 class HeadlessTest : public ::testing::Test {
 protected:
-  fs::path root;
+  ScratchDir scratch;
+  const fs::path root = scratch.path;
   void SetUp() override {
-    root = fs::temp_directory_path() / ("yx-headless-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(root);
     fs::create_directories(root / "data");
     fs::create_directories(root / "overlay/campus/data/xml");
     fs::create_directories(root / "runtime");
@@ -76,8 +39,6 @@ protected:
   }
   void TearDown() override {
     if (busPid > 0) ::kill(busPid, SIGTERM);
-    std::error_code ec;
-    fs::remove_all(root, ec);
   }
 
   // A signed-in student and the feed of one change of theirs.
@@ -100,8 +61,8 @@ protected:
 
   // A private session bus with the stand-in notification service on it.
   std::string startBus() {
-    Outcome r = shell("dbus-daemon --session --fork --print-address=1 --print-pid=1");
-    auto l = lines(r.out);
+    ShellResult r = shell("dbus-daemon --session --fork --print-address=1 --print-pid=1");
+    auto l = nonEmptyLines(r.out);
     if (r.status != 0 || l.size() < 2) return {};
     busPid = std::stoi(l[1]);
     std::string address = l[0];
@@ -121,20 +82,19 @@ protected:
   }
 
   nlohmann::json plist(const std::string& name) {
-    Outcome r = shell("python3 -c 'import plistlib,json,sys\nprint(json.dumps(plistlib.load(open(sys.argv[1],\"rb\")),"
+    ShellResult r = shell("python3 -c 'import plistlib,json,sys\nprint(json.dumps(plistlib.load(open(sys.argv[1],\"rb\")),"
                   "ensure_ascii=False))' '" + (root / "data" / name).string() + "'");
     return nlohmann::json::parse(r.out, nullptr, false);
   }
 
   pid_t busPid = 0, standinPid = 0;
   FILE* standin = nullptr;
-  static inline int counter = 0;
 };
 
 TEST_F(HeadlessTest, NoticesTheDesktopCannotShowStayScheduledForTheNextRun) {
   presetStudentAndFeed();
   // No session bus at all.
-  Outcome first = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS=unix:path=" + (root / "nobus").string() +
+  ShellResult first = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS=unix:path=" + (root / "nobus").string() +
                                  " XDG_RUNTIME_DIR=" + (root / "runtime").string()));
   EXPECT_EQ(first.status, 0) << first.out;
   auto kept = plist("notifications.plist");
@@ -146,11 +106,11 @@ TEST_F(HeadlessTest, NoticesTheDesktopCannotShowStayScheduledForTheNextRun) {
 
   std::string bus = startBus();
   ASSERT_FALSE(bus.empty()) << "no private session bus";
-  Outcome second = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS='" + bus + "'"));
+  ShellResult second = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS='" + bus + "'"));
   EXPECT_EQ(second.status, 0) << second.out;
   stopStandin();
   // Nothing new is announced; what was due by now reaches the desktop.
-  auto shown = lines(readFile(root / "notify.log"));
+  auto shown = nonEmptyLines(readWhole(root / "notify.log"));
   const std::string body = "課程異動：\\n資料結構 林雨澄\\n12/8(二)第1節\\n異動：12/16";
   EXPECT_EQ(shown, (std::vector<std::string>{"雲岫學苑\t雲岫學苑\t" + body, "雲岫學苑\t雲岫學苑\t" + body}));
   EXPECT_EQ(plist("notifications.plist").size(), 3u);
@@ -160,10 +120,10 @@ TEST_F(HeadlessTest, ANewChangeGoesToTheDesktopAtOnce) {
   presetStudentAndFeed();
   std::string bus = startBus();
   ASSERT_FALSE(bus.empty()) << "no private session bus";
-  Outcome r = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS='" + bus + "'"));
+  ShellResult r = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS='" + bus + "'"));
   EXPECT_EQ(r.status, 0) << r.out;
   stopStandin();
-  EXPECT_EQ(lines(readFile(root / "notify.log")).size(), 2u) << "the notice and the past reminder";
+  EXPECT_EQ(nonEmptyLines(readWhole(root / "notify.log")).size(), 2u) << "the notice and the past reminder";
   auto left = plist("notifications.plist");
   ASSERT_EQ(left.size(), 3u);
   EXPECT_EQ(left[0]["alertBody"], "課程異動：\n資料結構 林雨澄\n12/8(二)第1節\n異動：12/16");
@@ -171,15 +131,15 @@ TEST_F(HeadlessTest, ANewChangeGoesToTheDesktopAtOnce) {
 
 TEST_F(HeadlessTest, AHeldDataFolderIsLeftAloneByTheRefreshAndRefusedToOthers) {
   presetStudentAndFeed();
-  std::string before = readFile(root / "data/settings.plist");
+  std::string before = readWhole(root / "data/settings.plist");
   int fd = ::open((root / "data/.lock").c_str(), O_RDWR | O_CREAT, 0600);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
 
-  Outcome r = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"));
+  ShellResult r = shell(fetchCommand("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"));
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(readFile(root / "data/settings.plist"), before);
+  EXPECT_EQ(readWhole(root / "data/settings.plist"), before);
   EXPECT_FALSE(fs::exists(root / "data/notifications.plist"));
   EXPECT_FALSE(fs::exists(root / "data/Documents"));
 
@@ -194,7 +154,7 @@ TEST_F(HeadlessTest, AHeldDataFolderIsLeftAloneByTheRefreshAndRefusedToOthers) {
   ASSERT_TRUE(err.has_value());
   EXPECT_EQ(*err, "data folder " + o.dataDir + " is in use");
   EXPECT_TRUE(d.dataFolderBusy());
-  EXPECT_EQ(readFile(root / "data/settings.plist"), before);
+  EXPECT_EQ(readWhole(root / "data/settings.plist"), before);
 
   // Once it is let go, the refresh runs.
   ::close(fd);
@@ -229,48 +189,48 @@ protected:
 
 TEST_F(TimerTest, UnitsRunThisProgramWithEveryPathAbsoluteAndQuoted) {
   fs::create_directories(root / "work");
-  Outcome r = shell("cd '" + (root / "work").string() + "' && " + env() + " '" + kCli +
+  ShellResult r = shell("cd '" + (root / "work").string() + "' && " + env() + " '" + kCli +
                 "' --install-refresh-timer --no-enable --data-dir 'my \"data\" 100% $HOME\\x' --tz Asia/Taipei"
                 " --sim-data overlay");
   ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(lines(r.out), (std::vector<std::string>{"wrote " + (units() / "yunxiu-refresh.service").string(),
+  EXPECT_EQ(nonEmptyLines(r.out), (std::vector<std::string>{"wrote " + (units() / "yunxiu-refresh.service").string(),
                                                     "wrote " + (units() / "yunxiu-refresh.timer").string()}));
   std::string work = (root / "work").string();
-  EXPECT_EQ(readFile(units() / "yunxiu-refresh.service"),
+  EXPECT_EQ(readWhole(units() / "yunxiu-refresh.service"),
             "[Unit]\nDescription=雲岫學苑 course-change refresh\n\n[Service]\nType=oneshot\nExecStart=\"" + kCli +
                 "\" \"--background-fetch\" \"--data-dir\" \"" + work +
                 "/my \\\"data\\\" 100%% $$HOME\\\\x\" \"--tz\" \"Asia/Taipei\" \"--sim-data\" \"" + work +
                 "/overlay\"\n");
-  std::string timer = readFile(units() / "yunxiu-refresh.timer");
+  std::string timer = readWhole(units() / "yunxiu-refresh.timer");
   EXPECT_NE(timer.find("[Timer]\nOnBootSec=5min\nOnUnitActiveSec=30min\n"), std::string::npos) << timer;
   EXPECT_NE(timer.find("[Install]\nWantedBy=timers.target\n"), std::string::npos) << timer;
 
   if (shell("command -v systemd-analyze").status != 0) GTEST_SKIP() << "systemd-analyze is not installed";
-  Outcome v = shell(env() + " systemd-analyze --user verify '" + (units() / "yunxiu-refresh.timer").string() + "' '" +
+  ShellResult v = shell(env() + " systemd-analyze --user verify '" + (units() / "yunxiu-refresh.timer").string() + "' '" +
                 (units() / "yunxiu-refresh.service").string() + "'");
   EXPECT_EQ(v.status, 0) << v.out;
 }
 
 TEST_F(TimerTest, EnablingAndRemovingGoThroughTheUserManager) {
   std::string bin = fakeSystemctl(false);
-  Outcome r = shell(env(bin) + " '" + kCli + "' --install-refresh-timer --data-dir '" + (root / "data").string() + "'");
+  ShellResult r = shell(env(bin) + " '" + kCli + "' --install-refresh-timer --data-dir '" + (root / "data").string() + "'");
   ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(lines(r.out).back(), "enabled yunxiu-refresh.timer");
+  EXPECT_EQ(nonEmptyLines(r.out).back(), "enabled yunxiu-refresh.timer");
   r = shell(env(bin) + " '" + kCli + "' --remove-refresh-timer");
   ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(lines(r.out), (std::vector<std::string>{"removed " + (units() / "yunxiu-refresh.timer").string(),
+  EXPECT_EQ(nonEmptyLines(r.out), (std::vector<std::string>{"removed " + (units() / "yunxiu-refresh.timer").string(),
                                                     "removed " + (units() / "yunxiu-refresh.service").string()}));
   EXPECT_FALSE(fs::exists(units() / "yunxiu-refresh.timer"));
-  EXPECT_EQ(lines(readFile(root / "systemctl.log")),
+  EXPECT_EQ(nonEmptyLines(readWhole(root / "systemctl.log")),
             (std::vector<std::string>{"--user daemon-reload", "--user enable --now yunxiu-refresh.timer",
                                       "--user disable --now yunxiu-refresh.timer", "--user daemon-reload"}));
 }
 
 TEST_F(TimerTest, AUserManagerThatFailsLeavesTheFilesAndSaysWhy) {
   std::string bin = fakeSystemctl(true);
-  Outcome r = shell(env(bin) + " '" + kCli + "' --install-refresh-timer");
+  ShellResult r = shell(env(bin) + " '" + kCli + "' --install-refresh-timer");
   EXPECT_EQ(r.status, 1) << r.out;
-  EXPECT_EQ(lines(r.out).back(), "Failed to connect to bus: No medium found");
+  EXPECT_EQ(nonEmptyLines(r.out).back(), "Failed to connect to bus: No medium found");
   EXPECT_TRUE(fs::exists(units() / "yunxiu-refresh.service"));
   EXPECT_TRUE(fs::exists(units() / "yunxiu-refresh.timer"));
 

@@ -3,23 +3,17 @@
 // the test in a temporary HOME. The keyring is read back over D-Bus by
 // Python (tests/app/keyring_items.py), the data folder by grep and plistlib.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/scratch.h"
 
 namespace {
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using yx::test::readWhole;
 
 std::string between(const std::string& text, const std::string& from, const std::string& to) {
   size_t a = text.find(from), b = text.find(to, a == std::string::npos ? 0 : a);
@@ -33,12 +27,6 @@ std::string between(const std::string& text, const std::string& from, const std:
 // keyring, and descriptor 3 writes into the bus's own log.
 class KeyringTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/yx-keyring-XXXXXX";
-    home_ = ::mkdtemp(tmpl);
-    data_ = home_ + "/data";
-  }
-  void TearDown() override { std::filesystem::remove_all(home_); }
 
   enum class Bus { Keyring, BusOnly, None };
 
@@ -56,10 +44,10 @@ protected:
     std::string cmd = bus == Bus::None ? "env -u DBUS_SESSION_BUS_ADDRESS -u DISPLAY -u WAYLAND_DISPLAY bash "
                                        : "dbus-run-session -- bash ";
     int rc = std::system(("timeout 120 " + cmd + script + " >'" + home_ + "/bus.txt' 2>&1").c_str());
-    EXPECT_EQ(WEXITSTATUS(rc), 0) << slurp(out);
-    return slurp(out);
+    EXPECT_EQ(WEXITSTATUS(rc), 0) << readWhole(out);
+    return readWhole(out);
   }
-  std::string busLog() { return slurp(home_ + "/bus.txt"); }
+  std::string busLog() { return readWhole(home_ + "/bus.txt"); }
 
   // An earlier run's settings file, written by Python's plistlib.
   void plantSettings(const std::string& pythonDict) {
@@ -67,29 +55,22 @@ protected:
     std::ofstream(home_ + "/plant.py") << "import plistlib,sys\nplistlib.dump(" << pythonDict << ", open(sys.argv[1], 'wb'))\n";
     ASSERT_EQ(std::system(("/usr/bin/python3 " + home_ + "/plant.py " + data_ + "/settings.plist").c_str()), 0);
   }
-  std::string command(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    pclose(p);
-    return out;
-  }
   // The settings file as Python reads it: "key=value" lines.
   std::string fileSettings() {
-    return command("/usr/bin/python3 -c 'import plistlib,sys\nfor k,v in plistlib.load(open(sys.argv[1],\"rb\")).items(): "
-                   "print(k+\"=\"+str(v))' " + data_ + "/settings.plist");
+    return yx::test::runShell("/usr/bin/python3 -c 'import plistlib,sys\nfor k,v in plistlib.load(open(sys.argv[1],"
+                              "\"rb\")).items(): print(k+\"=\"+str(v))' " + data_ + "/settings.plist").out;
   }
   // Files under the data folder that hold `text` anywhere.
   std::string filesHolding(const std::string& text) {
     std::ofstream(home_ + "/needle") << text << "\n";
-    return command("grep -rlF -f '" + home_ + "/needle' '" + data_ + "'");
+    return yx::test::runShell("grep -rlF -f '" + home_ + "/needle' '" + data_ + "'").out;
   }
   std::string item(const std::string& key, const std::string& label, const std::string& secret) {
     return key + " | " + data_ + " | 雲岫學苑: " + label + " | " + secret + "\n";
   }
 
-  std::string home_, data_;
+  yx::test::ScratchDir scratch_;
+  const std::string home_ = scratch_.path, data_ = home_ + "/data";
 };
 
 // A run of the text driver in a script: one step a line, each of one or
@@ -138,7 +119,7 @@ TEST_F(KeyringTest, EveryPasswordLivesOnlyInTheKeyringAcrossRestartsUntilItsLogo
         "setting libPW: lib2026", "setting wifiPass: wyn2026", "setting userPhoneData: {username: 88410101, password: k3Yp9qTe}",
         "screen: inquiryResultsViewController depth 4"})
     EXPECT_NE(restart.find(line + "\n"), std::string::npos) << line << "\n" << restart;
-  EXPECT_EQ(slurp(home_ + "/sim.log").find("\"check\":\"password\""), std::string::npos);
+  EXPECT_EQ(readWhole(home_ + "/sim.log").find("\"check\":\"password\""), std::string::npos);
   const std::string other = between(out, "--- other folder", "--- logouts");
   for (const char* key : {"PW:", "密碼:", "wifiPass:", "userPhoneData:"})
     EXPECT_EQ(other.find(key), std::string::npos) << key << other;
@@ -177,7 +158,7 @@ TEST_F(KeyringTest, FilePasswordsMoveToTheKeyringAndALockedOneReadsAsSignedOut) 
     EXPECT_EQ(locked.find(std::string("setting ") + key + ":"), std::string::npos) << key << locked;
   EXPECT_NE(locked.find("setting libID: L123\n"), std::string::npos) << locked;
   EXPECT_NE(locked.find("screen: testListViewController depth 3"), std::string::npos) << locked;  // the sign-in form
-  EXPECT_EQ(slurp(home_ + "/sim.log").find("\"kind\":\"academic\""), std::string::npos);
+  EXPECT_EQ(readWhole(home_ + "/sim.log").find("\"kind\":\"academic\""), std::string::npos);
   const std::string bus = busLog();
   ASSERT_NE(bus.find("--- refresh done 0\n"), std::string::npos) << bus;
   const std::string asked = "Activating service name='org.gnome.keyring.SystemPrompter'";

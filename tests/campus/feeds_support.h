@@ -5,13 +5,29 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/application.h"
 #include "platform/settings.h"
+#include "platform/ui/view_controller.h"
 #include "tests/support/app_fixture.h"
 
 namespace yx::test {
+
+// What a shell command prints, without the final newlines.
+inline std::string commandOutput(const std::string& cmd) {
+  std::string out;
+  if (FILE* f = ::popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    ::pclose(f);
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
 
 class FeedsFixture : public AppFixture {
 protected:
@@ -58,18 +74,6 @@ protected:
         " print(json.dumps(d,ensure_ascii=False))\nexcept Exception as e:\n print(\"ERROR\",e)' '" +
         path + "' 2>&1");
   }
-  // What a shell command prints, without the final newlines.
-  static std::string commandOutput(const std::string& cmd) {
-    std::string out;
-    if (FILE* f = ::popen(cmd.c_str(), "r")) {
-      char buf[4096];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-      ::pclose(f);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
-  }
   nlohmann::ordered_json records(const std::string& name) {
     std::string text = plistlib(name);
     auto j = nlohmann::ordered_json::parse(text, nullptr, false);
@@ -77,8 +81,36 @@ protected:
     return j;
   }
 
+  // A record's keys in file order.
+  static std::vector<std::string> keysOf(const nlohmann::ordered_json& record) {
+    std::vector<std::string> keys;
+    for (auto& [k, v] : record.items()) keys.push_back(k);
+    return keys;
+  }
   static bool has(const std::string& screen, const std::string& text) {
     return screen.find(text) != std::string::npos;
+  }
+
+  NavigationController& nav() { return *Application::shared().navigation(); }
+  // The screen on top as the class a test expects (null when it is another),
+  // and a view of it by name.
+  template <class T = ViewController> T* top() {
+    auto* nav = Application::shared().navigation();
+    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
+  }
+  template <class T> T* viewOnTop(const std::string& name) {
+    auto* vc = top();
+    return vc ? vc->view().findNamed<T>(name) : nullptr;
+  }
+  // Pushes a screen made by the test, unanimated, as code would.
+  void push(std::shared_ptr<ViewController> screen) { nav().pushViewController(std::move(screen), false); }
+  bool lastMoveAnimated() { return nav().transitions().back().animated; }
+
+  // Usage reports received, and the feature name of the last one.
+  size_t usageReports() { return requestsFor("/Data/situ1.aspx").size(); }
+  std::string lastReportName() {
+    auto reports = requestsFor("/Data/situ1.aspx");
+    return reports.empty() ? "" : reports.back()["query"].value("fn", "");
   }
 
 private:

@@ -199,9 +199,32 @@ TEST_F(NewspaperArticlesTest, PicturesThatAreNotWholePicturesShowThePlaceholder)
   EXPECT_TRUE(has(s, "button tapImageView: 005_30.png\n")) << s;
 }
 
-TEST_F(NewspaperArticlesTest, PinchSizesTheBodyWithinBoundsAndMovesWhatFollows) {
+// The full-screen picture on a canvas taller than the design, then the
+// pinch on the body.
+TEST_F(NewspaperArticlesTest, FullScreenPictureZoomsAndPinchSizesTheBodyWithinBounds) {
+  options.canvasWidth = 320;
+  options.canvasHeight = 692;
   openNewspaper(0);
   run("row 0 0");  // 雲岫大學六十週年校慶典禮隆重登場: three pictures shown of four
+  std::string s = run("tap imgView_2");
+  EXPECT_TRUE(has(s, "zoom bigScrollView: 1.00 min 1.00 max 3.00\n")) << s;
+  EXPECT_TRUE(has(s, "button tapImageView: http://127.0.0.1:" + std::to_string(sim().port("newspaper_web")) +
+                         "/ashx/getILPic.ashx?im=2026/1204/a2.jpg\n"))
+      << s;
+  auto* backdrop = viewOnTop<View>("background");
+  ASSERT_TRUE(backdrop);
+  EXPECT_EQ(backdrop->frame(), (Rect{0, 0, 320, 692})) << "covers the whole screen";
+  EXPECT_EQ(backdrop->backgroundColor(), Color::gray(0.3f, 0.7f));
+  EXPECT_EQ(frameOf("tapImageView").y, 50);
+  EXPECT_EQ(frameOf("tapImageView").height, 692 - 100);
+  EXPECT_TRUE(has(run("zoom bigScrollView 2"), "zoom bigScrollView: 2.00 min 1.00 max 3.00\n"));
+  EXPECT_TRUE(has(run("zoom bigScrollView 9"), "zoom bigScrollView: 3.00 min 1.00 max 3.00\n"));
+  EXPECT_TRUE(has(run("zoom bigScrollView 0.2"), "zoom bigScrollView: 1.00 min 1.00 max 3.00\n"));
+  s = run("tap tapImageView");
+  EXPECT_FALSE(has(s, "bigScrollView")) << s;
+  EXPECT_FALSE(viewOnTop<View>("background"));
+  EXPECT_TRUE(has(s, "screen: chiNewsDetailViewController depth 4")) << s;
+
   auto* body = viewOnTop<TextView>("contentTextView");
   ASSERT_TRUE(body);
   const double before = frameOf("contentTextView").height;
@@ -240,31 +263,6 @@ TEST_F(NewspaperArticlesTest, PinchSizesTheBodyWithinBoundsAndMovesWhatFollows) 
   EXPECT_EQ(viewOnTop<TextView>("contentTextView")->fontSize(), 20);
 }
 
-TEST_F(NewspaperArticlesTest, FullScreenPictureZoomsBetweenOneAndThreeAndClosesOnTap) {
-  options.canvasWidth = 320;
-  options.canvasHeight = 692;
-  openNewspaper(0);
-  run("row 0 0");
-  std::string s = run("tap imgView_2");
-  EXPECT_TRUE(has(s, "zoom bigScrollView: 1.00 min 1.00 max 3.00\n")) << s;
-  EXPECT_TRUE(has(s, "button tapImageView: http://127.0.0.1:" + std::to_string(sim().port("newspaper_web")) +
-                         "/ashx/getILPic.ashx?im=2026/1204/a2.jpg\n"))
-      << s;
-  auto* backdrop = viewOnTop<View>("background");
-  ASSERT_TRUE(backdrop);
-  EXPECT_EQ(backdrop->frame(), (Rect{0, 0, 320, 692})) << "covers the whole screen";
-  EXPECT_EQ(backdrop->backgroundColor(), Color::gray(0.3f, 0.7f));
-  EXPECT_EQ(frameOf("tapImageView").y, 50);
-  EXPECT_EQ(frameOf("tapImageView").height, 692 - 100);
-  EXPECT_TRUE(has(run("zoom bigScrollView 2"), "zoom bigScrollView: 2.00 min 1.00 max 3.00\n"));
-  EXPECT_TRUE(has(run("zoom bigScrollView 9"), "zoom bigScrollView: 3.00 min 1.00 max 3.00\n"));
-  EXPECT_TRUE(has(run("zoom bigScrollView 0.2"), "zoom bigScrollView: 1.00 min 1.00 max 3.00\n"));
-  s = run("tap tapImageView");
-  EXPECT_FALSE(has(s, "bigScrollView")) << s;
-  EXPECT_FALSE(viewOnTop<View>("background"));
-  EXPECT_TRUE(has(s, "screen: chiNewsDetailViewController depth 4")) << s;
-}
-
 TEST_F(NewspaperArticlesTest, AnUnparsableChineseArticleShowsOnlyItsSectionButtons) {
   serveFeed(std::string(kTimes) + "new-broken.xml", "<NewDataSet><cht><標題>斷</cht>");
   serveLists({"broken"});
@@ -290,9 +288,9 @@ TEST_F(NewspaperArticlesTest, PicturesArrivingAfterTheirScreenIsGoneAreDropped) 
   ImageLoader::resetCounters();
   ASSERT_TRUE(table->userSelectRow({0, 0}));
   ASSERT_TRUE(top<chiNewsDetailViewController>());
-  std::weak_ptr<ViewController> article = Application::shared().navigation()->topShared();
+  std::weak_ptr<ViewController> article = nav().topShared();
   viewOnTop<Button>("imgView_1")->tap();
-  Application::shared().navigation()->popViewControllerAnimated(false);
+  nav().popViewControllerAnimated(false);
   EXPECT_TRUE(article.expired()) << "nothing keeps a left article alive";
   ASSERT_TRUE(Background::drain(10));
   RunLoop::main().runUntilIdle();

@@ -25,15 +25,6 @@ protected:
     return entry < 0 ? s : run("tap " + std::to_string(entry) + " " + kEntryTitles[entry]);
   }
 
-  template <class T> T* top() {
-    auto* nav = Application::shared().navigation();
-    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
-  }
-  template <class T> T* viewOnTop(const std::string& name) {
-    auto* nav = Application::shared().navigation();
-    return nav && nav->topViewController() ? nav->topViewController()->view().findNamed<T>(name) : nullptr;
-  }
-
   // A feed under /Data/xml/Times/ built from items of (child, text) pairs.
   using Item = std::vector<std::pair<std::string, std::string>>;
   void serveTimes(const std::string& file, const std::string& itemName, const std::vector<Item>& items,
@@ -67,7 +58,6 @@ protected:
     }
     return out;
   }
-  size_t usageReports() { return requestsFor("/Data/situ1.aspx").size(); }
 
   static inline const char* const kEntryTitles[5] = {"最新一期", "WYN Times", "活動看板", "演講看板", "近期圖輯"};
 };

@@ -16,21 +16,14 @@ namespace {
 
 using sim::Fault;
 
-class PlacesTest : public FeedsFixture {
-protected:
-  ViewController* top() { return Application::shared().navigation()->topViewController(); }
-  std::string lastReportName() {
-    auto reports = requestsFor("/Data/situ1.aspx");
-    return reports.empty() ? "" : reports.back()["query"].value("fn", "");
-  }
-};
+class PlacesTest : public FeedsFixture {};
 
 TEST_F(PlacesTest, TheMapOpensZoomedAroundItsCentreAndZoomsWithinItsLimits) {
   startReady();
   std::string s = run("tap 8");
   ASSERT_TRUE(has(s, "screen: wynMapViewController depth 2")) << s;
   EXPECT_TRUE(has(s, "zoom mapScrollView: 1.50 min 0.50 max 3.00\nimage mapImgview: newMap loaded\n")) << s;
-  auto* area = top()->view().findNamed<ScrollView>("mapScrollView");
+  auto* area = viewOnTop<ScrollView>("mapScrollView");
   ASSERT_NE(area, nullptr);
   // The rectangle around (568 - 100, 200), a 1.5th of the 320 x 524 area.
   EXPECT_NEAR(area->contentOffset().x, (468 - 320 / 3.0) * 1.5, 0.01);
@@ -55,8 +48,6 @@ TEST_F(PlacesTest, BuildingsAreListedInPlainStringOrderAndTheButtonsNoteTheEndTi
   EXPECT_TRUE(has(s, "  row 0.3: B1 | 文學院\n  row 0.4: B10 | 人文社會研究大樓\n  row 0.5: B2 | 外國語文學系館\n")) << s;
   EXPECT_TRUE(has(s, "| 物理暨天文館\n  row 0.11: Cafe | 青楓坡餐廳\n")) << s;  // upper case first
   EXPECT_TRUE(has(s, "  row 0.22: GYM | 綜合體育館\n  row 0.23: Gate | 正門警衛室\n")) << s;
-  EXPECT_EQ(run("cell 0 25"), "  image: 建築物對照圖 loaded\n  label engNameLbl: LIB {#000000}\n"
-                              "  label chineseNameLbl: 圖書館 {#000000}\n");
   houseListsViewController::usageList().clear();
   s = run("tap 0");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
@@ -65,6 +56,37 @@ TEST_F(PlacesTest, BuildingsAreListedInPlainStringOrderAndTheButtonsNoteTheEndTi
   ASSERT_EQ(houseListsViewController::usageList().size(), 1u);
   EXPECT_EQ(houseListsViewController::usageRecord().stringFor("結束時間"), "2026/12/07 09:30:00.000");
   EXPECT_FALSE(has(run("settings"), "結束時間"));
+}
+
+// Typing into the field above the list narrows it at once, by code, English
+// or Chinese name, whatever the letter case or width.
+TEST_F(PlacesTest, SearchNarrowsTheBuildingsByCodeOrNameIgnoringCaseAndWidth) {
+  options.canvasHeight = 692;
+  options.canvasWidth = 320;
+  startReady();
+  std::string s = run("tap 9");
+  // The field comes first, empty, over the whole list.
+  EXPECT_TRUE(has(s, "field searchField: [搜尋代號或名稱]\ntable myTableview rows 30\n")) << s;
+  EXPECT_TRUE(has(run("type searchField ａ１"), "table myTableview rows 1\n  row 0.0: A1 | 行政大樓\n"));
+  s = run("type searchField lib");
+  EXPECT_TRUE(has(s, "table myTableview rows 1\n  row 0.0: LIB | 圖書館\n")) << s;
+  // The filtered row is the building's own cell; tapping it does what it
+  // always does (nothing but deselect).
+  EXPECT_EQ(run("cell 0 0"), "  image: 建築物對照圖 loaded\n  label engNameLbl: LIB {#000000}\n"
+                             "  label chineseNameLbl: 圖書館 {#000000}\n");
+  EXPECT_TRUE(has(run("row 0 0"), "screen: houseListsViewController depth 2")) << s;
+  EXPECT_TRUE(has(run("type searchField cafe"), "rows 1\n  row 0.0: Cafe | 青楓坡餐廳\n"));  // an English name
+  s = run("type searchField 學院");  // Chinese names, in key order
+  EXPECT_TRUE(has(s, "rows 5\n  row 0.0: B1 | 文學院\n  row 0.1: C1 | 理學院\n  row 0.2: D1 | 工學院\n")) << s;
+  // No match is an empty list, not a message; an empty field shows everything again.
+  s = run("type searchField 不存在");
+  EXPECT_TRUE(has(s, "table myTableview rows 0\n")) << s;
+  EXPECT_FALSE(has(s, "alert:")) << s;
+  EXPECT_TRUE(has(run("type searchField "), "table myTableview rows 30\n  row 0.0: A1 | 行政大樓\n"));
+  // The field stretches with the width; the list takes the taller canvas.
+  EXPECT_EQ(run("frame searchField"), "frame searchField: 8 49 304 30\n");
+  EXPECT_EQ(run("frame myTableview"), "frame myTableview: 0 84 320 608\n");
+  EXPECT_TRUE(has(run("return searchField"), "screen: houseListsViewController depth 2"));
 }
 
 TEST_F(PlacesTest, TheDeploymentsBuildingListReplacesTheBundledOne) {
@@ -107,7 +129,7 @@ TEST_F(PlacesTest, EveryCameraShowsItsTitlePictureAndBadge) {
       // The camera without a menu button opens only by name.
       auto picture = std::make_shared<cameraImgViewController>();
       picture->setWhichCamera(c.name);
-      Application::shared().navigation()->pushViewController(picture, false);
+      push(picture);
       s = run("show");
     } else {
       s = run("tap 2 " + c.button);
@@ -120,37 +142,21 @@ TEST_F(PlacesTest, EveryCameraShowsItsTitlePictureAndBadge) {
     EXPECT_TRUE(has(s, c.path + " loaded\n")) << s;
     EXPECT_TRUE(has(s, "label myLbl: 2026/12/07 09:30:00\n")) << s;
     EXPECT_EQ(requestsFor(c.path).size(), before + 1) << c.name;
-    auto* screen = dynamic_cast<cameraImgViewController*>(top());
+    auto* screen = top<cameraImgViewController>();
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->toBusStr(), c.route);
     run("tap 2");
   }
-  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 9u);
+  EXPECT_EQ(usageReports(), 9u);
   // The camera menu's own buttons send no report.
   s = run("tap 1");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
-  EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 9u);
+  EXPECT_EQ(usageReports(), 9u);
 }
 
-TEST_F(PlacesTest, ReloadFetchesAgainAndTheTimeFollowsEachLoad) {
-  startReady();
-  run("tap 2");
-  run("tap 2 6");
-  EXPECT_EQ(requestsFor("/cam7.jpg").size(), 1u);
-  run("wait 5");
-  std::string s = run("tap 3");
-  EXPECT_EQ(requestsFor("/cam7.jpg").size(), 2u);
-  EXPECT_TRUE(has(s, "label myLbl: 2026/12/07 09:30:05\n")) << s;
-  run("wait 61");
-  s = run("tap 3");
-  EXPECT_EQ(requestsFor("/cam7.jpg").size(), 3u);
-  EXPECT_TRUE(has(s, "label myLbl: 2026/12/07 09:31:06\n")) << s;
-  EXPECT_TRUE(has(s, "/cam7.jpg loaded\n")) << s;
-  s = run("tap 4");  // the disabled badge
-  EXPECT_TRUE(has(s, "error: button '4' is disabled")) << s;
-}
-
-TEST_F(PlacesTest, AnythingButAWholePictureShowsNoPictureButTheTime) {
+// Each reload fetches the picture again and sets the time; anything but a
+// whole picture shows no picture, never the old one under the new time.
+TEST_F(PlacesTest, ReloadFetchesAgainAndAnythingButAWholePictureShowsNoPictureButTheTime) {
   startReady();
   std::string jpeg = *Files::readFile(sim::bundledDataDir() + "/camera/cam2.jpg");
   // A header claiming 30000 x 30000 pixels, then nothing.
@@ -162,18 +168,17 @@ TEST_F(PlacesTest, AnythingButAWholePictureShowsNoPictureButTheTime) {
                        Fault{.body = ""}};
   run("tap 2");
   run("tap 2 27");
-  int seconds = 0;
-  for (const Fault& f : bad) {
+  for (size_t i = 0; i < std::size(bad); ++i) {
     sim().clearFaults();
     std::string s = run("tap 3");
     ASSERT_TRUE(has(s, "/cam2.jpg loaded\n")) << s;
-    sim().setFault("/cam2.jpg", f);
-    s = run("wait 1");
+    sim().setFault("/cam2.jpg", bad[i]);
+    run("wait 1");
     s = run("tap 3");
-    ++seconds;
     EXPECT_FALSE(has(s, "image myImgview")) << "never the old picture under the new time\n" << s;
-    EXPECT_TRUE(has(s, "label myLbl: 2026/12/07 09:30:0" + std::to_string(seconds) + "\n")) << s;
+    EXPECT_TRUE(has(s, "label myLbl: 2026/12/07 09:30:0" + std::to_string(i + 1) + "\n")) << s;
   }
+  EXPECT_EQ(requestsFor("/cam2.jpg").size(), 1 + 2 * std::size(bad));
 }
 
 TEST_F(PlacesTest, TheBusStopBadgeOpensItsRoute) {
@@ -183,7 +188,7 @@ TEST_F(PlacesTest, TheBusStopBadgeOpensItsRoute) {
     run(std::string("tap 2 ") + route);
     std::string s = run("tap 4");
     ASSERT_TRUE(has(s, "screen: busInforViewController depth 4")) << s;
-    EXPECT_TRUE(Application::shared().navigation()->transitions().back().animated);
+    EXPECT_TRUE(lastMoveAnimated());
     EXPECT_TRUE(has(s, std::string("/MQS/businfo2.jsp?routename=%E7%B4%85") + route + " loaded\n")) << s;
     auto pages = requestsFor("/MQS/businfo2.jsp");
     ASSERT_FALSE(pages.empty());

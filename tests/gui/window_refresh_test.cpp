@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "app/gui/gui_app.h"
-#include "tests/academic/changes_support.h"
+#include "tests/academic/academic_support.h"
 
 namespace yx::test {
 namespace {
@@ -27,15 +27,15 @@ QGuiApplication& qtApp() {
   return *app;
 }
 
-class WindowRefreshTest : public ChangesFixture {
+class WindowRefreshTest : public AcademicFixture {
 protected:
   void SetUp() override {
     qtApp();
-    ChangesFixture::SetUp();
+    AcademicFixture::SetUp();
   }
   void TearDown() override {
     gui_.reset();
-    ChangesFixture::TearDown();
+    AcademicFixture::TearDown();
   }
   void open() {
     gui::GuiApp::installWebBackend(false);

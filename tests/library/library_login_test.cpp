@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "library/libLoginViewController.h"
 #include "library/libViewController.h"
 #include "platform/http.h"
 #include "tests/library/library_support.h"
@@ -18,71 +17,54 @@ using sim::Fault;
 
 class LoginTest : public LibraryFixture {};
 
-// Every awkward password a person may type reaches the catalogue exactly as
-// typed, and only as the two fields of the form.
-TEST_F(LoginTest, TheCatalogueDecodesExactlyTheTypedValues) {
-  const std::vector<std::pair<std::string, std::string>> patrons = {
-      {"reader01", "a&b=c"}, {"reader02", "p+q r"}, {"reader03", "100%25 雲岫"}, {"reader04", "&password=x"}};
-  nlohmann::json pairs = nlohmann::json::object();
-  for (auto& [id, pw] : patrons) pairs[id] = pw;
+// Each function's login sends the typed values as the form's only two
+// fields, with "000" before a six-character ID (on the button, on Return and
+// on the menu's refresh), keeps the ID as typed and opens the list asked for.
+TEST_F(LoginTest, EveryPathSendsTheTypedValuesWithTheBarcodeRuleAndOpensTheAskedList) {
+  struct Case {
+    const char* function;
+    std::string id, password, barcode;
+    const char* screen;
+  };
+  const std::vector<Case> cases = {
+      {"借閱紀錄", "12345", "a&b=c", "12345", "borrowReViewController"},
+      {"逾期紀錄", "1234567", "p+q r", "1234567", "timeOutViewController"},
+      {"預約到館", "654321", "100%25 雲岫", "000654321", "libArriveViewController"},
+      {"借閱紀錄", "reader04", "&password=x", "reader04", "borrowReViewController"}};
+  nlohmann::json pairs = {{"000雲岫讀者一號", "pw"}};
+  for (const auto& c : cases) pairs[c.barcode] = c.password;
   accounts(pairs);
   startReady();
-  for (auto& [id, pw] : patrons) {
-    openFunction("借閱紀錄");
-    std::string s = login(id, pw);
-    ASSERT_TRUE(has(s, "screen: borrowReViewController")) << id << "\n" << s;
-    run("alert 0");  // nothing on loan
-    run("tap 3 登出");
-    run("alert 0");
-    run("tap 1");
+  for (const auto& c : cases) {
+    openFunction(c.function);
+    std::string s = login(c.id, c.password);
+    ASSERT_TRUE(has(s, std::string("screen: ") + c.screen + " depth 4")) << c.id << "\n" << s;
+    EXPECT_EQ(logins().back()["form"], (nlohmann::json{{"barcode", c.barcode}, {"password", c.password}}));
+    EXPECT_EQ(logins().back()["check"], "ok");
+    EXPECT_EQ(setting("libID"), c.id);
+    EXPECT_EQ(setting("libPW"), c.password);
+    logoutAndGoHome();  // nothing on loan: the list's alert leads to the menu
   }
-  auto sent = logins();
-  ASSERT_EQ(sent.size(), patrons.size());
-  for (size_t i = 0; i < sent.size(); ++i) {
-    EXPECT_EQ(sent[i]["form"], (nlohmann::json{{"barcode", patrons[i].first}, {"password", patrons[i].second}}))
-        << sent[i].dump();
-    EXPECT_EQ(sent[i]["check"], "ok");
-  }
-  EXPECT_EQ(sent[0]["body"], "barcode=reader01&password=a%26b%3Dc");
-  EXPECT_EQ(sent[1]["body"], "barcode=reader02&password=p%2Bq%20r");
-}
+  EXPECT_EQ(logins()[0]["body"], "barcode=12345&password=a%26b%3Dc");
+  EXPECT_EQ(logins()[1]["body"], "barcode=1234567&password=p%2Bq%20r");
 
-// Six characters are sent with "000" in front on the login button, on
-// Return and on the menu's refresh; "libID" keeps what was typed.
-TEST_F(LoginTest, TheBarcodeRuleHoldsOnEveryPath) {
-  accounts({{"12345", "pw"}, {"000654321", "pw"}, {"1234567", "pw"}, {"000雲岫讀者一號", "pw"}});
-  startReady();
-  auto lastBarcode = [&] { return logins().back()["form"]["barcode"].get<std::string>(); };
-  for (std::string id : {"12345", "1234567", "654321"}) {
-    openFunction("預約到館");
-    std::string s = login(id, "pw");
-    ASSERT_TRUE(has(s, "screen: libArriveViewController")) << s;
-    EXPECT_EQ(lastBarcode(), id.size() == 6 ? "000" + id : id);
-    EXPECT_EQ(setting("libID"), id);
-    run("alert 0");
-    run("tap 3 登出");
-    run("alert 0");
-    run("tap 1");
-  }
-
-  // Return in the password field submits at once, with the same rule.
+  // Return in the password field submits at once; six characters, 18 bytes.
   openFunction("逾期紀錄");
   run("type libIDField 雲岫讀者一號");
   run("type libPWField pw");
   std::string s = run("return libPWField");
   EXPECT_TRUE(has(s, "screen: timeOutViewController")) << s;
-  EXPECT_EQ(lastBarcode(), "000雲岫讀者一號");
+  EXPECT_EQ(logins().back()["form"]["barcode"], "000雲岫讀者一號");
   EXPECT_EQ(setting("libID"), "雲岫讀者一號");
-  run("alert 0");
 
   // The menu refreshes with the stored ID's barcode when it loads.
+  run("alert 0");
   run("tap 1");
   size_t before = logins().size();
   run("tap 19");
   run("wait 0.2");
   ASSERT_EQ(logins().size(), before + 1);
-  EXPECT_EQ(lastBarcode(), "000雲岫讀者一號");
-  EXPECT_EQ(logins().back()["form"]["password"], "pw");
+  EXPECT_EQ(logins().back()["form"], (nlohmann::json{{"barcode", "000雲岫讀者一號"}, {"password", "pw"}}));
 }
 
 TEST_F(LoginTest, RefusalShowsTheLastPatronsErrorAndStoresOnlyTheAnswer) {
@@ -113,38 +95,8 @@ TEST_F(LoginTest, RefusalShowsTheLastPatronsErrorAndStoresOnlyTheAnswer) {
   EXPECT_TRUE(has(s, "screen: libLoginViewController depth 3")) << s;
 }
 
-TEST_F(LoginTest, SuccessStoresWhatWasTypedAndOpensTheAskedList) {
-  startReady();
-  const std::vector<std::pair<std::string, std::string>> ways = {
-      {"借閱紀錄", "borrowReViewController"}, {"逾期紀錄", "timeOutViewController"}, {"預約到館", "libArriveViewController"}};
-  for (auto& [label, screen] : ways) {
-    openFunction(label);
-    std::string s = login("123456", "lib2026");
-    ASSERT_TRUE(has(s, "screen: " + screen + " depth 4")) << s;
-    EXPECT_EQ(setting("libID"), "123456");
-    EXPECT_EQ(setting("libPW"), "lib2026");
-    auto body = sim().requests().back();
-    ASSERT_EQ(body["path"], "/cgi-bin/patron-activity");
-    // Back skips the login screen.
-    s = run("tap 2");
-    EXPECT_TRUE(has(s, "screen: libViewController depth 2")) << s;
-    EXPECT_TRUE(has(s, "label timeCntLbl: (2)")) << s;
-    EXPECT_TRUE(has(s, "label arriveCntLbl: (3)")) << s;
-    run("tap 3 登出");
-    run("alert 0");
-    run("tap 1");
-  }
-  // The stored document is the answer's bytes, exactly.
-  openFunction("借閱紀錄");
-  login("123456", "lib2026");
-  auto stored = Settings::standard().objectForKey("libData");
-  ASSERT_TRUE(stored && stored->isBytes());
-  EXPECT_NE(stored->asBytes().find("<bibId>100231</bibId>"), std::string::npos);
-  EXPECT_EQ(storedOnDisk("libData"), "bytes:" + hex(stored->asBytes()));
-}
-
 TEST_F(LoginTest, NoAnswerOrNotTheCataloguesAnswerIsSilent) {
-  storeBeforeStart("libData", Value::bytes("<patronInfo><patron/></patronInfo>"));
+  storeBeforeStart({{"libData", Value::bytes("<patronInfo><patron/></patronInfo>")}});
   startReady();
   openFunction("借閱紀錄");
 
@@ -200,13 +152,8 @@ TEST_F(LoginTest, NoAnswerOrNotTheCataloguesAnswerIsSilent) {
 }
 
 // A password the catalogue now refuses is forgotten when the menu refreshes.
-TEST_F(LoginTest, RefreshWithARefusedPasswordLogsThePatronOut) {
-  storeBeforeStart("libPW", Value("changed-elsewhere"));
-  {
-    Settings::standard().open(dataDir());
-    Settings::standard().setString("libID", "123456");
-    Settings::standard().close();
-  }
+TEST_F(LoginTest, RefreshWithARefusedPasswordLogsThePatronOutForGood) {
+  storeBeforeStart({{"libPW", Value("changed-elsewhere")}, {"libID", Value("123456")}});
   startReady();
   run("tap 19");
   std::string s = run("wait 0.2");
@@ -219,18 +166,32 @@ TEST_F(LoginTest, RefreshWithARefusedPasswordLogsThePatronOut) {
   run("alert 0");
   s = run("tap 3 借閱紀錄");
   EXPECT_TRUE(has(s, "screen: libLoginViewController")) << "asks for the password again\n" << s;
+
+  // Logged out now: back from the login screen and the menu send no usage
+  // report, the menu no longer refreshes, and logout still says so.
+  run("tap 2");
+  s = run("tap 2");
+  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
+  s = run("tap 19");
+  EXPECT_FALSE(has(s, "spinner")) << "no refresh without a password\n" << s;
+  s = run("tap 3 登出");
+  EXPECT_TRUE(has(s, "alert:  | 成功登出 | 確定")) << s;
+  EXPECT_EQ(logins().size(), 1u);
+  EXPECT_TRUE(requestsFor("/Data/situ1.aspx").empty());
 }
 
 TEST_F(LoginTest, MenuCountsExactOverdueAndEveryHoldAndZeroLeavesTheLabel) {
-  patronFile("000123456",
-             patronDocument({{"2026-12-01", "a", "overdue"}, {"2026-12-01", "b", "Overdue"},
-                             {"2026-12-01", "c", "OVERDUE"}, {"2026-12-02", "d", "overdue"},
-                             {"2026-12-30", "e", "charged"}},
-                            {{"h1"}, {"h2"}, {"-"}, {"h4"}}));
+  const std::string document =
+      patronDocument({{"2026-12-01", "a", "overdue"}, {"2026-12-01", "b", "Overdue"}, {"2026-12-01", "c", "OVERDUE"},
+                      {"2026-12-02", "d", "overdue"}, {"2026-12-30", "e", "charged"}},
+                     {{"h1"}, {"h2"}, {"-"}, {"h4"}});
+  patronFile("000123456", document);
   startReady();
   openFunction("借閱紀錄");
   login("123456", "lib2026");
+  EXPECT_EQ(storedOnDisk("libData"), "bytes:" + hex(document)) << "the answer's bytes, exactly";
   std::string s = run("tap 2");
+  EXPECT_TRUE(has(s, "screen: libViewController depth 2")) << "back skips the login screen\n" << s;
   EXPECT_TRUE(has(s, "label timeCntLbl: (2)")) << s;
   EXPECT_TRUE(has(s, "label arriveCntLbl: (4)")) << "a request without a title counts too\n" << s;
 
@@ -254,22 +215,6 @@ TEST_F(LoginTest, MenuCountsExactOverdueAndEveryHoldAndZeroLeavesTheLabel) {
   EXPECT_EQ(storedOnDisk("libData"), "absent");
   EXPECT_EQ(storedOnDisk("libPW"), "absent");
   EXPECT_EQ(setting("libID"), "123456");
-}
-
-TEST_F(LoginTest, LogoutWhenNeverLoggedInStillSaysSo) {
-  startReady();
-  std::string s = run("tap 19");
-  EXPECT_FALSE(has(s, "spinner")) << "no refresh without a password\n" << s;
-  s = run("tap 3 登出");
-  EXPECT_TRUE(has(s, "alert:  | 成功登出 | 確定")) << s;
-  run("alert 0");
-  EXPECT_TRUE(logins().empty());
-  // Home and back of the menu and of the login screen send no usage report.
-  run("tap 3 借閱紀錄");
-  run("tap 2");
-  s = run("tap 2");
-  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
-  EXPECT_TRUE(requestsFor("/Data/situ1.aspx").empty());
 }
 
 }  // namespace

@@ -3,9 +3,6 @@
 // simulator with the profile already delivered, simulator overlays for the
 // library's servers, and patron documents made to order.
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +11,7 @@
 #include "platform/application.h"
 #include "platform/settings.h"
 #include "platform/ui/view.h"
-#include "tests/support/app_fixture.h"
+#include "tests/campus/feeds_support.h"
 
 namespace yx::test {
 
@@ -41,51 +38,20 @@ inline std::string patronDocument(const std::vector<Loan>& loans, const std::vec
   return s + "</requests></patron></patronInfo>";
 }
 
-class LibraryFixture : public AppFixture {
+class LibraryFixture : public FeedsFixture {
 protected:
-  void startReady() {
-    rememberProfileDelivered();
-    start();
-  }
-
   // Stores settings before start(), as an earlier run would have.
-  void storeBeforeStart(const std::string& key, const Value& value) {
+  void storeBeforeStart(const std::vector<std::pair<std::string, Value>>& values) {
     Settings::standard().open(dataDir());
-    Settings::standard().setString("個人資料", "填寫過");
-    Settings::standard().setObject(key, value);
+    for (const auto& [key, value] : values) Settings::standard().setObject(key, value);
     Settings::standard().synchronize();
     Settings::standard().close();
-  }
-
-  std::string overlay() {
-    if (overlay_.empty()) {
-      overlay_ = dataDir() + "-overlay";
-      std::filesystem::create_directories(overlay_);
-      options.simData = overlay_;
-    }
-    return overlay_;
-  }
-  // A file of a kind's folder in the overlay (before start, or any time after).
-  void serve(const std::string& folder, const std::string& path, const std::string& body) {
-    std::filesystem::path p = std::filesystem::path(overlay()) / folder / path.substr(1);
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << body;
   }
   // The catalogue accepts exactly these barcode -> password pairs.
   void accounts(const nlohmann::json& pairs) { serve("library_catalogue", "/accounts.json", pairs.dump()); }
   // The account document served to an accepted barcode.
   void patronFile(const std::string& barcode, const std::string& body) {
     serve("library_catalogue", "/cgi-bin/patron-activity@barcode=" + barcode, body);
-  }
-
-  void TearDown() override {
-    AppFixture::TearDown();
-    if (!overlay_.empty()) {
-      std::error_code ec;
-      std::filesystem::remove_all(overlay_, ec);
-      overlay_.clear();
-      options.simData.clear();
-    }
   }
 
   // Home -> 圖書館 -> the function titled `label`.
@@ -103,6 +69,13 @@ protected:
     run("tap inquiryBtn");
     return run("wait 0.2");
   }
+  // From a list that opened with its alert: to the menu, log out, go home.
+  void logoutAndGoHome() {
+    run("alert 0");
+    run("tap 3 登出");
+    run("alert 0");
+    run("tap 1");
+  }
 
   template <class T> T* top() {
     auto* nav = Application::shared().navigation();
@@ -113,19 +86,10 @@ protected:
   // What the settings file holds under a key, read by Python's plistlib:
   // "bytes:<hex>" for data, "str:<text>", "absent".
   std::string storedOnDisk(const std::string& key) {
-    std::string cmd =
+    return commandOutput(
         "python3 -c 'import plistlib,sys\nd=plistlib.load(open(sys.argv[1],\"rb\"))\nv=d.get(sys.argv[2])\n"
         "print(\"absent\" if v is None else \"bytes:\"+v.hex() if isinstance(v,bytes) else \"str:\"+str(v))' '" +
-        dataDir() + "/settings.plist' '" + key + "' 2>&1";
-    std::string out;
-    if (FILE* f = ::popen(cmd.c_str(), "r")) {
-      char buf[4096];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-      ::pclose(f);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
+        dataDir() + "/settings.plist' '" + key + "' 2>&1");
   }
   static std::string hex(const std::string& bytes) {
     static const char* d = "0123456789abcdef";
@@ -136,12 +100,6 @@ protected:
     }
     return h;
   }
-  static bool has(const std::string& screen, const std::string& text) {
-    return screen.find(text) != std::string::npos;
-  }
-
-private:
-  std::string overlay_;
 };
 
 }  // namespace yx::test

@@ -4,6 +4,7 @@
 #include "markup/html_query.h"
 #include "markup/parse_safety.h"
 #include "markup/xml_event_parser.h"
+#include "tests/markup/event_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,13 +29,6 @@ protected:
   std::string path_;
 };
 
-struct TextCollector : XmlEventDelegate {
-  void parserFoundCharacters(std::string_view chunk) override { text += chunk; }
-  void parserParseErrorOccurred(long code) override { errors.push_back(code); }
-  std::string text;
-  std::vector<long> errors;
-};
-
 TEST_F(SecretFile, ExternalEntitiesReadNothingAnywhere) {
   const long refusedBefore = markup::ExternalLoadBlock::refusedLoads();
   auto doc = DomDocument::initWithData(xxe("<r>[&x;]</r>"));
@@ -48,17 +42,11 @@ TEST_F(SecretFile, ExternalEntitiesReadNothingAnywhere) {
   for (const auto& e : q.searchWithXPathQuery("//a")) {
     EXPECT_EQ(e->raw().value_or("").find("TOP-SECRET"), std::string::npos);
   }
-  XmlEventParser parser(xxe("<r>[&x;]</r>"));
-  TextCollector c;
-  parser.setDelegate(&c);
-  parser.parse();
-  EXPECT_EQ(c.text.find("TOP-SECRET"), std::string::npos);
+  EXPECT_EQ(parseRecorded(xxe("<r>[&x;]</r>")).text.find("TOP-SECRET"), std::string::npos);
   // An external DTD is not fetched either.
-  XmlEventParser dtd("<?xml version=\"1.0\"?><!DOCTYPE r SYSTEM \"file://" + path_ + "\"><r>ok</r>");
-  TextCollector d;
-  dtd.setDelegate(&d);
-  EXPECT_TRUE(dtd.parse());
-  EXPECT_EQ(d.text, "ok");
+  Recorder dtd = parseRecorded("<?xml version=\"1.0\"?><!DOCTYPE r SYSTEM \"file://" + path_ + "\"><r>ok</r>");
+  EXPECT_TRUE(dtd.ok);
+  EXPECT_EQ(dtd.text, "ok");
   EXPECT_GE(markup::ExternalLoadBlock::refusedLoads(), refusedBefore);
 }
 
@@ -79,23 +67,19 @@ TEST(EntityBombTest, BillionLaughsIsRefusedEverywhere) {
   EXPECT_EQ(DomElement::initWithXMLString(bomb), nullptr);
   EXPECT_TRUE(HtmlQuery::queryWithXMLData(bomb).searchWithXPathQuery("//lolz").empty());
 
-  XmlEventParser parser(bomb);
-  TextCollector c;
-  parser.setDelegate(&c);
-  EXPECT_FALSE(parser.parse());
-  ASSERT_EQ(c.errors.size(), 1u);
-  EXPECT_LT(c.text.size(), 8u << 20);
+  Recorder events = parseRecorded(bomb);
+  EXPECT_FALSE(events.ok);
+  EXPECT_EQ(events.errors.size(), 1u);
+  EXPECT_LT(events.text.size(), 8u << 20);
 
   // Many references to one moderate entity add up as well.
   std::string wide = "<!DOCTYPE r [<!ENTITY k \"" + std::string(100000, 'k') + "\">]><r>";
   for (int i = 0; i < 200; ++i) wide += "<a>&k;</a>";
   wide += "</r>";
   EXPECT_EQ(DomDocument::initWithData(wide), nullptr);
-  XmlEventParser widely(wide);
-  TextCollector w;
-  widely.setDelegate(&w);
-  EXPECT_FALSE(widely.parse());
-  EXPECT_EQ(widely.errorCode(), XmlEventParser::kEntityExpansionErrorCode);
+  Recorder widely = parseRecorded(wide);
+  EXPECT_FALSE(widely.ok);
+  EXPECT_EQ(widely.code, XmlEventParser::kEntityExpansionErrorCode);
   // An ordinary small entity is fine.
   EXPECT_NE(DomDocument::initWithData("<!DOCTYPE r [<!ENTITY k \"v\">]><r a=\"&k;\">&k;&k;</r>"), nullptr);
 }
@@ -103,11 +87,9 @@ TEST(EntityBombTest, BillionLaughsIsRefusedEverywhere) {
 TEST(EntityBombTest, ReferenceLoopIsAnError) {
   const std::string loop = "<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>";
   EXPECT_EQ(DomDocument::initWithData(loop), nullptr);
-  XmlEventParser parser(loop);
-  TextCollector c;
-  parser.setDelegate(&c);
-  EXPECT_FALSE(parser.parse());
-  EXPECT_EQ(c.errors.size(), 1u);
+  Recorder events = parseRecorded(loop);
+  EXPECT_FALSE(events.ok);
+  EXPECT_EQ(events.errors.size(), 1u);
 }
 
 TEST(DepthTest, DeepNestingIsRefusedForXmlAndSurvivedForHtml) {
@@ -149,21 +131,14 @@ TEST(AttributeGuardTest, AbsurdlyManyAttributesAreAParseErrorBeforeLibxmlSeesThe
   const long tooMany = markup::AttributeGuard::kTooManyAttributesCode;
   const std::string head = "<?xml version=\"1.0\"?><NewDataSet><news><t>kept</t></news>";
   const std::string bad = head + manyAttributes(20000) + "<news><t>late</t></news></NewDataSet>";
-  XmlEventParser parser(bad);
-  TextCollector c;
-  parser.setDelegate(&c);
-  EXPECT_FALSE(parser.parse());
-  EXPECT_EQ(parser.errorCode(), tooMany);
-  EXPECT_EQ(c.errors, std::vector<long>{tooMany});
-  EXPECT_EQ(c.text, "kept");
-  // The same when the element arrives across many pieces.
-  XmlEventParser pushed;
-  TextCollector p;
-  pushed.setDelegate(&p);
-  for (std::size_t at = 0; at < bad.size(); at += 1000) pushed.feed(std::string_view(bad).substr(at, 1000));
-  EXPECT_FALSE(pushed.finish());
-  EXPECT_EQ(p.errors, std::vector<long>{tooMany});
-  EXPECT_EQ(p.text, "kept");
+  // Whole, and when the element arrives across many pieces.
+  for (std::size_t piece : {std::size_t{0}, std::size_t{1000}}) {
+    Recorder r = parseRecorded(bad, piece);
+    EXPECT_FALSE(r.ok) << piece;
+    EXPECT_EQ(r.code, tooMany) << piece;
+    EXPECT_EQ(r.errors, std::vector<long>{tooMany}) << piece;
+    EXPECT_EQ(r.text, "kept") << piece;
+  }
 
   EXPECT_EQ(DomDocument::initWithData(bad), nullptr);
   EXPECT_TRUE(HtmlQuery::queryWithXMLData(bad).searchWithXPathQuery("//t").empty());

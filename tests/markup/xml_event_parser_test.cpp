@@ -4,44 +4,16 @@
 
 #include <stdexcept>
 
+#include "tests/markup/event_recorder.h"
+
 namespace yx {
 namespace {
 
-// Records every event as a line, and the character chunks separately.
-class Recorder : public XmlEventDelegate {
-public:
-  void parserDidStartElement(const std::string& name,
-                             const std::vector<std::pair<std::string, std::string>>& attributes) override {
-    std::string line = "start " + name;
-    for (const auto& [k, v] : attributes) line += " " + k + "=" + v;
-    events.push_back(line);
-    if (abortAt == name && parser != nullptr) parser->abortParsing();
-    if (throwAt == name) throw std::runtime_error("delegate failed");
-  }
-  void parserFoundCharacters(std::string_view chunk) override {
-    chunks.emplace_back(chunk);
-    text += chunk;
-  }
-  void parserDidEndElement(const std::string& name) override { events.push_back("end " + name); }
-  void parserDidEndDocument() override { events.push_back("document end"); }
-  void parserParseErrorOccurred(long code) override { errors.push_back(code); }
-
-  std::vector<std::string> events;
-  std::vector<std::string> chunks;
-  std::string text;
-  std::vector<long> errors;
-  std::string abortAt;
-  std::string throwAt;
-  XmlEventParser* parser = nullptr;
-};
-
 TEST(XmlEventParserTest, ReportsElementsAttributesAndDocumentEnd) {
-  XmlEventParser parser(R"(<?xml version="1.0" encoding="UTF-8"?>
+  Recorder r = parseRecorded(R"(<?xml version="1.0" encoding="UTF-8"?>
 <NewDataSet xmlns="urn:x" xmlns:p="urn:p"><act p:id="7" kind="a&amp;b"><課程名稱>書法</課程名稱></act></NewDataSet>)");
-  Recorder r;
-  parser.setDelegate(&r);
-  ASSERT_TRUE(parser.parse());
-  EXPECT_EQ(parser.errorCode(), 0);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.code, 0);
   const std::vector<std::string> expected = {
       "start NewDataSet xmlns=urn:x xmlns:p=urn:p",  // namespaces off: declarations are attributes
       "start act p:id=7 kind=a&b",                   // prefixes kept in names
@@ -58,10 +30,8 @@ TEST(XmlEventParserTest, ReportsElementsAttributesAndDocumentEnd) {
 TEST(XmlEventParserTest, CharactersArriveInChunksThatJoinExactly) {
   std::string longText;
   for (int i = 0; i < 400; ++i) longText += "課程 ";
-  XmlEventParser parser("<r><t>" + longText + "&amp;tail&#x4E2D;<![CDATA[<raw>]]></t>\n  <u>x</u>\n</r>");
-  Recorder r;
-  parser.setDelegate(&r);
-  ASSERT_TRUE(parser.parse());
+  Recorder r = parseRecorded("<r><t>" + longText + "&amp;tail&#x4E2D;<![CDATA[<raw>]]></t>\n  <u>x</u>\n</r>");
+  ASSERT_TRUE(r.ok);
   EXPECT_GT(r.chunks.size(), 3u);  // long text, the entity and CDATA come in pieces
   EXPECT_EQ(r.text, longText + "&tail中<raw>\n  x\n");
   // Whitespace between elements is reported as characters too.
@@ -82,16 +52,16 @@ TEST(XmlEventParserTest, MalformedInputReportsLibxmlCodeAndStops) {
       {"<r></r><second/>", 5},        // extra content after the root
   };
   for (const auto& c : cases) {
-    XmlEventParser parser(c.xml);
-    Recorder r;
-    parser.setDelegate(&r);
-    EXPECT_FALSE(parser.parse()) << c.xml;
-    EXPECT_EQ(parser.errorCode(), c.code) << c.xml;
-    ASSERT_EQ(r.errors.size(), 1u) << c.xml;
-    EXPECT_EQ(r.errors[0], c.code) << c.xml;
-    ASSERT_FALSE(r.events.empty() && std::string(c.xml).size() > 3 && c.code == 76);
+    Recorder r = parseRecorded(c.xml);
+    EXPECT_FALSE(r.ok) << c.xml;
+    EXPECT_EQ(r.code, c.code) << c.xml;
+    EXPECT_EQ(r.errors, std::vector<long>{c.code}) << c.xml;
     for (const auto& e : r.events) EXPECT_NE(e, "document end") << c.xml;
   }
+  // The events before an error are delivered, none after it.
+  Recorder r = parseRecorded("<NewDataSet><act>1</act><act>2</oops><act>3</act></NewDataSet>");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.events, (std::vector<std::string>{"start NewDataSet", "start act", "end act", "start act"}));
 }
 
 // A document given piece by piece, however it is cut, reports exactly what
@@ -106,20 +76,14 @@ TEST(XmlEventParserTest, PiecesOfAnySizeGiveTheSameEventsAsTheWhole) {
   const std::string broken = feed.substr(0, feed.size() / 2) + "</oops>" + feed.substr(feed.size() / 2);
   const std::string cut = feed.substr(0, feed.size() - 30);
   for (const std::string& doc : {feed, broken, cut, std::string("<r>"), std::string("  "), std::string("<r/>")}) {
-    XmlEventParser whole(doc);
-    Recorder expected;
-    whole.setDelegate(&expected);
-    const bool ok = whole.parse();
+    const Recorder whole = parseRecorded(doc);
     for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{7}, std::size_t{64}, std::size_t{4096}}) {
-      XmlEventParser pushed;
-      Recorder r;
-      pushed.setDelegate(&r);
-      for (std::size_t at = 0; at < doc.size(); at += piece) pushed.feed(std::string_view(doc).substr(at, piece));
-      EXPECT_EQ(pushed.finish(), ok) << piece;
-      EXPECT_EQ(r.events, expected.events) << piece;
-      EXPECT_EQ(r.text, expected.text) << piece;
-      EXPECT_EQ(r.errors, expected.errors) << piece << " " << doc.substr(0, 20);
-      EXPECT_EQ(pushed.errorCode(), whole.errorCode()) << piece;
+      Recorder r = parseRecorded(doc, piece);
+      EXPECT_EQ(r.ok, whole.ok) << piece;
+      EXPECT_EQ(r.events, whole.events) << piece;
+      EXPECT_EQ(r.text, whole.text) << piece;
+      EXPECT_EQ(r.errors, whole.errors) << piece << " " << doc.substr(0, 20);
+      EXPECT_EQ(r.code, whole.code) << piece;
     }
   }
   // Nothing at all is an empty document.
@@ -128,15 +92,6 @@ TEST(XmlEventParserTest, PiecesOfAnySizeGiveTheSameEventsAsTheWhole) {
   none.setDelegate(&r);
   EXPECT_FALSE(none.finish());
   EXPECT_EQ(r.errors, std::vector<long>{4});
-}
-
-TEST(XmlEventParserTest, EventsBeforeAnErrorAreDeliveredAndNoneAfter) {
-  XmlEventParser parser("<NewDataSet><act>1</act><act>2</oops><act>3</act></NewDataSet>");
-  Recorder r;
-  parser.setDelegate(&r);
-  EXPECT_FALSE(parser.parse());
-  const std::vector<std::string> expected = {"start NewDataSet", "start act", "end act", "start act"};
-  EXPECT_EQ(r.events, expected);
 }
 
 TEST(XmlEventParserTest, AbortFromCallbackStopsWithoutErrorOrEnd) {
@@ -168,22 +123,15 @@ TEST(XmlEventParserTest, DelegateExceptionPropagatesAfterCleanStop) {
   EXPECT_EQ(r.events.size(), 2u);
 }
 
-TEST(XmlEventParserTest, InternalEntitiesExpandAsCharacters) {
-  XmlEventParser parser("<!DOCTYPE r [<!ENTITY org \"雲岫學苑\">]><r>&org;/&org;</r>");
-  Recorder r;
-  parser.setDelegate(&r);
-  ASSERT_TRUE(parser.parse());
-  EXPECT_EQ(r.text, "雲岫學苑/雲岫學苑");
-}
-
-TEST(XmlEventParserTest, WorksWithoutDelegateAndWithLegacyEncoding) {
-  XmlEventParser silent("<r/>");
+TEST(XmlEventParserTest, InternalEntitiesAndLegacyEncodingsArriveAsCharacters) {
+  Recorder entities = parseRecorded("<!DOCTYPE r [<!ENTITY org \"雲岫學苑\">]><r>&org;/&org;</r>");
+  EXPECT_TRUE(entities.ok);
+  EXPECT_EQ(entities.text, "雲岫學苑/雲岫學苑");
+  Recorder big5 = parseRecorded(std::string("<?xml version=\"1.0\" encoding=\"Big5\"?><r>") + "\xA4\xA4" + "</r>");
+  EXPECT_TRUE(big5.ok);
+  EXPECT_EQ(big5.text, "中");
+  XmlEventParser silent("<r/>");  // no delegate at all
   EXPECT_TRUE(silent.parse());
-  XmlEventParser big5(std::string("<?xml version=\"1.0\" encoding=\"Big5\"?><r>") + "\xA4\xA4" + "</r>");
-  Recorder r;
-  big5.setDelegate(&r);
-  ASSERT_TRUE(big5.parse());
-  EXPECT_EQ(r.text, "中");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -72,16 +71,8 @@ protected:
     return keys;
   }
   std::string storedSettingsText() {
-    std::string path = dataDir() + "/settings.plist";
-    std::string cmd = "python3 -c 'import plistlib,json,sys\nprint(json.dumps(plistlib.load(open(sys.argv[1],\"rb\")),"
-                      "ensure_ascii=False))' '" + path + "' 2>&1";
-    std::string out;
-    if (FILE* f = ::popen(cmd.c_str(), "r")) {
-      char buf[4096];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-      ::pclose(f);
-    }
+    std::string out = commandOutput("python3 -c 'import plistlib,json,sys\nprint(json.dumps(plistlib.load(open(sys.argv[1],"
+                                    "\"rb\")),ensure_ascii=False))' '" + dataDir() + "/settings.plist' 2>&1");
     EXPECT_FALSE(nlohmann::json::parse(out, nullptr, false).is_discarded()) << out;
     return out;
   }

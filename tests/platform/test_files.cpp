@@ -1,22 +1,17 @@
 // Documents folder, property-list array files and hostile file names.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "platform/files.h"
+#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
 
 class FilesTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/yx-files-XXXXXX";
-    root_ = ::mkdtemp(tmpl);
-    Files::setDataDirectory(root_ + "/data");
-  }
-  void TearDown() override { Files::removeItem(root_); }
-  std::string root_;
+  void SetUp() override { Files::setDataDirectory(root_ + "/data"); }
+  test::ScratchDir scratch_;
+  const std::string root_ = scratch_.path;
 };
 
 TEST_F(FilesTest, ArrayFilesRoundTripAndReplaceAtomically) {

@@ -2,79 +2,65 @@
 // connections, time-outs, oversize bodies, redirects, and the asynchronous
 // transfer's callbacks on the main queue.
 #include <gtest/gtest.h>
-#include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 #include "platform/http.h"
 #include "platform/runloop.h"
+#include "tests/platform/loopback_server.h"
 
 namespace yx {
 namespace {
 
+using Req = httplib::Request;
+using Res = httplib::Response;
+
 class HttpTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    server_ = new httplib::Server();
-    auto& s = *server_;
-    s.Get("/ok", [](const httplib::Request&, httplib::Response& r) {
-      r.set_content("你好, world", "text/plain; charset=utf-8");
-    });
-    s.Get("/missing", [](const httplib::Request&, httplib::Response& r) {
+    server_ = new test::LoopbackServer();
+    auto& s = server_->http;
+    s.Get("/ok", [](const Req&, Res& r) { r.set_content("你好, world", "text/plain; charset=utf-8"); });
+    s.Get("/missing", [](const Req&, Res& r) {
       r.status = 404;
       r.set_content("nope", "text/plain");
     });
-    s.Get("/empty", [](const httplib::Request&, httplib::Response& r) { r.status = 204; });
-    s.Get("/slow", [](const httplib::Request& req, httplib::Response& r) {
-      int ms = req.has_param("ms") ? std::stoi(req.get_param_value("ms")) : 3000;
-      for (int i = 0; i < ms / 10 && !stopping_; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    s.Get("/empty", [](const Req&, Res& r) { r.status = 204; });
+    s.Get("/slow", [](const Req& req, Res& r) {
+      server_->pause(test::LoopbackServer::param(req, "ms", 3000));
       r.set_content("late", "text/plain");
     });
-    s.Get("/chunks", [](const httplib::Request&, httplib::Response& r) {
+    s.Get("/chunks", [](const Req&, Res& r) {
       r.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
         if (offset >= 3) {
           sink.done();
           return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        sink.write(offset == 0 ? "a" : offset == 1 ? "b" : "c", 1);
+        sink.write(&"abc"[offset], 1);
         return true;
       });
     });
     // A chunked body that announces no length and never ends on its own.
-    s.Get("/endless", [](const httplib::Request&, httplib::Response& r) {
+    s.Get("/endless", [](const Req&, Res& r) {
       r.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink& sink) {
         static const std::string block(16384, 'x');
-        return !stopping_ && sink.write(block.data(), block.size());
+        return !server_->stopping && sink.write(block.data(), block.size());
       });
     });
-    s.Get("/big", [](const httplib::Request&, httplib::Response& r) {
-      r.set_content(std::string(300000, 'y'), "text/plain");
-    });
-    s.Get("/to-file", [](const httplib::Request&, httplib::Response& r) {
-      r.set_redirect("file:///etc/passwd");
-    });
-    s.Get("/loop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/loop"); });
-    s.Get("/hop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/ok"); });
-    s.Post("/echo", [](const httplib::Request& req, httplib::Response& r) {
+    s.Get("/big", [](const Req&, Res& r) { r.set_content(std::string(300000, 'y'), "text/plain"); });
+    s.Get("/to-file", [](const Req&, Res& r) { r.set_redirect("file:///etc/passwd"); });
+    s.Get("/loop", [](const Req&, Res& r) { r.set_redirect("/loop"); });
+    s.Get("/hop", [](const Req&, Res& r) { r.set_redirect("/ok"); });
+    s.Post("/echo", [](const Req& req, Res& r) {
       r.status = 201;
       r.set_content(req.body + "|" + req.get_header_value("Content-Type"), "text/plain");
     });
-    port_ = s.bind_to_any_port("127.0.0.1");
-    thread_ = new std::thread([] { server_->listen_after_bind(); });
-    while (!s.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    server_->start();
   }
   static void TearDownTestSuite() {
-    stopping_ = true;
     server_->stop();
-    thread_->join();
-    delete thread_;
     delete server_;
   }
   void SetUp() override {
@@ -82,11 +68,9 @@ protected:
     setHttpMaxBodyBytes(32u * 1024u * 1024u);
     setBlockingWaitHook({});
   }
-  static std::string url(const std::string& path) {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  static int refusedPort() {
-    // Bind a port, then close the socket: nothing listens there afterwards.
+  static std::string url(const std::string& path) { return server_->url(path); }
+  // A loopback address nothing listens on: a port bound, then let go.
+  static std::string refusedUrl() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -97,13 +81,10 @@ protected:
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
       p = ntohs(a.sin_port);
     ::close(fd);
-    return p;
+    return "http://127.0.0.1:" + std::to_string(p) + "/ok";
   }
 
-  static inline httplib::Server* server_ = nullptr;
-  static inline std::thread* thread_ = nullptr;
-  static inline int port_ = 0;
-  static inline std::atomic<bool> stopping_{false};
+  static inline test::LoopbackServer* server_ = nullptr;
 };
 
 TEST_F(HttpTest, SynchronousRequestsReportStatusAndBody) {
@@ -127,7 +108,7 @@ TEST_F(HttpTest, SynchronousRequestsReportStatusAndBody) {
 }
 
 TEST_F(HttpTest, FailuresAreReportedNotThrown) {
-  HttpResult refused = httpGet("http://127.0.0.1:" + std::to_string(refusedPort()) + "/ok", 5);
+  HttpResult refused = httpGet(refusedUrl(), 5);
   EXPECT_FALSE(refused.ok);
   EXPECT_FALSE(refused.error.empty());
 
@@ -178,30 +159,23 @@ TEST_F(HttpTest, BlockingCallOnMainThreadCallsHookAndHoldsTimers) {
   EXPECT_TRUE(timerFired);  // timers run again afterwards
 }
 
+// A transfer's callbacks as events ("data" once however many chunks), and
+// whether every one came on the main thread.
 struct Recorder {
   std::vector<std::string> events;
   std::string body;
   bool allOnMain = true;
+  void note(const std::string& event) {
+    allOnMain = allOnMain && RunLoop::main().isMainThread();
+    if (event != "data" || events.empty() || events.back() != "data") events.push_back(event);
+  }
   HttpCallbacks callbacks() {
-    auto onMain = [this] { allOnMain = allOnMain && RunLoop::main().isMainThread(); };
-    return HttpCallbacks{
-        [this, onMain](long status) {
-          onMain();
-          events.push_back("response " + std::to_string(status));
-        },
-        [this, onMain](const std::string& chunk) {
-          onMain();
-          if (events.empty() || events.back() != "data") events.push_back("data");
-          body += chunk;
-        },
-        [this, onMain](const std::string&) {
-          onMain();
-          events.push_back("failure");
-        },
-        [this, onMain] {
-          onMain();
-          events.push_back("finish");
-        }};
+    return HttpCallbacks{[this](long status) { note("response " + std::to_string(status)); },
+                         [this](const std::string& chunk) {
+                           note("data");
+                           body += chunk;
+                         },
+                         [this](const std::string&) { note("failure"); }, [this] { note("finish"); }};
   }
 };
 
@@ -210,8 +184,7 @@ TEST_F(HttpTest, AsynchronousCallbacksArriveInOrderOnTheMainQueue) {
   auto t1 = httpGetAsync(url("/chunks"), 10, ok.callbacks());
   auto t2 = httpGetAsync(url("/missing"), 10, missing.callbacks());
   auto t3 = httpGetAsync(url("/empty"), 10, empty.callbacks());
-  auto t4 = httpGetAsync("http://127.0.0.1:" + std::to_string(refusedPort()) + "/", 10,
-                         refused.callbacks());
+  auto t4 = httpGetAsync(refusedUrl(), 10, refused.callbacks());
   setHttpMaxBodyBytes(50000);
   auto t5 = httpGetAsync(url("/endless"), 10, over.callbacks());
   // Nothing is delivered until the main queue runs.

@@ -2,14 +2,10 @@
 // arrive on the main queue, failures for everything that is not a whole
 // picture, and late results dropped for owners and views that moved on.
 #include <gtest/gtest.h>
-#include <httplib.h>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "platform/image_loader.h"
 #include "platform/runloop.h"
+#include "tests/platform/loopback_server.h"
 
 #if defined(__clang__)
 #pragma clang diagnostic push
@@ -44,46 +40,42 @@ std::string hugeHeader() {
   return s;
 }
 
+using Req = httplib::Request;
+using Res = httplib::Response;
+
 class ImageLoaderTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    server_ = new httplib::Server();
-    auto& s = *server_;
+    server_ = new test::LoopbackServer();
+    auto& s = server_->http;
     s.new_task_queue = [] { return new httplib::ThreadPool(24); };
-    s.Get("/pic", [](const httplib::Request& req, httplib::Response& r) {
-      int ms = req.has_param("ms") ? std::stoi(req.get_param_value("ms")) : 0;
+    s.Get("/pic", [](const Req& req, Res& r) {
       int now = ++inFlight_;
       int seen = peak_.load();
       while (now > seen && !peak_.compare_exchange_weak(seen, now)) {
       }
       ++hits_;
-      for (int i = 0; i < ms / 10 && !stopping_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      server_->pause(test::LoopbackServer::param(req, "ms", 0));
       --inFlight_;
-      int w = req.has_param("w") ? std::stoi(req.get_param_value("w")) : 4;
-      r.set_content(png(w, 3), "image/png");
+      r.set_content(png(test::LoopbackServer::param(req, "w", 4), 3), "image/png");
     });
-    s.Get("/error-page", [](const httplib::Request&, httplib::Response& r) {
+    s.Get("/error-page", [](const Req&, Res& r) {
       r.status = 502;
       r.set_content("<html><body>Bad gateway</body></html>", "text/html");
     });
-    s.Get("/picture-with-404", [](const httplib::Request&, httplib::Response& r) {
+    s.Get("/picture-with-404", [](const Req&, Res& r) {
       r.status = 404;
       r.set_content(png(5, 5), "image/png");
     });
-    s.Get("/truncated", [](const httplib::Request&, httplib::Response& r) {
+    s.Get("/truncated", [](const Req&, Res& r) {
       std::string p = png(64, 64);
       r.set_content(p.substr(0, p.size() / 2), "image/png");
     });
-    s.Get("/huge", [](const httplib::Request&, httplib::Response& r) { r.set_content(hugeHeader(), "image/png"); });
-    port_ = s.bind_to_any_port("127.0.0.1");
-    thread_ = new std::thread([] { server_->listen_after_bind(); });
-    while (!s.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    s.Get("/huge", [](const Req&, Res& r) { r.set_content(hugeHeader(), "image/png"); });
+    server_->start();
   }
   static void TearDownTestSuite() {
-    stopping_ = true;
     server_->stop();
-    thread_->join();
-    delete thread_;
     delete server_;
   }
   void SetUp() override {
@@ -91,7 +83,7 @@ protected:
     hits_ = 0;
     peak_ = 0;
   }
-  static std::string url(const std::string& path) { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  static std::string url(const std::string& path) { return server_->url(path); }
 
   // Loads one URL and reports "ok WxH" or "failed" once delivered.
   std::string outcome(const std::string& u) {
@@ -104,10 +96,7 @@ protected:
     return result;
   }
 
-  static inline httplib::Server* server_ = nullptr;
-  static inline std::thread* thread_ = nullptr;
-  static inline int port_ = 0;
-  static inline std::atomic<bool> stopping_{false};
+  static inline test::LoopbackServer* server_ = nullptr;
   static inline std::atomic<int> inFlight_{0}, peak_{0}, hits_{0};
 };
 
@@ -138,13 +127,9 @@ TEST_F(ImageLoaderTest, ManyPicturesOverlapOnABoundedPoolAndArriveOnTheMainThrea
 TEST_F(ImageLoaderTest, OnlyWholeDecodablePicturesSucceedWhateverTheStatus) {
   EXPECT_EQ(outcome(url("/pic?w=7")), "ok 7x3");
   EXPECT_EQ(outcome(url("/picture-with-404")), "ok 5x5");
-  EXPECT_EQ(outcome(url("/error-page")), "failed");
-  EXPECT_EQ(outcome(url("/truncated")), "failed");
-  EXPECT_EQ(outcome(url("/huge")), "failed");
-  EXPECT_EQ(outcome("ftp://127.0.0.1/pic"), "failed");
-  EXPECT_EQ(outcome("javascript:alert(1)"), "failed");
-  EXPECT_EQ(outcome(""), "failed");
-  EXPECT_EQ(outcome("http://127.0.0.1:1/pic"), "failed");
+  for (std::string bad : {url("/error-page"), url("/truncated"), url("/huge"), std::string("ftp://127.0.0.1/pic"),
+                          std::string("javascript:alert(1)"), std::string(""), std::string("http://127.0.0.1:1/pic")})
+    EXPECT_EQ(outcome(bad), "failed") << bad;
 }
 
 TEST_F(ImageLoaderTest, AGoneOwnerHearsNothingAndIsNotFetchedFor) {

@@ -1,14 +1,14 @@
-// Decoding answers as strict ASCII or UTF-8.
+// Decoding answers as strict ASCII or UTF-8, measuring text, and matching
+// what is typed into a search field.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
 #include "platform/text.h"
 #include "platform/text_match.h"
 #include "platform/text_measure.h"
-
-#include <cmath>
 
 namespace yx {
 namespace {
@@ -32,12 +32,6 @@ TEST(TextDecoding, Utf8RejectsMalformedSequences) {
                           std::string("\x80"), std::string("a\xffz")})
     EXPECT_FALSE(decodeUtf8(bad)) << bad;
 }
-
-}  // namespace
-}  // namespace yx
-
-namespace yx {
-namespace {
 
 TEST(TextMeasure, WrapsAtBreakOpportunitiesInTheAppFace) {
   const double line = lineHeight(17, false);

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/application.h"
 #include "platform/notify.h"
 #include "platform/runloop.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
+#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -91,10 +90,7 @@ TEST_F(UiTest, BackPopsOneAnimatedAndHomePopsToRootWithoutAnimation) {
   // Popped screens are released, not kept alive by the stack.
   EXPECT_TRUE(a.expired());
   EXPECT_TRUE(b.expired());
-}
-
-TEST_F(UiTest, PoppingTheRootOrAnUnknownScreenDoesNothing) {
-  NavigationController nav(std::make_shared<Screen>("home"));
+  // Popping the root, or to a screen not on the stack, does nothing.
   EXPECT_EQ(nav.popViewControllerAnimated(true), nullptr);
   Screen stranger("x");
   nav.popToViewController(&stranger, true);
@@ -151,6 +147,8 @@ public:
   std::vector<std::string> events;
 };
 
+// Buttons are numbered cancel first; the pressed index reaches the delegate,
+// a dismissal by code is no press, and a gone delegate is not called.
 TEST_F(UiTest, AlertButtonsAreNumberedCancelFirstAndThePressedIndexReachesTheDelegate) {
   auto d = std::make_shared<Answers>();
   auto a = AlertView::create("提醒", "請先輸入您的資料，謝謝。", d, "取消", {"確定", "稍後"});
@@ -158,41 +156,34 @@ TEST_F(UiTest, AlertButtonsAreNumberedCancelFirstAndThePressedIndexReachesTheDel
   EXPECT_EQ(a->buttonTitles(), (std::vector<std::string>{"取消", "確定", "稍後"}));
   EXPECT_EQ(Alerts::front(), a);
   EXPECT_TRUE(a->pressButton(2));
-  EXPECT_EQ(d->events, (std::vector<std::string>{"present 提醒", "clicked 提醒 2", "dismissed 提醒 2"}));
   EXPECT_TRUE(Alerts::visible().empty());
   EXPECT_FALSE(a->pressButton(0));  // already gone
+  auto progress = AlertView::create("網路資料讀取中", "請稍候...", d, "");
+  progress->show();
+  progress->dismissWithClickedButtonIndex(0, false);
+  EXPECT_EQ(d->events, (std::vector<std::string>{"present 提醒", "clicked 提醒 2", "dismissed 提醒 2",
+                                                 "present 網路資料讀取中", "dismissed 網路資料讀取中 0"}));
+  auto orphan = AlertView::create("t", "m", std::make_shared<Answers>(), "確定");  // delegate dies here
+  orphan->show();
+  EXPECT_TRUE(orphan->pressButton(0));
 }
 
+// Without a cancel button the others start at 0; an alert shown from an
+// answer comes to the front.
 TEST_F(UiTest, AlertWithoutCancelStartsItsOtherButtonsAtZero) {
   auto a = AlertView::create("t", "m", {}, "", {"OK"});
   EXPECT_EQ(a->cancelButtonIndex(), -1);
   a->show();
   int pressed = -1;
-  a->setOnButton([&](AlertView&, int i) { pressed = i; });
+  a->setOnButton([&](AlertView&, int i) {
+    pressed = i;
+    showAlert("second", "", "確定");
+  });
   EXPECT_FALSE(a->pressButton(1));
   EXPECT_TRUE(a->pressButton(0));
   EXPECT_EQ(pressed, 0);
-}
-
-TEST_F(UiTest, DismissalByCodeIsNotAButtonPress) {
-  auto d = std::make_shared<Answers>();
-  auto progress = AlertView::create("網路資料讀取中", "請稍候...", d, "");
-  progress->show();
-  progress->dismissWithClickedButtonIndex(0, false);
-  EXPECT_EQ(d->events, (std::vector<std::string>{"present 網路資料讀取中", "dismissed 網路資料讀取中 0"}));
-}
-
-TEST_F(UiTest, AnAlertShownFromAnAnswerComesToTheFront) {
-  auto first = showAlert("first", "", "確定", [](AlertView&, int) { showAlert("second", "", "確定"); });
-  first->pressButton(0);
   ASSERT_EQ(Alerts::visible().size(), 1u);
   EXPECT_EQ(Alerts::front()->title(), "second");
-}
-
-TEST_F(UiTest, AGoneDelegateIsNotCalled) {
-  auto a = AlertView::create("t", "m", std::make_shared<Answers>(), "確定");  // delegate dies here
-  a->show();
-  EXPECT_TRUE(a->pressButton(0));
 }
 
 // ------------------------------------------------------- tables and fields
@@ -212,7 +203,9 @@ public:
   void tableViewDidSelectRow(TableView&, IndexPath ip) override { selected.push_back(ip); }
 };
 
-TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndForgetThemOnReload) {
+// Tables ask only for the rows drawn and forget them on reload; selecting a
+// row tells the delegate and rows out of range are refused.
+TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndSelectOnlyRowsThatExist) {
   Rows rows;
   auto t = make<TableView>(Rect{0, 0, 320, 400});
   t->setDataSource(&rows);
@@ -228,13 +221,7 @@ TEST_F(UiTest, TablesAskOnlyForTheRowsDrawnAndForgetThemOnReload) {
   EXPECT_EQ(rows.asked, 3);
   EXPECT_EQ(t->cellForRow({0, 10000}), nullptr);
   EXPECT_EQ(t->cellForRow({1, 0}), nullptr);
-}
 
-TEST_F(UiTest, SelectingARowTellsTheDelegateAndOutOfRangeRowsAreRefused) {
-  Rows rows;
-  auto t = make<TableView>();
-  t->setDataSource(&rows);
-  t->setDelegate(&rows);
   EXPECT_TRUE(t->userSelectRow({0, 7}));
   EXPECT_FALSE(t->userSelectRow({0, -1}));
   EXPECT_FALSE(t->userSelectRow({0, 10000}));
@@ -414,7 +401,9 @@ TEST_F(UiTest, ScreensTakeTheCanvasAndTheirViewsFollowTheirMasks) {
   EXPECT_EQ(s->footer->frame(), (Rect{0, 518, 320, 50}));
 }
 
-TEST_F(UiTest, HiddenOrDisabledButtonsIgnoreTaps) {
+// Hidden or disabled buttons ignore taps; a button may remove itself from
+// its own action.
+TEST_F(UiTest, ButtonsTapOnlyWhenShownAndEnabledAndMayRemoveThemselves) {
   int taps = 0;
   auto parent = make<View>();
   auto b = make<Button>(Rect{}, "go");
@@ -427,12 +416,7 @@ TEST_F(UiTest, HiddenOrDisabledButtonsIgnoreTaps) {
   parent->setHidden(true);
   EXPECT_FALSE(b->tap());
   EXPECT_EQ(taps, 1);
-}
-
-TEST_F(UiTest, AButtonMayRemoveItselfFromItsOwnAction) {
-  auto parent = make<View>();
-  auto b = make<Button>();
-  parent->addSubview(b);
+  parent->setHidden(false);
   b->setAction([](Button& self) { self.removeFromSuperview(); });
   std::weak_ptr<View> weak = b;
   b.reset();
@@ -444,12 +428,10 @@ TEST_F(UiTest, AButtonMayRemoveItselfFromItsOwnAction) {
 // --------------------------------------------------- application object
 
 TEST_F(UiTest, ScheduledNotificationsSurviveARestartAndAreDeliveredWhenDue) {
-  auto dir = std::filesystem::temp_directory_path() / ("yx-app-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  test::ScratchDir dir;
   auto& app = Application::shared();
   app.reset();
-  app.setDataDirectory(dir.string());
+  app.setDataDirectory(dir.path);
   double t = std::chrono::duration<double>(now().time_since_epoch()).count();
   LocalNotification n;
   n.alertBody = "課程異動：資料結構 12/8 停課";
@@ -458,7 +440,7 @@ TEST_F(UiTest, ScheduledNotificationsSurviveARestartAndAreDeliveredWhenDue) {
   app.scheduleLocalNotification(n);
 
   app.reset();  // a new process
-  app.setDataDirectory(dir.string());
+  app.setDataDirectory(dir.path);
   ASSERT_EQ(app.scheduledLocalNotifications().size(), 1u);
   EXPECT_EQ(app.scheduledLocalNotifications()[0].userInfo.at("subject"), "CS201");
   app.deliverDueNotifications();
@@ -468,16 +450,6 @@ TEST_F(UiTest, ScheduledNotificationsSurviveARestartAndAreDeliveredWhenDue) {
   ASSERT_EQ(app.deliveredNotifications().size(), 1u);
   EXPECT_EQ(app.deliveredNotifications()[0].alertBody, n.alertBody);
   EXPECT_TRUE(app.scheduledLocalNotifications().empty());
-  app.reset();
-  std::filesystem::remove_all(dir);
-}
-
-TEST_F(UiTest, OpenedUrlsAreRecordedInOrder) {
-  auto& app = Application::shared();
-  app.reset();
-  app.openURL("tel://0228819471");
-  app.openURL("sip:6201@voip.example");
-  EXPECT_EQ(app.openedURLs(), (std::vector<std::string>{"tel://0228819471", "sip:6201@voip.example"}));
   app.reset();
 }
 

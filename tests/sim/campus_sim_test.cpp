@@ -2,23 +2,22 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <thread>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "http_probe.h"
 #include "sim/campus_sim.h"
 #include "sim/sample_data.h"
+#include "tests/support/scratch.h"
 
 namespace yx::sim {
 namespace {
@@ -36,26 +35,18 @@ std::chrono::system_clock::time_point fixedMoment() {
   return sys_days{year{2013} / 5 / 1} + hours(2) + minutes(20) + seconds(30);
 }
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using yx::test::readWhole;
+using yx::test::ScratchDir;
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    static std::atomic<int> n{0};
-    path = fs::temp_directory_path() / ("yx-sim-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-    fs::create_directories(path);
-  }
-  ~TempDir() { fs::remove_all(path); }
-  void write(const std::string& rel, const std::string& content) const {
-    fs::create_directories((path / rel).parent_path());
-    std::ofstream(path / rel, std::ios::binary) << content;
-  }
-};
+// A started simulator serving `overlay` over the bundled data at the fixed moment.
+std::unique_ptr<CampusSim> startWithOverlay(const ScratchDir& overlay) {
+  SimOptions o;
+  o.overlayDir = overlay.path;
+  o.fixedNow = fixedMoment();
+  auto sim = std::make_unique<CampusSim>(o);
+  sim->start();
+  return sim;
+}
 
 class SimTest : public ::testing::Test {
 protected:
@@ -82,7 +73,7 @@ TEST_F(SimTest, ServesEveryCampusFileByteForByteWithDatesFilled) {
     const std::string path = "/" + fs::relative(entry.path(), kData + "/campus").generic_string();
     const test::RawReply r = rawGet(campus, path);
     ASSERT_EQ(r.status, 200) << path;
-    EXPECT_EQ(r.body, fillPlaceholders(readFile(entry.path()), t)) << path;
+    EXPECT_EQ(r.body, fillPlaceholders(readWhole(entry.path()), t)) << path;
     EXPECT_EQ(r.body.find("{{"), std::string::npos) << path << " keeps a placeholder";
     ++files;
   }
@@ -90,7 +81,7 @@ TEST_F(SimTest, ServesEveryCampusFileByteForByteWithDatesFilled) {
 
   // A plain file goes out untouched; the feeds say they are XML.
   const test::RawReply empty = rawGet(campus, "/data/xml/today-4.xml");
-  EXPECT_EQ(empty.body, readFile(kData + "/campus/data/xml/today-4.xml"));
+  EXPECT_EQ(empty.body, readWhole(kData + "/campus/data/xml/today-4.xml"));
   EXPECT_EQ(empty.headers.at("content-type"), "text/xml; charset=utf-8");
 
   // HEAD announces the length without the body.
@@ -142,9 +133,9 @@ TEST_F(SimTest, UnknownPathsGet404AndUnknownMethods405) {
 // ---------------------------------------------------------------- request log
 
 TEST(SimLog, KeepsRawQueriesExactlyAndDecodesFieldsAndBodies) {
-  TempDir dir;
+  ScratchDir dir;
   SimOptions o;
-  o.logFile = (dir.path / "requests.jsonl").string();
+  o.logFile = dir / "requests.jsonl";
   CampusSim sim(o);
   sim.start();
   const int campus = sim.port("campus_data");
@@ -195,45 +186,38 @@ TEST(SimLog, KeepsRawQueriesExactlyAndDecodesFieldsAndBodies) {
 // ---------------------------------------------------------------- overlay
 
 TEST(SimOverlay, OverlayFilesReplaceBundledOnesOnlyWhereTheyExist) {
-  TempDir overlay;
+  ScratchDir overlay;
   overlay.write("campus/Data/xml/news-1.xml", "<NewDataSet>{{today|yyyy}}</NewDataSet>");
   overlay.write("campus/Data/xml/extra.xml", "<x/>");
   overlay.write("weather/town/1.htm", "<html>晴</html>");
   overlay.write("faults.json", R"({"/Data/xml/news-2.xml": {"status": 503, "kind": "campus_data"}})");
-  SimOptions o;
-  o.overlayDir = overlay.path.string();
-  o.fixedNow = fixedMoment();
-  CampusSim sim(o);
-  sim.start();
-  const int campus = sim.port("campus_data");
+  auto sim = startWithOverlay(overlay);
+  const int campus = sim->port("campus_data");
 
   EXPECT_EQ(rawGet(campus, "/Data/xml/news-1.xml").body, "<NewDataSet>2013</NewDataSet>");
   EXPECT_EQ(rawGet(campus, "/Data/xml/extra.xml").body, "<x/>");
-  EXPECT_EQ(rawGet(sim.port("weather"), "/town/1.htm").body, "<html>晴</html>");
-  EXPECT_EQ(rawGet(sim.port("weather"), "/town/1.htm").headers.at("content-type"), "text/html; charset=utf-8");
+  const test::RawReply town = rawGet(sim->port("weather"), "/town/1.htm");
+  EXPECT_EQ(town.body, "<html>晴</html>");
+  EXPECT_EQ(town.headers.at("content-type"), "text/html; charset=utf-8");
   EXPECT_EQ(rawGet(campus, "/Data/xml/news-2.xml").status, 503);
   // Everything else still comes from the bundled data.
   EXPECT_EQ(rawGet(campus, "/Data/xml/news-3.xml").body,
-            fillPlaceholders(readFile(kData + "/campus/Data/xml/news-3.xml"), {fixedMoment(), 480}));
+            fillPlaceholders(readWhole(kData + "/campus/Data/xml/news-3.xml"), {fixedMoment(), 480}));
   // The overlay is read per request: a file added while serving is served.
   overlay.write("campus/Data/xml/news-4.xml", "late");
   EXPECT_EQ(rawGet(campus, "/Data/xml/news-4.xml").body, "late");
 }
 
 TEST(SimOverlay, KeyedFilesAnswerByTheAskedValueAndAccountsAreNeverServed) {
-  TempDir overlay;
+  ScratchDir overlay;
   overlay.write("bus_info/MQS/businfo2.jsp", "查無此路線");
   overlay.write("bus_info/MQS/businfo2.jsp@routename=%E7%B4%8527", "紅27 {{today|MM/dd}} {{base:camera}}");
   overlay.write("bus_info/MQS/businfo2.jsp@routename=a%2Fb%20c", "slash and space");
   overlay.write("bus_info/accounts.json", R"({"someone": "secret"})");
-  SimOptions o;
-  o.overlayDir = overlay.path.string();
-  o.fixedNow = fixedMoment();
-  CampusSim sim(o);
-  sim.start();
-  const int bus = sim.port("bus_info");
+  auto sim = startWithOverlay(overlay);
+  const int bus = sim->port("bus_info");
   auto red = rawGet(bus, "/MQS/businfo2.jsp?routename=%E7%B4%8527&lang=tw");
-  EXPECT_EQ(red.body, "紅27 05/01 http://127.0.0.1:" + std::to_string(sim.port("camera")));
+  EXPECT_EQ(red.body, "紅27 05/01 http://127.0.0.1:" + std::to_string(sim->port("camera")));
   // The path's own content type, whatever the keyed name looks like.
   EXPECT_EQ(red.headers.at("content-type"), "text/html; charset=utf-8");
   EXPECT_EQ(rawGet(bus, "/MQS/businfo2.jsp?routename=a/b+c").body, "slash and space");
@@ -245,31 +229,24 @@ TEST(SimOverlay, KeyedFilesAnswerByTheAskedValueAndAccountsAreNeverServed) {
   EXPECT_EQ(rawGet(bus, "/accounts.json").status, 404);
 }
 
+// A missing overlay or data folder, or a bad fault file: start() throws,
+// naming the bad value.
 TEST(SimOverlay, BadSetUpIsRefusedAtStart) {
-  {
+  ScratchDir overlay;
+  overlay.write("faults.json", R"({"/x": {"delay": 5}})");
+  for (auto [overlayDir, dataDir, named] : {std::tuple{std::string("/nonexistent/overlay"), std::string(), ""},
+                                            std::tuple{overlay.path, std::string(), "\"delay\""},
+                                            std::tuple{std::string(), std::string("/nonexistent/data"), ""}}) {
     SimOptions o;
-    o.overlayDir = "/nonexistent/overlay";
-    CampusSim sim(o);
-    EXPECT_THROW(sim.start(), std::runtime_error);
-  }
-  {
-    TempDir overlay;
-    overlay.write("faults.json", R"({"/x": {"delay": 5}})");
-    SimOptions o;
-    o.overlayDir = overlay.path.string();
+    o.overlayDir = overlayDir;
+    o.dataDir = dataDir;
     CampusSim sim(o);
     try {
       sim.start();
-      ADD_FAILURE() << "accepted a bad fault file";
+      ADD_FAILURE() << "accepted " << overlayDir << dataDir;
     } catch (const std::runtime_error& e) {
-      EXPECT_NE(std::string(e.what()).find("\"delay\""), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
     }
-  }
-  {
-    SimOptions o;
-    o.dataDir = "/nonexistent/data";
-    CampusSim sim(o);
-    EXPECT_THROW(sim.start(), std::runtime_error);
   }
 }
 
@@ -290,44 +267,30 @@ TEST_F(SimTest, FaultsDelayReplaceCutAndChangeStatusPerPath) {
   const std::string labs = rawGet(campus, "/Data/xml/labs.xml").body;
   ASSERT_GT(labs.size(), 100u);
 
-  Fault cut;
-  cut.cutAfter = 40;
-  sim->setFault("/Data/xml/labs.xml", cut);
+  sim->setFault("/Data/xml/labs.xml", Fault{.cutAfter = 40});
   test::RawReply r = rawGet(campus, "/Data/xml/labs.xml");
   EXPECT_EQ(r.status, 200);
   EXPECT_EQ(r.declaredLength, static_cast<long long>(labs.size()));
   EXPECT_EQ(r.body, labs.substr(0, 40));
-
-  Fault cutAtOnce;
-  cutAtOnce.cutAfter = 0;
-  sim->setFault("/Data/xml/labs.xml", cutAtOnce);
+  sim->setFault("/Data/xml/labs.xml", Fault{.cutAfter = 0});
   EXPECT_TRUE(rawGet(campus, "/Data/xml/labs.xml").body.empty());
 
-  Fault body;
-  body.body = std::string("<NewDataSet><labs>\xff", 19);
-  body.contentType = "application/octet-stream";
-  sim->setFault("/Data/xml/labs.xml", body);
+  const std::string bytes("<NewDataSet><labs>\xff", 19);
+  sim->setFault("/Data/xml/labs.xml", Fault{.body = bytes, .contentType = "application/octet-stream"});
   r = rawGet(campus, "/Data/xml/labs.xml");
-  EXPECT_EQ(r.body, *body.body);
+  EXPECT_EQ(r.body, bytes);
   EXPECT_EQ(r.headers.at("content-type"), "application/octet-stream");
-
   // A replacement body also answers a path that has no file.
-  Fault invent;
-  invent.body = "made up";
-  sim->setFault("/Data/xml/nothing.xml", invent);
+  sim->setFault("/Data/xml/nothing.xml", Fault{.body = "made up"});
   r = rawGet(campus, "/Data/xml/nothing.xml");
   EXPECT_EQ(r.status, 200);
   EXPECT_EQ(r.body, "made up");
 
-  Fault status;
-  status.status = 500;
-  sim->setFault("/data/xml/cal.xml", status);
+  sim->setFault("/data/xml/cal.xml", Fault{.status = 500});
   EXPECT_EQ(rawGet(campus, "/data/xml/cal.xml").status, 500);
   EXPECT_EQ(sim->requests().back()["status"], 500);
 
-  Fault delay;
-  delay.delayMs = 300;
-  sim->setFault("/data/xml/today-1.xml", delay);
+  sim->setFault("/data/xml/today-1.xml", Fault{.delayMs = 300});
   const auto before = std::chrono::steady_clock::now();
   r = rawGet(campus, "/data/xml/today-1.xml");
   EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
@@ -335,10 +298,7 @@ TEST_F(SimTest, FaultsDelayReplaceCutAndChangeStatusPerPath) {
   EXPECT_NE(r.body.find("<today>"), std::string::npos);
 
   // A fault limited to one kind leaves the same path elsewhere alone.
-  Fault onlyWeather;
-  onlyWeather.status = 502;
-  onlyWeather.kind = "weather";
-  sim->setFault("/Data/xml/news-0.xml", onlyWeather);
+  sim->setFault("/Data/xml/news-0.xml", Fault{.status = 502, .kind = "weather"});
   EXPECT_EQ(rawGet(campus, "/Data/xml/news-0.xml").status, 200);
 
   // Other paths are untouched; clearing restores every answer.
@@ -493,8 +453,8 @@ TEST(SimLifeCycle, FixedPortsNumberKindsInDeploymentOrderAndClashesAreReported) 
 }
 
 TEST(SimStandalone, PrintsOneLinePerKindServesAndStopsOnSigterm) {
-  TempDir dir;
-  const std::string log = (dir.path / "log.jsonl").string();
+  ScratchDir dir;
+  const std::string log = dir / "log.jsonl";
   int out[2];
   ASSERT_EQ(pipe(out), 0);
   const pid_t pid = fork();
@@ -526,56 +486,41 @@ TEST(SimStandalone, PrintsOneLinePerKindServesAndStopsOnSigterm) {
   fclose(f);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  const json entry = json::parse(readFile(log));
+  const json entry = json::parse(readWhole(log));
   EXPECT_EQ(entry["raw_query"], "k=%20");
 
   // Bad arguments: usage and status 2.
-  const pid_t bad = fork();
-  if (bad == 0) {
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, 2);
-    execl(YX_CAMPUS_SIM_EXE, "campus-sim", "--port", "x", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  waitpid(bad, &status, 0);
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(yx::test::runShell(YX_CAMPUS_SIM_EXE " --port x 2>/dev/null").status, 2);
 }
 
 // ---------------------------------------------------------------- sample data
 
 // The sample feeds as the screens will read them: well-formed, with the item
 // elements and value forms the screens rely on.
+using Fields = std::map<std::string, std::string>;
+
 class SampleData : public SimTest {
 protected:
-  xmlDocPtr fetch(const std::string& path) {
-    body = rawGet(campus, path).body;
+  // Every item element's children as name -> text; the feed must be well-formed.
+  std::vector<Fields> items(const std::string& path, const std::string& item) {
+    std::vector<Fields> out;
+    const std::string body = rawGet(campus, path).body;
     xmlDocPtr doc = xmlReadMemory(body.data(), static_cast<int>(body.size()), path.c_str(), nullptr, XML_PARSE_NONET);
-    docs.push_back(doc);
-    return doc;
-  }
-  // Every item element's children, as name -> text.
-  std::vector<std::map<std::string, std::string>> items(const std::string& path, const std::string& item) {
-    std::vector<std::map<std::string, std::string>> out;
-    xmlDocPtr doc = fetch(path);
+    EXPECT_NE(doc, nullptr) << path;
     if (!doc) return out;
     for (xmlNodePtr n = xmlDocGetRootElement(doc)->children; n; n = n->next) {
       if (n->type != XML_ELEMENT_NODE || item != reinterpret_cast<const char*>(n->name)) continue;
-      std::map<std::string, std::string> fields;
+      Fields& fields = out.emplace_back();
       for (xmlNodePtr c = n->children; c; c = c->next) {
         if (c->type != XML_ELEMENT_NODE) continue;
         xmlChar* text = xmlNodeGetContent(c);
         fields[reinterpret_cast<const char*>(c->name)] = text ? reinterpret_cast<const char*>(text) : "";
         xmlFree(text);
       }
-      out.push_back(fields);
     }
+    xmlFreeDoc(doc);
     return out;
   }
-  void TearDown() override {
-    for (auto d : docs) xmlFreeDoc(d);
-  }
-  std::string body;
-  std::vector<xmlDocPtr> docs;
 };
 
 TEST_F(SampleData, FeedsCarryTheFieldsAndFormsTheScreensRead) {
@@ -583,7 +528,6 @@ TEST_F(SampleData, FeedsCarryTheFieldsAndFormsTheScreensRead) {
   bool sawBreak = false, sawSpace = false;
   for (int i = 0; i <= 6; ++i) {
     auto news = items("/Data/xml/news-" + std::to_string(i) + ".xml", "news");
-    ASSERT_NE(docs.back(), nullptr) << i;
     EXPECT_FALSE(news.empty()) << "news-" << i;
     for (auto& n : news) {
       EXPECT_EQ(n.size(), 5u);
@@ -598,13 +542,11 @@ TEST_F(SampleData, FeedsCarryTheFieldsAndFormsTheScreensRead) {
   size_t allActs = 0, sumActs = 0;
   for (int i = 0; i <= 9; ++i) {
     auto acts = items("/Data/xml/act-" + std::to_string(i) + ".xml", "act");
-    ASSERT_NE(docs.back(), nullptr) << i;
     (i == 0 ? allActs : sumActs) += acts.size();
     for (auto& a : acts) {
       EXPECT_EQ(a.size(), 9u);
-      for (const char* k : {"上課起始時間", "上課結束時間", "開始報名時間", "結束報名時間"}) {
+      for (const char* k : {"上課起始時間", "上課結束時間", "開始報名時間", "結束報名時間"})
         EXPECT_TRUE(std::regex_match(a[k], iso)) << a[k];
-      }
     }
   }
   EXPECT_EQ(allActs, sumActs);  // "all" holds every category's items
@@ -615,22 +557,21 @@ TEST_F(SampleData, FeedsCarryTheFieldsAndFormsTheScreensRead) {
   for (auto& l : labs) {
     EXPECT_EQ(l.size(), 6u);
     closed += l["每間機位數"] == "0";
-    EXPECT_TRUE(std::regex_match(l["更新時間"], std::regex(R"(2013-05-01T10:18:30\+08:00)"))) << l["更新時間"];
+    EXPECT_EQ(l["更新時間"], "2013-05-01T10:18:30+08:00");
   }
   EXPECT_GE(closed, 1);
 
-  for (int k = 1; k <= 3; ++k) {
+  for (int k = 1; k <= 2; ++k)
     EXPECT_FALSE(items("/data/xml/today-" + std::to_string(k) + ".xml", "today").empty()) << k;
-  }
   auto todayActs = items("/data/xml/today-3.xml", "today");
+  EXPECT_FALSE(todayActs.empty());
   for (auto& a : todayActs) {
     EXPECT_EQ(a.size(), 9u);
     // Today's activities run today.
     EXPECT_LE(a["上課起始時間"].substr(0, 10), "2013-05-01");
     EXPECT_GE(a["上課結束時間"].substr(0, 10), "2013-05-01");
   }
-  EXPECT_TRUE(items("/data/xml/today-4.xml", "today").empty());
-  EXPECT_NE(docs.back(), nullptr);  // empty, but a document
+  EXPECT_TRUE(items("/data/xml/today-4.xml", "today").empty());  // empty, but a document
 
   auto cal = items("/data/xml/cal.xml", "cal");
   std::set<std::string> semesters;

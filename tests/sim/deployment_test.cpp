@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
 #include <nlohmann/json.hpp>
 
 #include "core/deployment.h"
+#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -77,99 +74,62 @@ TEST(Deployment, OptionalValuesFallBackToSensibleDefaults) {
   EXPECT_EQ(d.url("camera", "/cam/1.jpg"), "http://10.0.0.1:8080/cam/1.jpg");
 }
 
+// Each error is one line naming the problem, whatever the parser said.
 TEST(Deployment, RefusesBadFilesWithOneLineNamingTheProblem) {
   json unknown = fullDeployment();
   unknown["campus"] = "http://x";
   EXPECT_EQ(errorOf(unknown.dump()), "deployment file: unknown key \"campus\"");
-
-  json missing = fullDeployment();
-  missing.erase("bus_info");
-  EXPECT_NE(errorOf(missing.dump()).find("missing kind \"bus_info\""), std::string::npos);
-
+  // A full deployment with one key set to a value (null: removed), and what its error names.
+  using Change = std::tuple<const char*, json, const char*>;
+  for (auto [key, value, named] :
+       {Change{"bus_info", nullptr, "missing kind \"bus_info\""},
+        Change{"weather", "ftp://weather.example", "\"weather\" must start with http:// or https://"},
+        Change{"weather", "http://", "\"weather\" has no host"}, Change{"weather", 42, "\"weather\" must be a string"},
+        Change{"wifi_interfaces", "wlan0", "wifi_interfaces"},
+        Change{"location", {{"latitude", "north"}, {"longitude", 1}}, "\"location\""},
+        Change{"location", {{"latitude", 1}, {"longitude", 2}, {"altitude", 3}}, "unknown key \"location.altitude\""}}) {
+    json j = fullDeployment();
+    if (value.is_null()) j.erase(key);
+    else j[key] = value;
+    const std::string error = errorOf(j.dump());
+    EXPECT_NE(error.find(named), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
   const std::string broken = "{\n  \"campus_data\": \"http://x\",\n  \"academic\": \n}\n";
-  std::string parse = errorOf(broken);
-  EXPECT_NE(parse.find("not valid JSON"), std::string::npos) << parse;
-  EXPECT_NE(parse.find("line 4"), std::string::npos) << parse;
-
-  EXPECT_NE(errorOf("").find("not valid JSON"), std::string::npos);
-  EXPECT_NE(errorOf("[1, 2]").find("one JSON object"), std::string::npos);
-
-  json notUrl = fullDeployment();
-  notUrl["weather"] = "ftp://weather.example";
-  EXPECT_NE(errorOf(notUrl.dump()).find("\"weather\" must start with http:// or https://"), std::string::npos);
-  notUrl["weather"] = "http://";
-  EXPECT_NE(errorOf(notUrl.dump()).find("\"weather\" has no host"), std::string::npos);
-  notUrl["weather"] = 42;
-  EXPECT_NE(errorOf(notUrl.dump()).find("\"weather\" must be a string"), std::string::npos);
-
-  json badWifi = fullDeployment();
-  badWifi["wifi_interfaces"] = "wlan0";
-  EXPECT_NE(errorOf(badWifi.dump()).find("wifi_interfaces"), std::string::npos);
-
-  json badLocation = fullDeployment();
-  badLocation["location"] = {{"latitude", "north"}, {"longitude", 1}};
-  EXPECT_NE(errorOf(badLocation.dump()).find("\"location\""), std::string::npos);
-  badLocation["location"] = {{"latitude", 1}, {"longitude", 2}, {"altitude", 3}};
-  EXPECT_NE(errorOf(badLocation.dump()).find("unknown key \"location.altitude\""), std::string::npos);
-
-  // Every message is a single line, whatever the parser said.
-  for (const std::string& text : {broken, std::string("{\"a\":\n\n"), unknown.dump()}) {
-    EXPECT_EQ(errorOf(text).find('\n'), std::string::npos);
+  for (auto [text, named] : {std::pair{broken, "not valid JSON"}, std::pair{broken, "line 4"},
+                             std::pair{std::string("{\"a\":\n\n"), "not valid JSON"},
+                             std::pair{std::string(""), "not valid JSON"}, std::pair{std::string("[1, 2]"), "one JSON object"}}) {
+    const std::string error = errorOf(text);
+    EXPECT_NE(error.find(named), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   }
 }
 
 TEST(Deployment, FromFileNamesTheFileInItsErrors) {
-  const auto dir = std::filesystem::temp_directory_path() / ("yx-deploy-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string good = (dir / "good.json").string();
-  const std::string bad = (dir / "bad.json").string();
-  std::ofstream(good) << fullDeployment().dump(2);
-  std::ofstream(bad) << "{ \"campus_data\": \"http://x\", }";
-
-  EXPECT_EQ(Deployment::fromFile(good).deviceModel, "ThinkPad");
-  EXPECT_EQ(Deployment::fromFile(good).resourcesDir, "");
+  test::ScratchDir dir;
+  dir.write("good.json", fullDeployment().dump(2));
+  dir.write("bad.json", "{ \"campus_data\": \"http://x\", }");
+  EXPECT_EQ(Deployment::fromFile(dir / "good.json").deviceModel, "ThinkPad");
+  EXPECT_EQ(Deployment::fromFile(dir / "good.json").resourcesDir, "");
   // A resources folder is read relative to the file.
   auto withResources = fullDeployment();
   withResources["resources"] = "site-res";
-  std::ofstream((dir / "res.json").string()) << withResources.dump(2);
-  EXPECT_EQ(Deployment::fromFile((dir / "res.json").string()).resourcesDir, (dir / "site-res").string());
-  try {
-    Deployment::fromFile(bad);
-    ADD_FAILURE() << "accepted a broken file";
-  } catch (const DeploymentError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("deployment file " + bad + ": not valid JSON", 0), 0u) << e.what();
-  }
-  try {
-    Deployment::fromFile((dir / "absent.json").string());
-    ADD_FAILURE() << "accepted a missing file";
-  } catch (const DeploymentError& e) {
-    EXPECT_NE(std::string(e.what()).find("absent.json: cannot be read"), std::string::npos) << e.what();
-  }
-  try {
-    Deployment::fromFile(dir.string());
-    ADD_FAILURE() << "accepted a folder";
-  } catch (const DeploymentError& e) {
-    EXPECT_NE(std::string(e.what()).find("cannot be read"), std::string::npos) << e.what();
-  }
-  std::filesystem::remove_all(dir);
+  dir.write("res.json", withResources.dump(2));
+  EXPECT_EQ(Deployment::fromFile(dir / "res.json").resourcesDir, dir / "site-res");
+
+  auto errorOfFile = [](const std::string& path) {
+    try {
+      Deployment::fromFile(path);
+    } catch (const DeploymentError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  const std::string bad = dir / "bad.json";
+  EXPECT_EQ(errorOfFile(bad).rfind("deployment file " + bad + ": not valid JSON", 0), 0u) << errorOfFile(bad);
+  EXPECT_NE(errorOfFile(dir / "absent.json").find("absent.json: cannot be read"), std::string::npos);
+  EXPECT_NE(errorOfFile(dir.path).find("cannot be read"), std::string::npos) << "a folder";
 }
-
-TEST(Deployment, CurrentIsTheOneSetLast) {
-  Deployment d = Deployment::fromJson(fullDeployment().dump());
-  d.deviceModel = "first";
-  Deployment::setCurrent(d);
-  EXPECT_EQ(Deployment::current().deviceModel, "first");
-  d.deviceModel = "second";
-  Deployment::setCurrent(d);
-  EXPECT_EQ(Deployment::current().deviceModel, "second");
-  EXPECT_EQ(Deployment::current().url("campus_data", "/x"), "http://campus.example.edu.tw:9000/x");
-}
-
-}  // namespace
-}  // namespace yx
-
-namespace yx {
-namespace {
 
 // The sample file for a hand-started "campus-sim --port 18080" must stay in
 // step with the simulator's port numbering.

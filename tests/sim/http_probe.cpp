@@ -6,57 +6,47 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <sstream>
 
 namespace yx::sim::test {
 
 RawReply rawExchange(int port, const std::string& requestText) {
   RawReply r;
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return r;
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_port = htons(static_cast<uint16_t>(port));
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    ::close(fd);
+  if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    if (fd >= 0) ::close(fd);
     return r;
   }
   r.connected = true;
-  size_t sent = 0;
-  while (sent < requestText.size()) {
+  for (size_t sent = 0; sent < requestText.size();) {
     ssize_t n = ::send(fd, requestText.data() + sent, requestText.size() - sent, MSG_NOSIGNAL);
     if (n <= 0) break;
     sent += static_cast<size_t>(n);
   }
   std::string all;
   char buf[16384];
-  while (true) {
-    ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-    if (n <= 0) break;
-    all.append(buf, static_cast<size_t>(n));
-  }
+  for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) > 0;) all.append(buf, static_cast<size_t>(n));
   ::close(fd);
 
-  size_t headEnd = all.find("\r\n\r\n");
+  const size_t headEnd = all.find("\r\n\r\n");
   if (headEnd == std::string::npos) return r;
-  std::string head = all.substr(0, headEnd);
   r.body = all.substr(headEnd + 4);
-  size_t lineEnd = head.find("\r\n");
-  std::string statusLine = head.substr(0, lineEnd);
-  if (statusLine.size() >= 12) r.status = std::atoi(statusLine.c_str() + 9);
-  size_t pos = lineEnd == std::string::npos ? head.size() : lineEnd + 2;
-  while (pos < head.size()) {
-    size_t end = head.find("\r\n", pos);
-    if (end == std::string::npos) end = head.size();
-    std::string line = head.substr(pos, end - pos);
-    size_t colon = line.find(':');
-    if (colon != std::string::npos) {
-      std::string name = line.substr(0, colon);
-      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      size_t v = line.find_first_not_of(' ', colon + 1);
-      r.headers[name] = v == std::string::npos ? "" : line.substr(v);
-    }
-    pos = end + 2;
+  std::istringstream head(all.substr(0, headEnd));
+  std::string line;
+  std::getline(head, line);
+  if (line.size() >= 12) r.status = std::atoi(line.c_str() + 9);
+  while (std::getline(head, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    std::string name = line.substr(0, colon);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const size_t v = line.find_first_not_of(' ', colon + 1);
+    r.headers[name] = v == std::string::npos ? "" : line.substr(v);
   }
   if (auto it = r.headers.find("content-length"); it != r.headers.end()) r.declaredLength = std::stoll(it->second);
   return r;
@@ -66,11 +56,11 @@ RawReply rawGet(int port, const std::string& target, const std::string& method) 
   return rawExchange(port, method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
 }
 
-RawReply rawPost(int port, const std::string& target, const std::string& body, const std::string& contentType) {
+RawReply rawPost(int port, const std::string& target, const std::string& body,
+                 const std::string& contentType) {
   std::string req = "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
   if (!contentType.empty()) req += "Content-Type: " + contentType + "\r\n";
-  req += "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-  return rawExchange(port, req);
+  return rawExchange(port, req + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
 }  // namespace yx::sim::test
