@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQmlContext>
@@ -12,6 +13,25 @@
 #include "app/cli/driver.h"
 #include "platform/image.h"
 #include "platform/runloop.h"
+
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Weverything"
+#elif defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#elif defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace yx::gui {
 
@@ -115,7 +135,13 @@ QImage GuiApp::grab() {
 bool GuiApp::saveScreenshot(const QString& path) {
   QImage img = grab();
   QDir().mkpath(QFileInfo(path).absolutePath());
-  return !img.isNull() && img.save(path, "PNG");
+  if (img.isNull()) return false;
+  // Written by stb rather than QImage::save: Qt's writer loads every image
+  // plugin (the PDF one with its library among them) to ask whether one
+  // would rather write PNG itself.
+  img = img.convertToFormat(QImage::Format_RGBA8888);
+  return stbi_write_png(QFile::encodeName(path).constData(), img.width(), img.height(), 4, img.constBits(),
+                        static_cast<int>(img.bytesPerLine())) != 0;
 }
 
 void GuiApp::playScript(QStringList lines, std::function<void(int)> done) {
