@@ -36,6 +36,9 @@ BoxView {
     readonly property bool iconOnly: !!attrs.image && !!attrs.text && (attrs.h || 0) < 50
     readonly property bool both: !!attrs.image && !!attrs.text && !iconOnly
     readonly property real titleHeight: both ? Math.max(1, (attrs.fontSize || 15) * s) * 1.5 : 0
+    // The caption may use 8 points beside the picture on either side.
+    readonly property real captionMargin: 8
+    overhang: both ? captionMargin : 0
     Image {
         id: icon
         visible: !!attrs.image
@@ -61,8 +64,8 @@ BoxView {
         objectName: "buttonTitle"
         anchors.fill: button.both ? undefined : parent
         anchors.bottom: parent.bottom
-        width: button.both ? parent.width + 16 * s : parent.width
-        x: button.both ? -8 * s : 0
+        width: button.both ? parent.width + 2 * button.captionMargin * s : parent.width
+        x: button.both ? -button.captionMargin * s : 0
         height: button.both ? button.titleHeight : parent.height
         leftPadding: button.textOnly ? 4 * s : 0
         rightPadding: leftPadding

@@ -12,9 +12,12 @@ Item {
     readonly property bool keyFocus: !!attrs.id && yxScreen.focusId === attrs.id
     readonly property var clipRect: attrs.clip || ({})
     readonly property bool clipped: clipRect.w !== undefined
-    readonly property real clipLeft: clipped ? Math.max(attrs.x, clipRect.x) : (attrs.x || 0)
+    // Points a view draws beyond its left and right edges (a caption under
+    // an icon, wider than the icon), kept when the scroll view clips.
+    property real overhang: 0
+    readonly property real clipLeft: clipped ? Math.max(attrs.x - overhang, clipRect.x) : (attrs.x || 0)
     readonly property real clipTop: clipped ? Math.max(attrs.y, clipRect.y) : (attrs.y || 0)
-    readonly property real clipRight: clipped ? Math.min(attrs.x + attrs.w, clipRect.x + clipRect.w) : (attrs.x || 0) + (attrs.w || 0)
+    readonly property real clipRight: clipped ? Math.min(attrs.x + attrs.w + overhang, clipRect.x + clipRect.w) : (attrs.x || 0) + (attrs.w || 0)
     readonly property real clipBottom: clipped ? Math.min(attrs.y + attrs.h, clipRect.y + clipRect.h) : (attrs.y || 0) + (attrs.h || 0)
     x: clipLeft * s
     y: clipTop * s
