@@ -27,8 +27,11 @@ FeedLoaderViewController::~FeedLoaderViewController() {
 
 void FeedLoaderViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  auto bg = make<ImageView>(Rect{0, 0, 320, 460}, "parserBG_.png");
+  // The backdrop fills the screen, however tall the canvas is.
+  const Rect bounds = view().frame();
+  auto bg = make<ImageView>(Rect{0, 0, bounds.width, bounds.height}, "parserBG_.png");
   bg->setName("parserBG");
+  bg->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(bg);
 }
 

@@ -96,8 +96,10 @@ void weatherXML::parseURL(const std::string& url) {
 }
 
 void weatherXML::viewDidLoad() {
-  auto background = make<ImageView>(Rect{0, 0, 320, 460}, "parserBG_");
+  const Rect bounds = view().frame();
+  auto background = make<ImageView>(Rect{0, 0, bounds.width, bounds.height}, "parserBG_");
   background->setName("parserBG");
+  background->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(background);
   addHeaderBar(*this, "溪城天氣", 0, 1, [this](int tag) { btnEvent(tag); });
 }
