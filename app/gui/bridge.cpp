@@ -8,9 +8,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QThread>
+#include <QThreadPool>
 
 #include <atomic>
 #include <cmath>
+#include <future>
+#include <optional>
+#include <set>
 
 #include "platform/application.h"
 #include "platform/files.h"
@@ -44,6 +48,9 @@ QString imageUrl(const std::string& name) {
   if (name.empty()) return {};
   return QStringLiteral("image://yx/name/") + qs(name);
 }
+
+// Starts decoding the bundled pictures a row names (ImageProvider, below).
+void decodeAhead(const QVariantMap& row);
 
 const char* alignText(TextAlignment a) {
   switch (a) {
@@ -675,6 +682,8 @@ void ScreenModel::rebuildNow() {
   auto* n = nav();
   if (n && n->topViewController()) flatten(n->topViewController()->viewPtr().get(), 0, 0, 1, {}, fresh, this, 0);
   nameControls(fresh);
+  // The screen's artwork decodes on other threads while its items are made.
+  for (const QVariantMap& row : fresh) decodeAhead(row);
   // Drop table models and ids of views that are gone.
   for (auto it = tables_.begin(); it != tables_.end();) {
     if (!it->second->view()) {
@@ -1121,7 +1130,12 @@ QImage readPicture(QIODevice& device, QSize fit = {}) {
   if (fit.isValid() && natural.isValid() && fit.width() > 0 && fit.height() > 0 &&
       (natural.width() > fit.width() || natural.height() > fit.height()))
     reader.setScaledSize(natural.scaled(fit, Qt::KeepAspectRatio));
-  return reader.read();
+  QImage img = reader.read();
+  // In the form the scene graph draws from, while still on the decoding
+  // thread (else the GUI thread converts it when the picture is first shown).
+  if (!img.isNull())
+    img.convertTo(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  return img;
 }
 
 QImage readPicture(const QByteArray& bytes, QSize fit = {}) {
@@ -1131,23 +1145,79 @@ QImage readPicture(const QByteArray& bytes, QSize fit = {}) {
   return readPicture(buffer, fit);
 }
 
+// A bundled picture by name; a file that is no picture falls back to the
+// toolkit's own search (a later candidate may be one). Null when none is.
+QImage decodeArtwork(const QString& name) {
+  QImage img;
+  const std::string path = yx::Image::pathNamed(name.toStdString());
+  if (!path.empty()) {
+    QFile file(QString::fromStdString(path));
+    if (file.open(QIODevice::ReadOnly)) img = readPicture(file);
+  }
+  if (img.isNull()) {
+    yx::Image found = yx::Image::named(name.toStdString());
+    if (!found.empty()) img = readPicture(QByteArray::fromStdString(found.bytes()));
+  }
+  return img;
+}
+
+// Artwork decoded ahead of need: as soon as a screen's views are known, the
+// pictures they name are decoded on the thread pool while the window makes
+// the items that show them (most of a first frame's work is on the GUI
+// thread). The provider takes each result, waiting for one still being
+// decoded. A name is decoded ahead once: the window keeps what it was given.
+class ArtworkAhead {
+public:
+  static ArtworkAhead& shared() {
+    static ArtworkAhead ahead;
+    return ahead;
+  }
+  void start(const QString& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!started_.insert(name).second) return;
+    auto promise = std::make_shared<std::promise<QImage>>();
+    jobs_.emplace(name, promise->get_future().share());
+    QThreadPool::globalInstance()->start([name, promise] { promise->set_value(decodeArtwork(name)); });
+  }
+  // The picture decoded ahead (null when it is no picture); nothing when it
+  // was not started or was taken already.
+  std::optional<QImage> take(const QString& name) {
+    std::shared_future<QImage> job;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto it = jobs_.find(name);
+      if (it == jobs_.end()) return std::nullopt;
+      job = std::move(it->second);
+      jobs_.erase(it);
+    }
+    return job.get();
+  }
+
+private:
+  std::mutex mutex_;
+  std::set<QString> started_;
+  std::map<QString, std::shared_future<QImage>> jobs_;
+};
+
+}  // namespace
+
+namespace {
+void decodeAhead(const QVariantMap& row) {
+  static const QString prefix = QStringLiteral("image://yx/name/");
+  for (const char* key : {"image", "background", "pattern", "source"}) {
+    const QString url = row.value(key).toString();
+    if (url.startsWith(prefix)) ArtworkAhead::shared().start(url.mid(prefix.size()));
+  }
+}
 }  // namespace
 
 QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& requested) {
   QImage img;
   if (id.startsWith("name/")) {
-    QString name = id.mid(5);
-    // Decoded once, here; a file that is no picture falls back to the
-    // toolkit's own search (a later candidate may be one).
-    const std::string path = yx::Image::pathNamed(name.toStdString());
-    if (!path.empty()) {
-      QFile file(QString::fromStdString(path));
-      if (file.open(QIODevice::ReadOnly)) img = readPicture(file);
-    }
-    if (img.isNull()) {
-      yx::Image found = yx::Image::named(name.toStdString());
-      if (!found.empty()) img = readPicture(QByteArray::fromStdString(found.bytes()));
-    }
+    // Decoded once, ahead or here.
+    const QString name = id.mid(5);
+    std::optional<QImage> ahead = ArtworkAhead::shared().take(name);
+    img = ahead ? std::move(*ahead) : decodeArtwork(name);
     if (img.isNull()) img = placeholder(name, requested);
   } else if (id.startsWith("view/")) {
     // A fetched picture, decoded (off the GUI thread for asynchronous

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQuickItem>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "app/cli/driver.h"
@@ -61,6 +62,8 @@ GuiApp::~GuiApp() {
   }
   const auto roots = engine_.rootObjects();
   for (QObject* o : roots) delete o;
+  // Artwork still being decoded ahead finishes before the toolkit goes.
+  QThreadPool::globalInstance()->waitForDone();
 }
 
 void GuiApp::installWebBackend(bool webEngine) { setWebBackend(std::make_shared<QtWebBackend>(webEngine)); }

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Window
 
 // The window: the top screen's views on a column 320 points wide, scaled to
 // fit the window and centred on a flat neutral colour; the front alert over
