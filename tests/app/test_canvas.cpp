@@ -107,6 +107,8 @@ TEST_F(CanvasTest, EveryScreenStretchesToATallerCanvas) {
 
   Application::shared().navigation()->popToRootViewControllerAnimated(false);
   run("tap 4");
+  // The loading backdrop covers the whole canvas while the feed loads.
+  EXPECT_EQ(run("frame parserBG"), "frame parserBG: 0 0 320 692\n");
   run("wait 2");
   checkScreen("news list", "newsListViewController");
   run("tap 3");

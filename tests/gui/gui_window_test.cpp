@@ -74,6 +74,23 @@ TEST_F(WindowTest, HomeMenuShowsTheGridOfEntries) {
   EXPECT_EQ(img.width(), 390);
   EXPECT_GT(inkPixels(img), 200);
   shot("home.png");
+  // Every caption shows whole: not cut short, and no clipping view (the
+  // menu's scroll view, the button itself) cuts it at its sides.
+  QList<QQuickItem*> captions;
+  findAll(gui_->window()->contentItem(), "buttonTitle", captions);
+  EXPECT_GE(captions.size(), 15);
+  for (QQuickItem* t : captions) {
+    const QString text = t->property("text").toString();
+    EXPECT_FALSE(t->property("truncated").toBool()) << text.toStdString();
+    const double w = t->property("contentWidth").toDouble();
+    const QRectF drawn = t->mapRectToScene(QRectF((t->width() - w) / 2, 0, w, t->height()));
+    for (QQuickItem* p = t->parentItem(); p; p = p->parentItem()) {
+      if (!p->clip()) continue;
+      const QRectF kept = p->mapRectToScene(p->boundingRect());
+      EXPECT_GE(drawn.left(), kept.left() - 0.5) << text.toStdString();
+      EXPECT_LE(drawn.right(), kept.right() + 0.5) << text.toStdString();
+    }
+  }
 
   // A wider window scales the design up: the same grid, twice as large.
   const double w1 = b1->width();
