@@ -150,8 +150,12 @@ bool GuiApp::saveScreenshot(const QString& path) {
 void GuiApp::playScript(QStringList lines, std::function<void(int)> done) {
   auto failures = std::make_shared<int>(0);
   auto step = std::make_shared<int>(0);
+  // Each step is run by a timer that owns the player: the player itself
+  // holds no reference to itself, so it is freed after the last step.
   auto next = std::make_shared<std::function<void()>>();
-  *next = [this, lines, done, failures, step, next] {
+  std::weak_ptr<std::function<void()>> player = next;
+  *next = [this, lines, done, failures, step, player] {
+    auto self = player.lock();
     while (*step < lines.size()) {
       const QString line = lines[(*step)++];
       if (line.trimmed().isEmpty() || line.trimmed().startsWith('#')) continue;
@@ -165,7 +169,7 @@ void GuiApp::playScript(QStringList lines, std::function<void(int)> done) {
       }
       if (driver_.quitRequested()) break;
       // Let the window paint (and slides run) before the next command.
-      QTimer::singleShot(350, this, [next] { (*next)(); });
+      QTimer::singleShot(350, this, [self] { (*self)(); });
       return;
     }
     done(*failures);

@@ -413,14 +413,14 @@ TEST_F(DesktopTest, LoadingFeedbackWhileTransfersRun) {
   ticker.stop();
   EXPECT_FALSE(early) << "no indicator for a short wait";
   EXPECT_TRUE(late);
-  QTRY_VERIFY_WITH_TIMEOUT(!item("busyIndicator"), 2000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(!item("busyIndicator")); }, 2000));
 
   bool done = false;
   HttpCallbacks cb;
   cb.onFinish = [&] { done = true; };
   cb.onFailure = [&](const std::string&) { done = true; };
   auto transfer = httpGetAsync(url, 10, cb);
-  QTRY_VERIFY_WITH_TIMEOUT(item("activityIndicator"), 2000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(item("activityIndicator")); }, 2000));
   EXPECT_FALSE(item("busyIndicator")) << "input is not held for a transfer in the background";
   EXPECT_EQ(screen(), before);
   auto alert = AlertView::create("提醒", "測試", {}, "確定");
@@ -429,8 +429,8 @@ TEST_F(DesktopTest, LoadingFeedbackWhileTransfersRun) {
   EXPECT_FALSE(item("activityIndicator")) << "hidden while an alert shows";
   key(Qt::Key_Return);
   EXPECT_TRUE(item("activityIndicator"));
-  QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), done), 5000);
-  QTRY_VERIFY_WITH_TIMEOUT(!item("activityIndicator"), 2000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool((gui_->settle(), done)); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(!item("activityIndicator")); }, 2000));
 }
 
 // What a screen reader finds on the screen: every button, check box, field,

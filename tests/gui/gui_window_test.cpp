@@ -40,7 +40,7 @@ TEST_F(WindowTest, EveryQmlFileLoads) {
     QString path = it.next();
     ++files;
     QQmlComponent c(&engine, QUrl("qrc" + path));
-    if (c.isLoading()) QTRY_VERIFY_WITH_TIMEOUT(!c.isLoading(), 5000);
+    if (c.isLoading()) EXPECT_TRUE(QTest::qWaitFor([&] { return bool(!c.isLoading()); }, 5000));
     EXPECT_TRUE(c.isReady()) << path.toStdString() << ": " << c.errorString().toStdString();
     // The web engine needs its own start-up, done only by the program.
     if (path.endsWith("WebPage.qml") || path.endsWith("Main.qml")) continue;
@@ -220,7 +220,19 @@ TEST_F(WindowTest, TransitionsSlideOnlyWhenAnimated) {
   click("button_1");  // back: an animated pop
   EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
   EXPECT_NE(layer->x(), 0);
-  QTRY_COMPARE_WITH_TIMEOUT(layer->x(), 0.0, 3000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(layer->x() == 0.0); }, 3000));
+}
+
+// A --script plays every step in turn, counts the refused ones, and frees
+// the player (with what its callback holds) once it is done.
+TEST_F(WindowTest, ScriptPlaysEveryStepThenReportsFailures) {
+  open(true);
+  int failed = -1;
+  auto held = std::make_shared<int>(0);
+  gui_->playScript({"tap 12", "# a comment", "frobnicate", "", "tap 1"}, [&failed, held](int n) { failed = n; });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(failed == 1); }, 5000));
+  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(held.use_count() == 1L); }, 2000));
 }
 
 // Artwork by name; a name without artwork gets a neat placeholder of the
@@ -512,13 +524,13 @@ TEST_F(WindowTest, PdfFilesOpenInTheWindow) {
   auto screenA = std::make_shared<pdfViewController>();
   screenA->url = Deployment::current().url("campus_data", "/Data/map.pdf");
   Application::shared().navigation()->pushViewController(screenA, false);
-  QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), screenA->web->state() != WebView::State::Loading), 10000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool((gui_->settle(), screenA->web->state() != WebView::State::Loading)); }, 10000));
   EXPECT_EQ(screenA->web->stateName(), "loaded") << screenA->web->stateName();
   EXPECT_EQ(screenA->events, (std::vector<std::string>{"start", "finish"}));
   std::string copy = gui::QtWebBackend::pdfFileFor(screenA->web.get());
   EXPECT_TRUE(std::filesystem::exists(copy));
   // Pages are drawn in the background: wait until ink shows.
-  QTRY_VERIFY_WITH_TIMEOUT(inkPixels(gui_->grab()) > 10, 5000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(inkPixels(gui_->grab()) > 10); }, 5000));
   shot("pdf.png");
 
   sim::Fault missing;
@@ -528,7 +540,7 @@ TEST_F(WindowTest, PdfFilesOpenInTheWindow) {
   auto screenB = std::make_shared<pdfViewController>();
   screenB->url = Deployment::current().url("campus_data", "/Data/old.pdf");
   Application::shared().navigation()->pushViewController(screenB, false);
-  QTRY_VERIFY_WITH_TIMEOUT((gui_->settle(), screenB->web->state() != WebView::State::Loading), 10000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool((gui_->settle(), screenB->web->state() != WebView::State::Loading)); }, 10000));
   EXPECT_EQ(screenB->events, (std::vector<std::string>{"start", "fail"}));
 
   // The local copies go with the window.
@@ -554,7 +566,7 @@ TEST(RunLoopInQt, TimersAndBackgroundResultsArrive) {
   RunLoop::main().schedule(0.05, [&] { order.push_back(1); });
   RunLoop::main().schedule(0.05, [&] { order.push_back(2); });
   Background::run([&delivered] { RunLoop::main().post([&delivered] { delivered = true; }); });
-  QTRY_VERIFY_WITH_TIMEOUT(fired && delivered, 5000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(fired && delivered); }, 5000));
   EXPECT_GE(firedAfter, 0.149);
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
   Background::drain(5);

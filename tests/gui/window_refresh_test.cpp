@@ -65,7 +65,7 @@ TEST_F(WindowRefreshTest, AHiddenWindowRefreshesEveryFifteenMinutes) {
   EXPECT_FALSE(timer->isActive());
 
   gui_->window()->hide();
-  QTRY_VERIFY_WITH_TIMEOUT(app.inBackground(), 2000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(app.inBackground()); }, 2000));
   EXPECT_TRUE(timer->isActive());
   // The usage exit report went out as the app left the screen.
   Background::drain(10);
@@ -73,12 +73,12 @@ TEST_F(WindowRefreshTest, AHiddenWindowRefreshesEveryFifteenMinutes) {
 
   // A quarter of an hour later (made short here) the refresh runs.
   timer->setInterval(1);
-  QTRY_VERIFY_WITH_TIMEOUT(!app.deliveredNotifications().empty(), 5000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(!app.deliveredNotifications().empty()); }, 5000));
   EXPECT_EQ(app.deliveredNotifications()[0].alertBody, "課程異動：\n資料結構 王明哲\n12/10(四)第3-4節\n異動：12/17");
   timer->setInterval(15 * 60 * 1000);
 
   gui_->window()->show();
-  QTRY_VERIFY_WITH_TIMEOUT(!app.inBackground(), 2000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bool(!app.inBackground()); }, 2000));
   EXPECT_FALSE(timer->isActive());
   EXPECT_EQ(storedList("41120307stu_temp_subjectNameAry"), (std::vector<std::string>{"資料結構"}));
 
