@@ -23,15 +23,32 @@ bool notificationServiceAvailable() {
   return bus.interface()->isServiceRegistered(kService).value();
 }
 
+const char* kPath = "/org/freedesktop/Notifications";
+
+// Whether the notification server reads markup in bodies (asked once): a
+// body from a server ("<", "&" in a course name) is then escaped, so it shows
+// as written instead of being read as markup or refused.
+bool serverTakesMarkup() {
+  static const bool markup = [] {
+    QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kService, "GetCapabilities");
+    QDBusMessage reply = QDBusConnection::sessionBus().call(ask, QDBus::Block, 2000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().first().toStringList().contains(QStringLiteral("body-markup"));
+  }();
+  return markup;
+}
+
 void notifyDesktop(const LocalNotification& n) {
   if (n.alertBody.empty() || !notificationServiceAvailable()) return;
-  QDBusMessage m = QDBusMessage::createMethodCall(kService, "/org/freedesktop/Notifications", kService, "Notify");
+  QString body = QString::fromStdString(n.alertBody);
+  if (serverTakesMarkup()) body = body.toHtmlEscaped();
+  QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
   QVariantMap hints;
   if (!n.soundName.empty()) hints["sound-name"] = QString::fromStdString(n.soundName);
   QStringList actions;
   if (!n.alertAction.empty()) actions << "default" << QString::fromStdString(n.alertAction);
   m << QStringLiteral("雲岫學苑") << uint(0) << QStringLiteral("yunxiu") << QStringLiteral("雲岫學苑")
-    << QString::fromStdString(n.alertBody) << actions << hints << int(-1);
+    << body << actions << hints << int(-1);
   QDBusConnection::sessionBus().call(m, QDBus::NoBlock);
 }
 
