@@ -32,6 +32,7 @@ void FeedLoaderViewController::viewDidLoad() {
   auto bg = make<ImageView>(Rect{0, 0, bounds.width, bounds.height}, "parserBG_.png");
   bg->setName("parserBG");
   bg->setAutoresizingMask(Autoresizing::FlexibleSize);
+  bg->setFillsFrame(true);
   view().addSubview(bg);
 }
 

@@ -80,6 +80,7 @@ void LoadingBackdrop::show(View& over, double height) {
   image->setName("parserBG");
   image->setBackgroundColor(Color::white());
   image->setAutoresizingMask(Autoresizing::FlexibleSize);
+  image->setFillsFrame(true);
   over.addSubview(image);
   view_ = image;
 }

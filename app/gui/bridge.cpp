@@ -259,6 +259,7 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       else
         a["source"] = imageUrl(i->imageName());
       a["state"] = qs(i->state());
+      if (i->fillsFrame()) a["fills"] = true;
       break;
     }
     case ViewKind::ScrollView: {

@@ -100,6 +100,7 @@ void weatherXML::viewDidLoad() {
   auto background = make<ImageView>(Rect{0, 0, bounds.width, bounds.height}, "parserBG_");
   background->setName("parserBG");
   background->setAutoresizingMask(Autoresizing::FlexibleSize);
+  background->setFillsFrame(true);
   view().addSubview(background);
   addHeaderBar(*this, "溪城天氣", 0, 1, [this](int tag) { btnEvent(tag); });
 }

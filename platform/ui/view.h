@@ -339,10 +339,15 @@ public:
   // A fetch this view waits for (see FetchedPicture).
   std::uint64_t awaitImage() { return fetched_.await(); }
   bool awaitsImage(std::uint64_t ticket) const { return fetched_.awaits(ticket); }
+  // Whether the picture covers the whole frame, cut at its sides, instead of
+  // showing whole inside it (a backdrop on a canvas of another shape).
+  bool fillsFrame() const { return fills_; }
+  void setFillsFrame(bool fills) { fills_ = fills; }
 
 private:
   std::string imageName_;
   FetchedPicture fetched_;
+  bool fills_ = false;
 };
 
 class ScrollView : public View {

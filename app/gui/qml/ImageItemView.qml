@@ -5,7 +5,8 @@ BoxView {
         id: picture
         anchors.fill: parent
         source: attrs.source || ""
-        fillMode: Image.PreserveAspectFit
+        fillMode: attrs.fills ? Image.PreserveAspectCrop : Image.PreserveAspectFit
+        clip: !!attrs.fills
         smooth: true
         cache: false
         // Fetched pictures decode off the GUI thread, at the size drawn.
