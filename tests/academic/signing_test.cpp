@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "academic/signing.h"
 #include "core/deployment.h"
 #include "platform/dates.h"
 #include "sim/academic_service.h"
+#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -19,18 +19,6 @@ using namespace std::chrono;
 
 TimePoint utc(int y, unsigned mo, unsigned d, int h, int mi, int s, int ms) {
   return sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi} + seconds{s} + milliseconds{ms};
-}
-
-std::string python(const std::string& program) {
-  std::string cmd = "python3 -c '" + program + "' 2>&1";
-  std::string out;
-  if (FILE* f = ::popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    ::pclose(f);
-  }
-  return out;
 }
 
 // A code point as UTF-8.
@@ -111,7 +99,7 @@ for a, b in [)py" + list + R"py(]:
     N = n(a); k = n(b); V = (N*863.0 + N*k) + k*(-271.0)
     t = "%f" % V
     print(hashlib.md5((t[:-7] if len(t) >= 7 else "").encode()).hexdigest()[:5]))py";
-  std::istringstream expected(python(program));
+  std::istringstream expected(test::runShell("python3 -c '" + program + "' 2>&1").out);
   for (auto& [number, key] : cases) {
     std::string want;
     ASSERT_TRUE(std::getline(expected, want)) << "python gave no line for " << number;
