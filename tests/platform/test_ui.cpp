@@ -7,7 +7,6 @@
 #include "platform/runloop.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
-#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -109,14 +108,6 @@ TEST_F(UiTest, SegueCreatesTheDestinationCallsPrepareThenPushesAnimated) {
   EXPECT_EQ(nav.topViewController()->className(), "detail");
   EXPECT_TRUE(nav.transitions().back().animated);
   EXPECT_FALSE(list->performSegueWithIdentifier("noSuchSegue"));
-}
-
-TEST_F(UiTest, StoryboardInitialScreensCarryTheirStoryboardName) {
-  Storyboards::registerInitial("library", [] { return std::make_shared<Screen>("libLoginViewController"); });
-  auto vc = Storyboards::instantiateInitial("library");
-  ASSERT_NE(vc, nullptr);
-  EXPECT_EQ(vc->storyboardName(), "library");
-  EXPECT_EQ(Storyboards::instantiateInitial("nope"), nullptr);
 }
 
 TEST_F(UiTest, DelayedCallKeepsItsScreenAliveUntilItRuns) {
@@ -373,32 +364,26 @@ TEST_F(UiTest, TextViewEditsAreCharacterRangesAskedOfItsHook) {
   EXPECT_EQ(began, 3);
 }
 
-TEST_F(UiTest, ScreensTakeTheCanvasAndTheirViewsFollowTheirMasks) {
+// The screens' own tables and bottom bars are checked on the taller canvas by
+// the driver's canvas test; these are the views no such screen shows there.
+TEST_F(UiTest, ViewsWithoutAMaskStayAndBothMarginsShareTheChange) {
   struct Screen : ViewController {
-    std::shared_ptr<View> table, footer, fixed, centred;
+    std::shared_ptr<View> fixed, centred;
     void viewDidLoad() override {
-      table = make<View>(Rect{0, 84, 320, 434});
-      table->setAutoresizingMask(Autoresizing::FlexibleSize);
-      footer = make<View>(Rect{0, 518, 320, 50});
-      footer->setAutoresizingMask(Autoresizing::StickToBottom);
       fixed = make<View>(Rect{10, 10, 50, 20});
-      centred = make<View>(Rect{0, 234, 320, 100});  // both margins share the change
+      centred = make<View>(Rect{0, 234, 320, 100});
       centred->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-      for (auto& v : {table, footer, fixed, centred}) view().addSubview(v);
+      for (auto& v : {fixed, centred}) view().addSubview(v);
     }
   };
   setCanvasSize(Size{320, 692});
   auto s = std::make_shared<Screen>();
   s->view();
   EXPECT_EQ(s->view().frame(), (Rect{0, 0, 320, 692}));
-  EXPECT_EQ(s->table->frame(), (Rect{0, 84, 320, 558}));
-  EXPECT_EQ(s->footer->frame(), (Rect{0, 642, 320, 50}));
   EXPECT_EQ(s->fixed->frame(), (Rect{10, 10, 50, 20}));
   EXPECT_EQ(s->centred->frame(), (Rect{0, 296, 320, 100}));
-  // A later canvas reaches every loaded screen, and going back restores it.
   setCanvasSize(Size{320, 568});
-  EXPECT_EQ(s->table->frame(), (Rect{0, 84, 320, 434}));
-  EXPECT_EQ(s->footer->frame(), (Rect{0, 518, 320, 50}));
+  EXPECT_EQ(s->centred->frame(), (Rect{0, 234, 320, 100}));
 }
 
 // Hidden or disabled buttons ignore taps; a button may remove itself from
@@ -423,34 +408,6 @@ TEST_F(UiTest, ButtonsTapOnlyWhenShownAndEnabledAndMayRemoveThemselves) {
   ASSERT_FALSE(weak.expired());
   EXPECT_TRUE(static_cast<Button*>(weak.lock().get())->tap());
   EXPECT_TRUE(parent->subviews().empty());
-}
-
-// --------------------------------------------------- application object
-
-TEST_F(UiTest, ScheduledNotificationsSurviveARestartAndAreDeliveredWhenDue) {
-  test::ScratchDir dir;
-  auto& app = Application::shared();
-  app.reset();
-  app.setDataDirectory(dir.path);
-  double t = std::chrono::duration<double>(now().time_since_epoch()).count();
-  LocalNotification n;
-  n.alertBody = "課程異動：資料結構 12/8 停課";
-  n.fireDate = t + 60;
-  n.userInfo["subject"] = "CS201";
-  app.scheduleLocalNotification(n);
-
-  app.reset();  // a new process
-  app.setDataDirectory(dir.path);
-  ASSERT_EQ(app.scheduledLocalNotifications().size(), 1u);
-  EXPECT_EQ(app.scheduledLocalNotifications()[0].userInfo.at("subject"), "CS201");
-  app.deliverDueNotifications();
-  EXPECT_TRUE(app.deliveredNotifications().empty());
-  static_cast<ManualClock&>(clock()).advance(61);
-  app.deliverDueNotifications();
-  ASSERT_EQ(app.deliveredNotifications().size(), 1u);
-  EXPECT_EQ(app.deliveredNotifications()[0].alertBody, n.alertBody);
-  EXPECT_TRUE(app.scheduledLocalNotifications().empty());
-  app.reset();
 }
 
 TEST(NotificationCenterTest, ObserversHearTheirNameAndMayRemoveEachOtherDuringDelivery) {
