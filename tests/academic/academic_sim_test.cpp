@@ -1,6 +1,7 @@
 // The Academic web service as the simulator plays it, over HTTP on
 // loopback: the three checks in order, every printable ASCII password, the
-// refusal shapes, keyed and generic answers, both path forms, and the log.
+// refusal shapes, both path forms, and the log. (Its keyed and generic
+// answers are what the student and teacher screens show.)
 
 #include <gtest/gtest.h>
 
@@ -127,32 +128,6 @@ TEST_F(AcademicSimTest, ChecksRunInOrderAndRefuseInTheMethodsOwnShape) {
   r = get(path + kExam + "?" + good);
   EXPECT_EQ(lastLog()["check"], "ok");
   EXPECT_NE(r.body.find("<cos_name>資料結構</cos_name>"), std::string::npos);
-}
-
-TEST_F(AcademicSimTest, AnswersAreKeyedOnTheStudentNumberWithAGenericFallback) {
-  overlayFile("accounts.json",
-              R"({"students": {"41120307": {"password": "cloud 8,7:sky"}, "A1120015": {"password": "Lake-42"},
-                  "B 2/3": {"password": "p"}, "N1": {"password": "p"}}})");
-  overlayFile("emisappws/AppWebService.asmx/StuEleList2XML@pStuNo=B%202%2F3", "<NewDataSet><k/></NewDataSet>");
-  overlayFile("emisappws/AppWebService.asmx/StuEleList2XML", "<NewDataSet><generic/></NewDataSet>");
-  start();
-  HttpResult r = student("StuScoQueryList2XML", "41120307", "cloud 8,7:sky");
-  EXPECT_NE(r.body.find("<成績>59</成績>"), std::string::npos) << r.body;
-  EXPECT_NE(r.body.find("<考試別>F</考試別>"), std::string::npos);
-  // A refusal can be an answer too.
-  r = student("StuScoQueryList2XML", "A1120015", "Lake-42");
-  EXPECT_NE(r.body.find("<錯誤訊息>成績尚未開放查詢</錯誤訊息>"), std::string::npos) << r.body;
-  EXPECT_EQ(lastLog()["check"], "ok");
-  // Dates some weeks ahead of the campus day (7 December 2026).
-  r = student(kExam, "41120307", "cloud 8,7:sky");
-  EXPECT_NE(r.body.find("<exam_date>2026/12/22/二</exam_date>"), std::string::npos) << r.body;
-  // A number with a space and a slash finds its escaped file; others the
-  // generic answer (the overlay's, here).
-  EXPECT_EQ(student("StuEleList2XML", "B 2/3", "p").body, "<NewDataSet><k/></NewDataSet>");
-  EXPECT_EQ(student("StuEleList2XML", "N1", "p").body, "<NewDataSet><generic/></NewDataSet>");
-  // The overlay's accounts replace the bundled ones whole.
-  r = student(kExam, "41031122", "yunxiu2026");
-  EXPECT_EQ(lastLog()["check"], "password");
 }
 
 // Keyed files and accounts are never addresses (as for every kind); these

@@ -149,17 +149,15 @@ TEST_F(SigningTest, QueryEscapesTheNumberAndTheEncodedPasswordAsComponents) {
   EXPECT_NE(q.find("&pPass=%E5%AF%8C%E7%A2%A7"), std::string::npos) << q;
 }
 
-TEST_F(SigningTest, UrlsPutADoubledSlashBeforeStudentMethodsOnly) {
+// The screens' requests show the doubled slash before student methods only;
+// a deployment's base path is kept, and without a deployment there is no URL.
+TEST_F(SigningTest, UrlsKeepTheDeploymentsBasePath) {
   Deployment d;
   d.baseUrls["academic"] = "http://academic.example:8080/base";
   Deployment::setCurrent(d);
-  EXPECT_EQ(academicURL("StuExamList2XML", "a=1", true),
-            "http://academic.example:8080/base//emisappws/AppWebService.asmx/StuExamList2XML?a=1");
   EXPECT_EQ(academicURL("TeachEleList2XML", "a=1", false),
             "http://academic.example:8080/base/emisappws/AppWebService.asmx/TeachEleList2XML?a=1");
-  std::string url = studentMethodURL("StuEleList2XML", "41120307", "x");
-  EXPECT_EQ(url.rfind("http://academic.example:8080/base//emisappws/AppWebService.asmx/StuEleList2XML?pStuNo=41120307&pKey=", 0), 0u)
-      << url;
+  EXPECT_EQ(studentMethodURL("StuEleList2XML", "1", "x").rfind("http://academic.example:8080/base//emisappws/", 0), 0u);
   Deployment::setCurrent(Deployment{});
   EXPECT_THROW(studentMethodURL("StuEleList2XML", "1", "x"), DeploymentError);
 }

@@ -138,8 +138,9 @@ public:
   std::vector<std::string> events;
 };
 
-// Buttons are numbered cancel first; the pressed index reaches the delegate,
-// a dismissal by code is no press, and a gone delegate is not called.
+// Buttons are numbered cancel first (without one, the others from 0); the
+// pressed index reaches the delegate, a dismissal by code is no press, and a
+// gone delegate is not called.
 TEST_F(UiTest, AlertButtonsAreNumberedCancelFirstAndThePressedIndexReachesTheDelegate) {
   auto d = std::make_shared<Answers>();
   auto a = AlertView::create("提醒", "請先輸入您的資料，謝謝。", d, "取消", {"確定", "稍後"});
@@ -157,12 +158,10 @@ TEST_F(UiTest, AlertButtonsAreNumberedCancelFirstAndThePressedIndexReachesTheDel
   auto orphan = AlertView::create("t", "m", std::make_shared<Answers>(), "確定");  // delegate dies here
   orphan->show();
   EXPECT_TRUE(orphan->pressButton(0));
-}
 
-// Without a cancel button the others start at 0; an alert shown from an
-// answer comes to the front.
-TEST_F(UiTest, AlertWithoutCancelStartsItsOtherButtonsAtZero) {
-  auto a = AlertView::create("t", "m", {}, "", {"OK"});
+  // Without a cancel button the others start at 0; an alert shown from an
+  // answer comes to the front.
+  a = AlertView::create("t", "m", {}, "", {"OK"});
   EXPECT_EQ(a->cancelButtonIndex(), -1);
   a->show();
   int pressed = -1;
