@@ -248,21 +248,6 @@ TEST_F(FeedHardeningTest, ATransferFailureAfterAGoodProbeAlertsAndLeadsBack) {
   EXPECT_TRUE(has(s, "row 0.0: 二〇三\n")) << s;
 }
 
-TEST_F(FeedHardeningTest, AnElementWithAbsurdlyManyAttributesIsAParseErrorAndKeepsTheRecordsBefore) {
-  std::string feed = "<NewDataSet><news><公告>之前</公告></news><news";
-  for (int i = 0; i < 20000; ++i) feed += " a" + std::to_string(i) + "=\"1\"";
-  feed += "><公告>之後</公告></news></NewDataSet>";
-  serveFeed(kNewsPath, feed);
-  startReady();
-  run("tap 4");
-  std::string s = run("wait 1.5");
-  EXPECT_TRUE(has(s, "alert: Error loading content | Unable to download story feed from web site (Error code 1 ) | OK"))
-      << s;
-  auto news = records("news");
-  ASSERT_EQ(news.size(), 1u);
-  EXPECT_EQ(news[0]["公告"], "之前");
-}
-
 // A cache file that is not a property list, or a real one of more than
 // 64 MiB as another program could plant: the list's missing-cache alert.
 TEST_F(FeedHardeningTest, AnUnreadableOrOversizedCacheFileReadsAsMissing) {

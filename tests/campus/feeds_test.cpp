@@ -150,20 +150,27 @@ TEST_F(NewsTest, RunsReplaceTheCacheAndAnEmptyFeedKeepsIt) {
   EXPECT_EQ(plistlib("news"), "[]");
 }
 
+// A feed that breaks off (a mismatched end tag, or an element with absurdly
+// many attributes) keeps the records before the fault and lists nothing.
 TEST_F(NewsTest, MalformedFeedKeepsRecordsSoFarAndShowsNoList) {
   startReady();
-  sim().setFault(kNewsPath, Fault{.body = "<NewDataSet><news><編號>1</編號><公告>好</公告></news>"
-                                          "<news><編號>2</編號><公告>壞</news></NewDataSet>"});
-  run("tap 4");
-  std::string s = run("wait 1.5");
-  EXPECT_TRUE(has(s, "screen: newsXMLParser depth 2")) << s;
-  EXPECT_TRUE(has(s, "alert: Error loading content | Unable to download story feed from web site (Error code ")) << s;
-  EXPECT_TRUE(has(s, " ) | OK\n")) << s;
-  auto news = records("news");
-  ASSERT_EQ(news.size(), 1u);
-  EXPECT_EQ(news[0]["公告"], "好");
-  s = run("alert 0");
-  EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
+  std::string bomb = "<news";
+  for (int i = 0; i < 20000; ++i) bomb += " a" + std::to_string(i) + "=\"1\"";
+  for (auto [bad, code] : {std::pair{std::string("<news><編號>2</編號><公告>壞</news>"), "76"},
+                           std::pair{bomb + "><公告>之後</公告></news>", "1"}}) {
+    sim().setFault(kNewsPath, Fault{.body = "<NewDataSet><news><編號>1</編號><公告>好</公告></news>" + bad + "</NewDataSet>"});
+    run("tap 4");
+    std::string s = run("wait 1.5");
+    EXPECT_TRUE(has(s, "screen: newsXMLParser depth 2")) << s;
+    EXPECT_TRUE(has(s, "alert: Error loading content | Unable to download story feed from web site (Error code " +
+                           std::string(code) + " ) | OK\n"))
+        << s;
+    auto news = records("news");
+    ASSERT_EQ(news.size(), 1u);
+    EXPECT_EQ(news[0]["公告"], "好");
+    s = run("alert 0");
+    EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
+  }
 }
 
 // No answer to the probe: the network alert, then the loader goes.
