@@ -88,7 +88,7 @@ TEST_F(HomeMenuTest, BlankAndOutOfRangeTagsDoNothing) {
   EXPECT_TRUE(Alerts::visible().empty());
 }
 
-TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageAndTheMenuResetsOnlyTheName) {
+TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageBackReportsItAndTheMenuResetsOnlyTheName) {
   startRegistered();
   run("wait 60");
   std::string s = run("tap 12");
@@ -98,10 +98,17 @@ TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageAndTheMenuResetsOnlyTheName) {
   EXPECT_EQ(st.stringForKey("啓動時間").value_or(""), "20261207093100");
   EXPECT_EQ(st.stringForKey("user_X").value_or(""), fmtF(Deployment::current().longitude));
   EXPECT_EQ(st.stringForKey("user_Y").value_or(""), fmtF(Deployment::current().latitude));
+  run("wait 30");
   run("tap 1");  // back
   EXPECT_NE(screen().find("screen: corvaleViewController depth 1"), std::string::npos);
   EXPECT_EQ(st.stringForKey("功能名稱").value_or(""), "首頁");
   EXPECT_EQ(st.stringForKey("啓動時間").value_or(""), "20261207093100");
+  // Back sent the exit report: fields in order, latitude as fx, a missing id as "(null)".
+  auto reports = requestsFor("/Data/situ1.aspx");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0]["raw_query"], "pk=(null)&fx=" + st.stringForKey("user_Y").value_or("?") + "&fy=" +
+                                         st.stringForKey("user_X").value_or("?") +
+                                         "&fn=%E9%97%9C%E6%96%BC%E6%88%91%E5%80%91&fs=20261207093100&fe=20261207093130");
 }
 
 TEST_F(HomeMenuTest, EachMenuLoadLooksUpTheWifiAddress) {
