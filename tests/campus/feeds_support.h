@@ -31,6 +31,13 @@ protected:
     start();
   }
 
+  // Runs a command that starts a feed loader and lets the loader finish (its
+  // progress alert counts to a hundred in a second); what the screen is then.
+  std::string loaded(const std::string& command) {
+    run(command);
+    return run("wait 1.5");
+  }
+
   // A simulator overlay folder; files are given by their campus data path.
   std::string overlay() {
     if (overlay_.empty()) {
