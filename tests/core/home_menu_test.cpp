@@ -52,7 +52,7 @@ TEST_F(HomeMenuTest, NewUserIsPromptedAfterLoadAndMustAcceptTheTerms) {
   EXPECT_TRUE(has(s, "screen: userDataViewController depth 3")) << s;
 }
 
-TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsage) {
+TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsageAndBlankTagsDoNothing) {
   startRegistered();
   run("net off");
   for (int tag : {1, 2, 4, 5, 6, 10, 11, 13, 14, 16, 19, 20}) {
@@ -70,11 +70,7 @@ TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsage) {
     Application::shared().navigation()->popToRootViewControllerAnimated(false);
     EXPECT_NE(screen().find("depth 1"), std::string::npos) << "tag " << tag << "\n" << screen();
   }
-}
-
-// A returning user is never prompted; blank tags do nothing.
-TEST_F(HomeMenuTest, BlankAndOutOfRangeTagsDoNothing) {
-  startRegistered();
+  // Blank tags do nothing, and a returning user is never prompted.
   for (int tag : {15, 18}) {
     std::string s = run("tap " + std::to_string(tag));
     EXPECT_NE(s.find("screen: corvaleViewController depth 1"), std::string::npos);
