@@ -8,7 +8,9 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -494,6 +496,53 @@ TEST(SimStandalone, PrintsOneLinePerKindServesAndStopsOnSigterm) {
 
   // Bad arguments: usage and status 2.
   EXPECT_EQ(yx::test::runShell(YX_CAMPUS_SIM_EXE " --port x 2>/dev/null").status, 2);
+}
+
+// A copy of the program without its HTTP module beside it still starts, but
+// every call is refused at once (nobody waits on a port that cannot answer)
+// and one line says what is missing.
+TEST(SimStandalone, WithoutItsHttpModuleRefusesCallsAndSaysWhy) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::copy_file(YX_CAMPUS_SIM_EXE, dir / "bin/campus-sim");
+  const std::string err = dir / "err.txt";
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(out[1], 1);
+    close(out[0]);
+    freopen(err.c_str(), "w", stderr);
+    const std::string exe = dir / "bin/campus-sim";
+    execl(exe.c_str(), "campus-sim", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  FILE* f = fdopen(out[0], "r");
+  std::map<std::string, std::string> urls;
+  char line[512];
+  while (urls.size() < 15 && fgets(line, sizeof line, f)) {
+    std::istringstream s(line);
+    std::string key, url;
+    s >> key >> url;
+    urls[key] = url;
+  }
+  ASSERT_EQ(urls.size(), 15u);
+  for (const char* kind : {"campus_data", "academic"}) {
+    const int port = std::stoi(urls[kind].substr(urls[kind].rfind(':') + 1));
+    EXPECT_EQ(rawGet(port, "/").status, 0) << kind;
+    EXPECT_EQ(rawGet(port, "/").status, 0) << kind;
+  }
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  fclose(f);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const std::string said = readWhole(err);
+  EXPECT_EQ(yx::test::countOf(said, "\n"), 1u) << said;
+  EXPECT_NE(said.find("campus-sim: the simulator's HTTP module " + (dir / "lib/yunxiu/libyx_sim_http.so") + " is missing"),
+            std::string::npos) << said;
 }
 
 }  // namespace
