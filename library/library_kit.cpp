@@ -55,16 +55,6 @@ std::shared_ptr<TableView> addTable(View& root, double top, TableViewDataSource*
   return t;
 }
 
-std::shared_ptr<ActivityIndicator> addSpinner(View& root, double y) {
-  using namespace Autoresizing;
-  auto s = make<ActivityIndicator>(Rect{141.5, y, 37, 37});
-  s->setName("indicator");
-  s->setLarge(true);
-  s->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin | FlexibleTopMargin | FlexibleBottomMargin);
-  root.addSubview(s);
-  return s;
-}
-
 std::shared_ptr<Label> addCellLabel(View& content, Rect frame, const char* name, double fontSize, Color color,
                                     TextAlignment align, unsigned mask) {
   auto l = make<Label>(frame);

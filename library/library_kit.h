@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/common_views.h"
 #include "platform/ui/view.h"
 #include "platform/ui/view_controller.h"
 
@@ -41,10 +42,9 @@ std::string countText(unsigned long n);
 // The pieces most library screens are built from, already added to `root`:
 // the count label under the header ("countLbl", right-aligned), the table
 // filling the screen from `top` down ("myTableview", stretching with the
-// screen), and a large spinner ("indicator") centred at `y`.
+// screen).
 std::shared_ptr<Label> addCountLabel(View& root);
 std::shared_ptr<TableView> addTable(View& root, double top, TableViewDataSource* source, TableViewDelegate* delegate);
-std::shared_ptr<ActivityIndicator> addSpinner(View& root, double y);
 // A named label of a table cell's content.
 std::shared_ptr<Label> addCellLabel(View& content, Rect frame, const char* name, double fontSize, Color color,
                                     TextAlignment align = TextAlignment::Left, unsigned mask = Autoresizing::None);

@@ -7,6 +7,7 @@
 #include "library/newSourceWebViewController.h"
 #include "markup/text_util.h"
 #include "platform/http.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -28,7 +29,7 @@ void newSourceViewController::viewDidLoad() {
   addLibraryHeader(*this, "電子資源新訊", [this](int tag) { btnEvent(tag); });
   countLbl_ = addCountLabel(view());
   myTableview_ = addTable(view(), 76, this, this);
-  indicator_ = addSpinner(view(), 265);
+  indicator_ = addSpinner(view(), Rect{141.5, 265, 37, 37}, "indicator");
   indicator_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
 }

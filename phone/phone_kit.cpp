@@ -9,6 +9,7 @@
 #include "platform/http.h"
 #include "platform/runloop.h"
 #include "platform/text.h"
+#include "platform/ui/common_views.h"
 
 namespace yx::phone {
 
@@ -113,12 +114,8 @@ std::shared_ptr<TextField> makeField(Rect frame, const std::string& name, const 
 }
 
 std::shared_ptr<ActivityIndicator> addSpinner(View& parent) {
-  auto spinner = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  spinner->setName("activityIndicator");
-  spinner->setLarge(true);
-  spinner->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  parent.addSubview(spinner);
-  return spinner;
+  return yx::addSpinner(parent, Rect{141.5, 265.5, 37, 37}, "activityIndicator",
+                       Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
 }
 
 std::shared_ptr<Label> makeTextLabel(Rect frame, const std::string& text, double fontSize) {

@@ -7,6 +7,7 @@
 #include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -74,12 +75,7 @@ void TeacherCourseListBase::viewDidLoad() {
   table_->setDelegate(this);
   view().addSubview(table_);
 
-  indicator_ = make<ActivityIndicator>(Rect{140, 264, 40, 40});
-  indicator_->setName("activityIndicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(A::FlexibleLeftMargin | A::FlexibleRightMargin | A::FlexibleTopMargin |
-                                  A::FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), Rect{140, 264, 40, 40}, "activityIndicator");
 
   url_ = teacherURL(kTeacherCourseListMethod, handover_);
   indicator_->startAnimating();
@@ -322,12 +318,7 @@ void teacherEleStuShowPDFViewController::viewDidLoad() {
   web_->setDelegate(this);
   web_->setAutoresizingMask(A::FlexibleSize);
   view().addSubview(web_);
-  indicator_ = make<ActivityIndicator>(Rect{140, 254, 40, 40});
-  indicator_->setName("activityIndicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(A::FlexibleLeftMargin | A::FlexibleRightMargin | A::FlexibleTopMargin |
-                                  A::FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), Rect{140, 254, 40, 40}, "activityIndicator");
   indicator_->startAnimating();
   performAfterDelay(0.1, [this] { show(); });
 }

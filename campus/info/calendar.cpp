@@ -5,6 +5,7 @@
 #include "core/screen_kit.h"
 #include "platform/dates.h"
 #include "platform/text_measure.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -81,7 +82,7 @@ void calendarDetailViewController::viewDidLoad() {
   addHeaderBar(*this, semesterName(semester_), 1, 2, [this](int tag) { btnEvent(tag); });
   myTableview_ = addListTable(*this, true);
   countLbl_ = addCountBar(*this);
-  myActivity_ = addSpinner(*this);
+  myActivity_ = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
   myTableview_->setDelegate(this);

@@ -91,14 +91,4 @@ std::shared_ptr<Label> addCountBar(ViewController& vc) {
   return count;
 }
 
-std::shared_ptr<ActivityIndicator> addSpinner(ViewController& vc) {
-  auto spinner = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  spinner->setName("myActivity");
-  spinner->setLarge(true);
-  spinner->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin |
-                               Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin);
-  vc.view().addSubview(spinner);
-  return spinner;
-}
-
 }  // namespace yx

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "markup/dom.h"
+#include "platform/ui/common_views.h"
 #include "platform/ui/view_controller.h"
 
 namespace yx {
@@ -35,10 +36,8 @@ std::string countText(size_t n);
 std::string utf8Slice(std::string_view text, size_t from, size_t count);
 
 // The guide screens' shared frame pieces. The table fills the space between
-// the header and a 30-point bottom bar holding the count label "countLbl";
-// the spinner "myActivity" turns over the middle of the table.
+// the header and a 30-point bottom bar holding the count label "countLbl".
 std::shared_ptr<TableView> addListTable(ViewController& vc, bool withCountBar);
 std::shared_ptr<Label> addCountBar(ViewController& vc);
-std::shared_ptr<ActivityIndicator> addSpinner(ViewController& vc);
 
 }  // namespace yx

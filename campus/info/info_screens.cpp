@@ -8,6 +8,7 @@
 #include "markup/feed_loader.h"
 #include "platform/escape.h"
 #include "platform/files.h"
+#include "platform/ui/common_views.h"
 #include "platform/ui/view.h"
 
 
@@ -363,12 +364,7 @@ void InfoWebViewController::webViewDidStartLoad(WebView&) {
     view().addSubview(overlay_);
   }
   const Rect area = overlay_->frame();
-  spinner_ = make<ActivityIndicator>(Rect{(area.width - 37) / 2, (area.height - 37) / 2, 37, 37});
-  spinner_->setName("spinner");
-  spinner_->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin |
-                                Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  spinner_->setLarge(true);
-  overlay_->addSubview(spinner_);
+  spinner_ = addSpinner(*overlay_, Rect{(area.width - 37) / 2, (area.height - 37) / 2, 37, 37}, "spinner");
   spinner_->startAnimating();
   overlay_->setHidden(false);
 }

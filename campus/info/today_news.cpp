@@ -4,6 +4,7 @@
 #include "core/deployment.h"
 #include "core/screen_kit.h"
 #include "platform/http.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -109,7 +110,7 @@ void todayNewsDetailViewController::viewDidLoad() {
   myTableview_->setDelegate(this);
   myTableview_->setDataSource(this);
   countLbl_ = addCountBar(*this);
-  myActivity_ = addSpinner(*this);
+  myActivity_ = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity_->startAnimating();
   performAfterDelay(0.1, [this] { loadData(); });
 }

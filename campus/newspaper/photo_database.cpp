@@ -4,6 +4,7 @@
 #include "campus/newspaper/times_web_page.h"
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -92,12 +93,7 @@ void imageDBthumbViewController::viewDidLoad() {
   myCollectionview->setItemSize(Size{100, 120});
   myCollectionview->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(myCollectionview);
-  myActivity = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  myActivity->setName("myActivity");
-  myActivity->setLarge(true);
-  myActivity->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin |
-                                  Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  view().addSubview(myActivity);
+  myActivity = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity->startAnimating();
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
   // The grid fills a moment after the screen shows, so the spinner is seen turning.
