@@ -83,6 +83,11 @@ std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title,
   return bar;
 }
 
+std::string countText(std::size_t n, bool spaced) {
+  const char* gap = spaced ? " " : "";
+  return std::string("共") + gap + std::to_string(n) + gap + "筆";
+}
+
 namespace {
 std::mutex locMu;
 double nowX = 0, nowY = 0;  // longitude, latitude of the last fix

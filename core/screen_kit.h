@@ -15,6 +15,7 @@
 // All of these are called on the main thread, except startUsageExitReport()'s
 // own work, which runs on a detached (counted) background thread.
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,6 +63,9 @@ bool networkReachable();
 // Returns the bar (already added to vc's view).
 std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
                   std::function<void(int tag)> onTag, const std::string& pattern = "hl_b1.jpg");
+
+// The count under a list: "共 %lu 筆", or "共%lu筆" when not spaced.
+std::string countText(std::size_t n, bool spaced = true);
 
 // Records the Usage record for a feature being opened with this usage label
 // (what the Home menu does before pushing an entry's screen): "user_X",

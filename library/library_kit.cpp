@@ -33,8 +33,6 @@ void leavePatronList(ViewController& vc) {
   if (position < stack.size()) nav->popToViewController(stack[position].get(), true);
 }
 
-std::string countText(unsigned long n) { return "共 " + std::to_string(n) + " 筆"; }
-
 std::shared_ptr<Label> addCountLabel(View& root) {
   auto l = make<Label>(Rect{10, 48, 300, 24});
   l->setName("countLbl");

@@ -36,9 +36,6 @@ inline constexpr const char* kPlaceholderFormatImage = "format_other.png";
 // also when the login screen sits between); otherwise to position 4.
 void leavePatronList(ViewController& vc);
 
-// "共 %lu 筆"
-std::string countText(unsigned long n);
-
 // The pieces most library screens are built from, already added to `root`:
 // the count label under the header ("countLbl", right-aligned), the table
 // filling the screen from `top` down ("myTableview", stretching with the

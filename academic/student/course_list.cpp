@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
-
 #include "academic/student/calendar_export.h"
 #include "academic/student/student_common.h"
 #include "academic/student/student_sign_in.h"
@@ -123,9 +121,7 @@ void inquiryResultsViewController::viewDidLoad() {
   refreshCache();
   rowsAtLoad_ = records_.size();
   againBtn_->setHidden(false);
-  char count[64];
-  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(rowsAtLoad_));
-  countLbl_->setText(count);
+  countLbl_->setText(countText(rowsAtLoad_));
   tableView_->reloadData();
 }
 

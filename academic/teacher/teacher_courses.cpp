@@ -1,7 +1,5 @@
 #include "academic/teacher/teacher_courses.h"
 
-#include <cstdio>
-
 #include "academic/course_changes.h"
 #include "core/screen_kit.h"
 #include "platform/dates.h"
@@ -18,12 +16,6 @@ namespace {
 constexpr const char* kLastUpdateKey = "teacherEleStuLastUpdateTime";
 const Color kInk = Color::rgb(0x22, 0x2b, 0x33);
 const Color kGray = Color::rgb(0x5f, 0x6b, 0x73);
-
-std::string countText(size_t n) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "共 %lu 筆", static_cast<unsigned long>(n));
-  return buf;
-}
 
 std::string trimmed(const std::string& s) {
   const char* ws = " \t\r\n\v\f";

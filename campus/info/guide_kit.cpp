@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "platform/escape.h"
 #include "platform/http.h"
 
 namespace yx {
@@ -50,8 +49,6 @@ std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, co
   }
   return columns;
 }
-
-std::string countText(size_t n) { return "共 " + fmtLU(static_cast<unsigned long>(n)) + " 筆"; }
 
 std::string utf8Slice(std::string_view text, size_t from, size_t count) {
   size_t i = 0, chars = 0, start = std::string_view::npos;

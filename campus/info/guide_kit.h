@@ -28,9 +28,6 @@ std::shared_ptr<DomDocument> parseDocument(std::string_view bytes);
 std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, const std::string& item,
                                                       const std::vector<std::string>& fields);
 
-// "共 %lu 筆".
-std::string countText(size_t n);
-
 // The character-wise substring [from, from + count) of UTF-8 text ("" when
 // the text is shorter than from + count characters).
 std::string utf8Slice(std::string_view text, size_t from, size_t count);

@@ -1,7 +1,5 @@
 #include "campus/info/info_screens.h"
 
-#include <cstdio>
-
 #include "campus/info/info_loaders.h"
 #include "core/deployment.h"
 #include "core/screen_kit.h"
@@ -107,9 +105,7 @@ void InfoListViewController::viewDidLoad() {
     t->setDelegate(this);
     t->setDataSource(this);
   }
-  char count[64];
-  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(records_->size()));
-  countLbl_->setText(count);
+  countLbl_->setText(countText(records_->size()));
   if (!found) showAlert("提醒", "此類別目前無相關資訊。", "確定");
 }
 

@@ -93,7 +93,7 @@ void BoardViewController::loadData() {
 // The count follows the entries at once (cells made later set it again).
 void BoardViewController::reloadTable() {
   myTableview->reloadData();
-  countLbl->setText(times::countText(dateAry.size()));
+  countLbl->setText(countText(dateAry.size(), /*spaced=*/false));
 }
 
 double BoardViewController::tableViewHeightForHeaderInSection(TableView&, int section) {
@@ -143,7 +143,7 @@ std::shared_ptr<TableViewCell> BoardViewController::tableViewCellForRow(TableVie
   fillCell(*cell, entry, marked);
   labelIn(*cell, "dateLbl").setText("日期/時間: " + dateAry[entry] + "/" + timeAry[entry]);
   labelIn(*cell, "placeLbl").setText("主辦/地點: " + planAry[entry] + "/" + placeAry[entry]);
-  countLbl->setText(times::countText(dateAry.size()));
+  countLbl->setText(countText(dateAry.size(), /*spaced=*/false));
   return cell;
 }
 

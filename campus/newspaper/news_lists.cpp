@@ -53,7 +53,7 @@ void NewsListViewController::emptyLists() {
 // The count follows the rows at once (cells made later set it again).
 void NewsListViewController::reloadTable() {
   myTableview->reloadData();
-  countLbl->setText(times::countText(newsTitAry.size()));
+  countLbl->setText(countText(newsTitAry.size(), /*spaced=*/false));
   countLbl->setHidden(isPlaceholderOnly());
 }
 
@@ -119,7 +119,7 @@ std::shared_ptr<TableViewCell> NewsListViewController::tableViewCellForRow(Table
   const bool placeholder = !placeholderPicture().empty() && newsTitAry[row] == placeholderTitle();
   if (placeholder) picture->setImageNamed(placeholderPicture());
   countLbl->setHidden(placeholder);
-  countLbl->setText(times::countText(newsTitAry.size()));
+  countLbl->setText(countText(newsTitAry.size(), /*spaced=*/false));
   return cell;
 }
 

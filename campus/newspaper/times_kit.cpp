@@ -117,6 +117,4 @@ BottomBar addBottomBar(View& parent, int tag, std::function<void(int)> onTag, do
   return b;
 }
 
-std::string countText(size_t n) { return "共" + std::to_string(n) + "筆"; }
-
 }  // namespace yx::times

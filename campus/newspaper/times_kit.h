@@ -65,7 +65,4 @@ struct BottomBar {
 BottomBar addBottomBar(View& parent, int tag, std::function<void(int)> onTag, double y = 518,
                        bool stickToBottom = true);
 
-// "共%lu筆".
-std::string countText(size_t n);
-
 }  // namespace yx::times
