@@ -6,6 +6,7 @@
 #include "library/libTimeDetailViewController.h"
 #include "library/library_kit.h"
 #include "platform/http.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -14,7 +15,7 @@ using namespace library;
 void libTimeViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "開放時間", [this](int tag) { btnEvent(tag); });
-  myTableview_ = addTable(view(), 44, this, this);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
   startParser();
 }
 

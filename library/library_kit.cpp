@@ -43,16 +43,6 @@ std::shared_ptr<Label> addCountLabel(View& root) {
   return l;
 }
 
-std::shared_ptr<TableView> addTable(View& root, double top, TableViewDataSource* source, TableViewDelegate* delegate) {
-  auto t = make<TableView>(Rect{0, top, kScreenWidth, kScreenHeight - top});
-  t->setName("myTableview");
-  t->setAutoresizingMask(Autoresizing::FlexibleSize);
-  root.addSubview(t);
-  t->setDelegate(delegate);
-  t->setDataSource(source);
-  return t;
-}
-
 std::shared_ptr<Label> addCellLabel(View& content, Rect frame, const char* name, double fontSize, Color color,
                                     TextAlignment align, unsigned mask) {
   auto l = make<Label>(frame);

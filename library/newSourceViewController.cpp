@@ -28,7 +28,7 @@ void newSourceViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "電子資源新訊", [this](int tag) { btnEvent(tag); });
   countLbl_ = addCountLabel(view());
-  myTableview_ = addTable(view(), 76, this, this);
+  myTableview_ = addTable(view(), areaBelow(76), "myTableview", this, this);
   indicator_ = addSpinner(view(), Rect{141.5, 265, 37, 37}, "indicator");
   indicator_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });

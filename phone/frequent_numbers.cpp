@@ -2,6 +2,7 @@
 
 #include "core/screen_kit.h"
 #include "phone/phone_kit.h"
+#include "platform/ui/common_views.h"
 
 namespace yx::phone {
 
@@ -40,10 +41,6 @@ void schoolCallOftenViewController::viewDidLoad() {
   bar->addSubview(clear);
   view().addSubview(bar);
 
-  table_ = make<TableView>(Rect{0, 84, 320, 484});
-  table_->setName("myTableView");
-  table_->setAutoresizingMask(Autoresizing::FlexibleSize);
-
   record_ = CallRecord::loadAsStored();
   // The last three calls, newest first; a list shorter than the other reads "" where it ends.
   const size_t phones = record_.phoneCount(), times = record_.timeCount();
@@ -51,9 +48,7 @@ void schoolCallOftenViewController::viewDidLoad() {
     recent_.push_back({record_.phoneAt(phones - 1 - r), r < times ? record_.timeAt(times - 1 - r) : std::string()});
   btnImage_ = "分機號碼背景.png";
 
-  table_->setDelegate(this);
-  table_->setDataSource(this);
-  view().addSubview(table_);
+  table_ = addTable(view(), areaBelow(84), "myTableView", this, this);
   performAfterDelay(0.1, [this] { startSort(); });
 }
 

@@ -3,6 +3,7 @@
 #include "core/screen_kit.h"
 #include "platform/dates.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -75,11 +76,8 @@ std::shared_ptr<Label> cellLabel(View& into, const char* name, Rect frame, doubl
 }
 
 std::shared_ptr<TableView> changeTable(ViewController& vc, Rect frame) {
-  auto table = make<TableView>(frame);
-  table->setName("myTableView");
+  auto table = addTable(vc.view(), frame, "myTableView");
   table->setRowHeight(ChangeCell::kHeight);
-  table->setAutoresizingMask(A::FlexibleSize);
-  vc.view().addSubview(table);
   return table;
 }
 

@@ -8,6 +8,7 @@
 #include "core/screen_kit.h"
 #include "markup/feed_loader.h"
 #include "platform/files.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -110,13 +111,8 @@ void inquiryResultsViewController::viewDidLoad() {
     exportToCalendar(courseCalendarEntries(records_, now()), "courses.ics");
   }));
 
-  tableView_ = make<TableView>(Rect{0, 82, kScreenWidth, kScreenHeight - 82});
-  tableView_->setName("tableView");
-  tableView_->setAutoresizingMask(Autoresizing::FlexibleSize);
+  tableView_ = addTable(view(), areaBelow(82), "tableView", this, this);
   tableView_->setRowHeight(60);
-  tableView_->setDataSource(this);
-  tableView_->setDelegate(this);
-  view().addSubview(tableView_);
 
   refreshCache();
   rowsAtLoad_ = records_.size();

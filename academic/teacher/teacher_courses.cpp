@@ -59,13 +59,8 @@ void TeacherCourseListBase::viewDidLoad() {
   reload->setAutoresizingMask(A::FlexibleLeftMargin);
   view().addSubview(reload);
 
-  table_ = make<TableView>(Rect{0, 84, 320, 484});
-  table_->setName("myTableView");
+  table_ = addTable(view(), areaBelow(84), "myTableView", this, this);
   table_->setRowHeight(rowHeight());
-  table_->setAutoresizingMask(A::FlexibleSize);
-  table_->setDataSource(this);
-  table_->setDelegate(this);
-  view().addSubview(table_);
 
   indicator_ = addSpinner(view(), Rect{140, 264, 40, 40}, "activityIndicator");
 

@@ -55,9 +55,7 @@ const char* semesterName(int semester) { return semester == 0 ? "第一學期" :
 
 void calendarViewController::viewDidLoad() {
   addHeaderBar(*this, "行事曆", 1, 2, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, false);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
 }
 
 std::shared_ptr<TableViewCell> calendarViewController::tableViewCellForRow(TableView&, IndexPath ip) {
@@ -80,7 +78,7 @@ void calendarViewController::btnEvent(int tag) {
 
 void calendarDetailViewController::viewDidLoad() {
   addHeaderBar(*this, semesterName(semester_), 1, 2, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, true);
+  myTableview_ = addTable(view(), areaBelow(44, kCountBarTop), "myTableview");
   countLbl_ = addCountBar(*this);
   myActivity_ = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity_->startAnimating();

@@ -64,16 +64,8 @@ std::string utf8Slice(std::string_view text, size_t from, size_t count) {
   return {};
 }
 
-std::shared_ptr<TableView> addListTable(ViewController& vc, bool withCountBar) {
-  auto table = make<TableView>(Rect{0, 44, 320, withCountBar ? 494.0 : 524.0});
-  table->setName("myTableview");
-  table->setAutoresizingMask(Autoresizing::FlexibleSize);
-  vc.view().addSubview(table);
-  return table;
-}
-
 std::shared_ptr<Label> addCountBar(ViewController& vc) {
-  auto bar = make<View>(Rect{0, 538, 320, 30});
+  auto bar = make<View>(areaBelow(kCountBarTop));
   bar->setName("countBar");
   bar->setBackgroundColor(Color::rgb(238, 241, 244));
   bar->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleTopMargin);

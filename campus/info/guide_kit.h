@@ -32,9 +32,9 @@ std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, co
 // the text is shorter than from + count characters).
 std::string utf8Slice(std::string_view text, size_t from, size_t count);
 
-// The guide screens' shared frame pieces. The table fills the space between
-// the header and a 30-point bottom bar holding the count label "countLbl".
-std::shared_ptr<TableView> addListTable(ViewController& vc, bool withCountBar);
+// The 30-point bar at the bottom of a guide list holding the count label
+// "countLbl"; the list's table ends where it starts.
+inline constexpr double kCountBarTop = 538;
 std::shared_ptr<Label> addCountBar(ViewController& vc);
 
 }  // namespace yx

@@ -72,10 +72,7 @@ void InfoListViewController::viewDidLoad() {
   countLbl_->setAlignment(TextAlignment::Right);
   view().addSubview(countLbl_);
 
-  myTableview_ = make<TableView>(Rect{0, 84, 320, 484});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview_);
+  myTableview_ = addTable(view(), areaBelow(84), "myTableview");
 
   alphaBtn_ = make<Button>(Rect{0, 0, 320, 568});
   alphaBtn_->setName("alphaBtn");
@@ -86,14 +83,12 @@ void InfoListViewController::viewDidLoad() {
   alphaBtn_->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(alphaBtn_);
 
-  chooseTableview_ = make<TableView>(Rect{40, 100, 240, 360});
-  chooseTableview_->setName("chooseTableview");
+  chooseTableview_ = addTable(view(), Rect{40, 100, 240, 360}, "chooseTableview", nullptr, nullptr,
+                              Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
+                                  Autoresizing::FlexibleBottomMargin);
   chooseTableview_->setTag(111);
-  chooseTableview_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
-                                        Autoresizing::FlexibleBottomMargin);
   chooseTableview_->setHidden(true);
   chooseTableview_->setBorder(1, 10);  // a framed popup over the dimmed list
-  view().addSubview(chooseTableview_);
 
   kindAry_ = kinds();
   bool found = readCache();

@@ -79,10 +79,8 @@ std::string at(const std::vector<std::string>& column, size_t row) {
 
 void todayNewsViewController::viewDidLoad() {
   addHeaderBar(*this, "本日訊息", 1, 2, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, false);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
   myTableview_->setRowHeight(40);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
 }
 
 std::shared_ptr<TableViewCell> todayNewsViewController::tableViewCellForRow(TableView&, IndexPath ip) {
@@ -106,9 +104,7 @@ void todayNewsViewController::btnEvent(int tag) {
 void todayNewsDetailViewController::viewDidLoad() {
   auto bar = addHeaderBar(*this, todayKindTitle(whichNews_), 1, 2, [this](int tag) { btnEvent(tag); });
   titleLabel_ = bar->findNamed<Label>("titleLabel");
-  myTableview_ = addListTable(*this, true);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), areaBelow(44, kCountBarTop), "myTableview", this, this);
   countLbl_ = addCountBar(*this);
   myActivity_ = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity_->startAnimating();

@@ -5,6 +5,7 @@
 #include "campus/newspaper/times_kit.h"
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -41,10 +42,7 @@ void BoardViewController::viewDidLoad() {
   countLbl->setAlignment(TextAlignment::Right);
   countLbl->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   view().addSubview(countLbl);
-  myTableview = make<TableView>(Rect{0, 76, 320, 442});
-  myTableview->setName("myTableview");
-  myTableview->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview);
+  myTableview = addTable(view(), areaBelow(76, 518), "myTableview");
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
 
   loadData();

@@ -7,6 +7,7 @@
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -32,13 +33,8 @@ void NewsListViewController::viewDidLoad() {
   countLbl->setAlignment(TextAlignment::Right);
   countLbl->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   view().addSubview(countLbl);
-  myTableview = make<TableView>(Rect{0, top + 24, 320, 518 - top - 24});
-  myTableview->setName("myTableview");
-  myTableview->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview);
+  myTableview = addTable(view(), areaBelow(top + 24, 518), "myTableview", this, this);
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
-  myTableview->setDelegate(this);
-  myTableview->setDataSource(this);
 }
 
 void NewsListViewController::emptyLists() {

@@ -13,13 +13,8 @@ namespace yx {
 void imageDBViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
-  myTableview = make<TableView>(Rect{0, 44, 320, 474});
-  myTableview->setName("myTableview");
-  myTableview->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview);
+  myTableview = addTable(view(), areaBelow(44, 518), "myTableview", this, this);
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
-  myTableview->setDelegate(this);
-  myTableview->setDataSource(this);
   loadData();
 }
 

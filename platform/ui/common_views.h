@@ -18,6 +18,9 @@ inline constexpr unsigned kCentredMask = Autoresizing::FlexibleLeftMargin | Auto
 std::shared_ptr<ActivityIndicator> addSpinner(View& parent, Rect frame, const std::string& name,
                                               unsigned mask = kCentredMask);
 
+// The full width of the 320 x 568 design from `top` down to `bottom`.
+inline Rect areaBelow(double top, double bottom = kScreenHeight) { return Rect{0, top, kScreenWidth, bottom - top}; }
+
 // A table with that name and frame, stretching with its parent (or with the
 // given mask), added to parent; then its delegate and data source, where
 // given (the data source last: setting it loads the rows).
