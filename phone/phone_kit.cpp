@@ -2,30 +2,15 @@
 
 #include <cstdio>
 
-#include "core/deployment.h"
+#include "core/screen_kit.h"
 #include "markup/dom.h"
 #include "markup/feed_loader.h"
 #include "platform/dates.h"
-#include "platform/http.h"
 #include "platform/runloop.h"
 #include "platform/text.h"
 #include "platform/ui/common_views.h"
 
 namespace yx::phone {
-
-std::optional<std::string> serverURL(std::string_view kind, std::string_view pathAndQuery) {
-  try {
-    return Deployment::current().url(kind, pathAndQuery);
-  } catch (const DeploymentError&) {
-    return std::nullopt;
-  }
-}
-
-std::optional<std::string> fetchBody(const std::string& url) {
-  HttpResult r = httpGet(url, 60);
-  if (!r.ok || r.status >= 400) return std::nullopt;
-  return std::move(r.body);
-}
 
 std::optional<FeedRows> readDirectoryFeed(std::string_view body, const std::vector<std::string>& fields) {
   auto doc = DomDocument::initWithData(body);

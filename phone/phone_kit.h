@@ -14,14 +14,6 @@
 
 namespace yx::phone {
 
-// Base URL of a server kind joined with a path; nothing when the deployment
-// has no such server (the caller treats that like a dead server).
-std::optional<std::string> serverURL(std::string_view kind, std::string_view pathAndQuery);
-
-// A blocking GET (60 s); the body, or nothing when the transfer failed or the
-// server answered with an error status (an error page is no feed).
-std::optional<std::string> fetchBody(const std::string& url);
-
 // The "dp" entries of a directory feed: for each entry, the string value of
 // the first child element of each wanted name (empty text when the entry has
 // no such child). Nothing when the bytes are not an XML document.

@@ -1,7 +1,6 @@
 #include "campus/info/calendar.h"
 
 #include "campus/info/guide_kit.h"
-#include "core/deployment.h"
 #include "core/screen_kit.h"
 #include "platform/dates.h"
 #include "platform/text_measure.h"
@@ -88,11 +87,8 @@ void calendarDetailViewController::viewDidLoad() {
 }
 
 void calendarDetailViewController::startParser() {
-  std::shared_ptr<DomDocument> doc;
-  try {
-    doc = fetchDocument(Deployment::current().url("campus_data", "/data/xml/cal.xml"));
-  } catch (const DeploymentError&) {
-  }
+  auto url = serverURL("campus_data", "/data/xml/cal.xml");
+  auto doc = url ? fetchDocument(*url) : nullptr;
   // Unreachable or unreadable: the list stays empty, the spinner turning.
   if (!doc) return;
   readCalendarFeed(*doc, first_, second_);

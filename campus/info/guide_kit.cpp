@@ -4,20 +4,8 @@
 
 #include <cstring>
 
-#include "platform/http.h"
 
 namespace yx {
-
-std::shared_ptr<DomDocument> parseDocument(std::string_view bytes) {
-  if (bytes.empty()) return nullptr;
-  return DomDocument::initWithData(bytes);
-}
-
-std::shared_ptr<DomDocument> fetchDocument(const std::string& url) {
-  HttpResult r = httpGet(url);
-  if (!r.ok || r.status >= 400) return nullptr;
-  return parseDocument(r.body);
-}
 
 namespace {
 const char* name(const xmlNode* n) { return reinterpret_cast<const char*>(n->name); }

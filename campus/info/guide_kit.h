@@ -14,13 +14,6 @@
 
 namespace yx {
 
-// Fetches a document with one blocking GET. Nothing when the transfer fails,
-// the server answers an error status (400 and above) or the body is not a
-// well-formed document (empty, truncated, over the HTTP size limit).
-std::shared_ptr<DomDocument> fetchDocument(const std::string& url);
-// Parses bytes as a document (nothing when they are not well formed).
-std::shared_ptr<DomDocument> parseDocument(std::string_view bytes);
-
 // Every element named `item` directly under the root (whatever the root's
 // name), in document order: for each of `fields`, the whole text of the
 // item's first child element of that name, "" when it has none. One column

@@ -1,9 +1,7 @@
 #include "campus/info/today_news.h"
 
 #include "campus/info/guide_kit.h"
-#include "core/deployment.h"
 #include "core/screen_kit.h"
-#include "platform/http.h"
 #include "platform/ui/common_views.h"
 
 namespace yx {
@@ -22,7 +20,7 @@ std::string todayActivityTime(std::string text) {
 }
 
 TodayReadResult readTodayFeed(std::string_view body, bool activities, TodayItems& into) {
-  auto doc = parseDocument(body);
+  auto doc = DomDocument::initWithData(body);
   if (!doc) return TodayReadResult::Unreadable;
   auto append = [](std::vector<std::string>& to, std::vector<std::string>& from, bool time = false) {
     to.reserve(to.size() + from.size());
@@ -112,17 +110,12 @@ void todayNewsDetailViewController::viewDidLoad() {
 }
 
 void todayNewsDetailViewController::loadData() {
-  std::string url;
-  try {
-    url = Deployment::current().url("campus_data", "/data/xml/today-" + std::to_string(whichNews_) + ".xml");
-  } catch (const DeploymentError&) {
-    return;
-  }
-  HttpResult r = httpGet(url);
-  // A failed transfer, an error page or a body that is no document: the list
-  // stays empty and the spinner keeps turning.
-  if (!r.ok || r.status >= 400) return;
-  switch (readTodayFeed(r.body, todayKindIsActivity(whichNews_), items_)) {
+  auto url = serverURL("campus_data", "/data/xml/today-" + std::to_string(whichNews_) + ".xml");
+  auto body = url ? fetchBody(*url) : std::nullopt;
+  // No server, a failed transfer, an error page or a body that is no
+  // document: the list stays empty and the spinner keeps turning.
+  if (!body) return;
+  switch (readTodayFeed(*body, todayKindIsActivity(whichNews_), items_)) {
     case TodayReadResult::Unreadable: return;
     case TodayReadResult::NoItems:
       AlertView::create("", "今天沒有" + (titleLabel_ ? titleLabel_->text() : "") + "唷！", sharedAs<AlertViewDelegate>(),

@@ -34,7 +34,7 @@ void ArticleViewController::viewDidLoad() {
   view().addSubview(timeLbl);
   beforeLoading();
 
-  auto doc = times::loadFeed(times::articleURL(newsNo));
+  auto doc = fetchDocument(times::articleURL(newsNo));
   if (!doc) {
     onUnparsable();
     return;

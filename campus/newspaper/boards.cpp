@@ -51,7 +51,7 @@ void BoardViewController::viewDidLoad() {
 }
 
 void BoardViewController::loadData() {
-  auto doc = times::loadFeed(feedURL());
+  auto doc = fetchDocument(feedURL());
   if (!doc) return;
   // The icon may come after the list is shown; the table then shows it.
   std::weak_ptr<ViewController> weak = weak_from_this();

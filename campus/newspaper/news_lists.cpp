@@ -58,7 +58,7 @@ bool NewsListViewController::isPlaceholderOnly() const {
 }
 
 void NewsListViewController::loadList(const std::string& url) {
-  auto doc = times::loadFeed(url);
+  auto doc = fetchDocument(url);
   if (!doc) return;
   static const std::vector<std::string> kFields = {"編號", "期別", "發佈日期", "標題", "圖片路徑"};
   for (const auto& item : times::itemsNamed(*doc, itemName())) {

@@ -19,7 +19,7 @@ void imageDBViewController::viewDidLoad() {
 }
 
 void imageDBViewController::loadData() {
-  auto doc = times::loadFeed(times::photoIssuesURL());
+  auto doc = fetchDocument(times::photoIssuesURL());
   if (!doc) return;
   for (const auto& entry : times::itemsNamed(*doc, "pic_db")) {
     timeAry.push_back(times::childText(*entry, "期別"));
@@ -98,7 +98,7 @@ void imageDBthumbViewController::viewDidLoad() {
 
 void imageDBthumbViewController::loadData(const std::string& issue) {
   // A feed that cannot be read leaves the grid empty and the spinner turning.
-  auto doc = times::loadFeed(times::photoIssueURL(issue));
+  auto doc = fetchDocument(times::photoIssueURL(issue));
   if (!doc) return;
   for (const auto& entry : times::itemsNamed(*doc, "pic_db")) {
     titleAry.push_back(times::childText(*entry, "圖片標題"));

@@ -5,7 +5,6 @@
 #include "core/deployment.h"
 #include "core/screen_kit.h"
 #include "platform/escape.h"
-#include "platform/http.h"
 
 namespace yx::times {
 
@@ -32,12 +31,6 @@ std::string thumbnailURL(const std::string& path) {
 std::string pictureURL(const std::string& path) { return newspaper("/ashx/getILPic.ashx?im=" + queryValueEscape(path)); }
 std::string homePageURL() { return newspaper("/"); }
 std::string askPictureURL() { return newspaper("/gallery/AskPic.aspx"); }
-
-std::shared_ptr<DomDocument> loadFeed(const std::string& url) {
-  HttpResult r = httpGet(url, 60);
-  if (!r.ok || r.status >= 400) return nullptr;
-  return DomDocument::initWithData(r.body);
-}
 
 std::vector<DomElementPtr> itemsNamed(const DomDocument& doc, const std::string& name) {
   std::vector<DomElementPtr> out;

@@ -32,11 +32,6 @@ std::string pictureURL(const std::string& picturePath);    // "/ashx/getILPic.as
 std::string homePageURL();                                 // the root "/"
 std::string askPictureURL();                               // "/gallery/AskPic.aspx"
 
-// Fetches a feed synchronously (60-second time-out) and parses it. Null when
-// it cannot be fetched, when the server answers an error status (a proxy's
-// error page is no feed), or when the bytes are not a document.
-std::shared_ptr<DomDocument> loadFeed(const std::string& url);
-
 // The elements of that name directly under the root, in document order.
 std::vector<DomElementPtr> itemsNamed(const DomDocument& doc, const std::string& name);
 // The whole text of the first child element of that name; "" when missing.
