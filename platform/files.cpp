@@ -268,22 +268,6 @@ std::vector<std::string> Files::listByExtension(const std::string& dir, const st
   return out;
 }
 
-std::optional<std::string> Files::safeFileName(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\')
-      out.push_back('_');
-    else if (u < 0x20 || u == 0x7f)
-      continue;
-    else
-      out.push_back(c);
-  }
-  if (out.empty() || out == "." || out == ".." || out.size() > 200) return std::nullopt;
-  return out;
-}
-
 }  // namespace yx
 
 namespace yx {

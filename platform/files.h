@@ -69,12 +69,6 @@ public:
   // (ext given without the dot), sorted.
   static std::vector<std::string> listByExtension(const std::string& dir, const std::string& ext);
 
-  // A single file name made from server data or user text, safe to join to a
-  // folder: "/" and "\\" become "_", NUL bytes and control characters are
-  // dropped; empty, "." and ".." names are refused. Other text (Chinese
-  // included) is kept as is. Names longer than 200 bytes are refused.
-  static std::optional<std::string> safeFileName(std::string_view text);
-
   // dir + "/" + name.
   static std::string join(const std::string& dir, const std::string& name);
 

@@ -491,13 +491,8 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
 
   if (opts_.canvasWidth > 0) setCanvasSize(Size{opts_.canvasWidth, opts_.canvasHeight});
 
-  Files::setDataDirectory(opts_.dataDir);
-  Settings::standard().open(opts_.dataDir);
-  if (opts_.secrets == "keyring") {
-    if (auto why = keepPasswordsInKeyring(opts_.keyringMayAsk)) std::cerr << "yunxiu: " << oneLine(*why) << "\n";
-  }
-  Application::shared().setDataDirectory(opts_.dataDir);
-
+  // A bad deployment file is refused with its one line before anything
+  // else is said or opened.
   Deployment deployment;
   if (!opts_.configFile.empty()) {
     try {
@@ -505,7 +500,16 @@ std::optional<std::string> Driver::prepare(bool waitForLock) {
     } catch (const DeploymentError& e) {
       return std::string(e.what());
     }
-  } else {
+  }
+
+  Files::setDataDirectory(opts_.dataDir);
+  Settings::standard().open(opts_.dataDir);
+  if (opts_.secrets == "keyring") {
+    if (auto why = keepPasswordsInKeyring(opts_.keyringMayAsk)) std::cerr << "yunxiu: " << oneLine(*why) << "\n";
+  }
+  Application::shared().setDataDirectory(opts_.dataDir);
+
+  if (opts_.configFile.empty()) {
     sim::SimOptions so;
     so.overlayDir = opts_.simData;
     so.logFile = opts_.simLog;

@@ -5,8 +5,6 @@
 // academic service and the feeds, and the requests, files, settings and
 // notifications as a person or another program (Python's plistlib) finds them.
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,6 +16,7 @@
 
 #include "platform/settings.h"
 #include "tests/campus/feeds_support.h"
+#include "tests/support/scratch.h"
 
 namespace yx::test {
 
@@ -82,10 +81,6 @@ protected:
     return out;
   }
   std::string setting(const std::string& key) { return Settings::standard().stringForKey(key).value_or("(absent)"); }
-  template <class T> T* top() {
-    auto* nav = Application::shared().navigation();
-    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
-  }
   // Opens the Student menu from the Home menu.
   std::string openMenu() { return run("tap 3"); }
   // Signs in on the student form on top.
@@ -94,22 +89,8 @@ protected:
     run("type passwordField " + password);
     return run("tap inquiryBtn");
   }
-  static unsigned fileMode(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
-  }
-
   // A property-list file of the data folder as Python's plistlib reads it.
-  nlohmann::json readPlist(const std::string& fileName) {
-    std::string path = dataDir() + "/" + fileName;
-    if (!std::filesystem::exists(path)) return nullptr;
-    std::string out = commandOutput(
-        "python3 -c 'import plistlib,json,sys\nd=plistlib.load(open(sys.argv[1],\"rb\"))\n"
-        "print(json.dumps(d,ensure_ascii=False,default=str))' '" + path + "' 2>&1");
-    auto j = nlohmann::json::parse(out, nullptr, false);
-    EXPECT_FALSE(j.is_discarded()) << out;
-    return j;
-  }
+  nlohmann::json readPlist(const std::string& fileName) { return plistJson(dataDir() + "/" + fileName); }
   nlohmann::json storedSettings() { return readPlist("settings.plist"); }
   // A stored list of strings ([] when absent).
   std::vector<std::string> storedList(const std::string& key) {

@@ -43,11 +43,6 @@ protected:
       if (l.find(" | ") != std::string::npos) out.push_back(l.substr(0, l.find(" | ")));
     return out;
   }
-  static size_t alerts(const std::string& screen) {
-    size_t n = 0;
-    for (size_t at = screen.find("alert:"); at != std::string::npos; at = screen.find("alert:", at + 1)) ++n;
-    return n;
-  }
 };
 
 // Exams go in at their periods' times (a barred one too, though its row
@@ -68,7 +63,7 @@ TEST_F(CalendarExportTest, ExamsGoInAtTheirPeriodsAndASecondExportKeepsEveryUid)
   EXPECT_TRUE(has(s, "button 3: 重新查詢\nbutton exportCalendarBtn: 加入行事曆\ntable tableView rows 5\n")) << s;
   s = run("tap exportCalendarBtn");
   EXPECT_TRUE(has(s, "alert:  | 已加入行事曆 3 筆，2 筆無法讀取 | 確定\n")) << s;
-  EXPECT_EQ(alerts(s), 1u) << s;
+  EXPECT_EQ(countOf(s, "alert:"), 1u) << s;
   EXPECT_EQ(run("opened"), "opened: file://" + documents() + "/exams.ics\n");
   const std::string first = readCalendar("exams.ics");
   EXPECT_TRUE(has(first, " | 2026-12-28T08:20:00+08:00 | Asia/Taipei | 2026-12-28T09:50:00+08:00 | Asia/Taipei"
@@ -88,7 +83,7 @@ TEST_F(CalendarExportTest, ExamsGoInAtTheirPeriodsAndASecondExportKeepsEveryUid)
 
   // A second export replaces the file with the same exams under the same UIDs.
   run("alert 0");
-  EXPECT_EQ(alerts(run("tap exportCalendarBtn")), 1u);
+  EXPECT_EQ(countOf(run("tap exportCalendarBtn"), "alert:"), 1u);
   EXPECT_EQ(uids(readCalendar("exams.ics")), ids);
 }
 

@@ -24,12 +24,6 @@ constexpr const char* kExamPath = "//emisappws/AppWebService.asmx/StuExamList2XM
 constexpr const char* kCoursePath = "//emisappws/AppWebService.asmx/StuEleList2XML";
 constexpr const char* kScorePath = "//emisappws/AppWebService.asmx/StuScoQueryList2XML";
 
-size_t count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
 std::string exam(const std::string& fields) { return "<stu_exam_table>" + fields + "</stu_exam_table>"; }
 std::string dataSet(const std::string& items) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?><NewDataSet>" + items + "</NewDataSet>";
@@ -66,7 +60,7 @@ TEST_F(ResultsTest, TimetableShowsEachExamWarnsOfClashesOnceAndCachesTheAnswer) 
   EXPECT_TRUE(has(s, "  row 4.0: 2026/12/25 (五) | 第 3 節 12:20-13:50 | L310 | 60 分鐘 | 考試座號: 21 | 成績座號: 21\n"))
       << s;
   // Two clashing exams, one alert; the backdrop is gone.
-  EXPECT_EQ(count(s, "alert: 重要訊息——衝堂考： | 考試座號前有*者表考試時間衝堂集中於Ｒ學生活動中心"), 1u) << s;
+  EXPECT_EQ(countOf(s, "alert: 重要訊息——衝堂考： | 考試座號前有*者表考試時間衝堂集中於Ｒ學生活動中心"), 1u) << s;
   EXPECT_TRUE(has(s, "課務組辦理延後入場申請。 | 我知道了！\n")) << s;
   EXPECT_FALSE(has(s, "parserBG")) << s;
   EXPECT_FALSE(has(s, "扣考")) << s;
@@ -93,8 +87,8 @@ TEST_F(ResultsTest, TimetableShowsEachExamWarnsOfClashesOnceAndCachesTheAnswer) 
   EXPECT_EQ(depth(), 5u);
   signIn("41031122", "yunxiu2026");
   s = run("wait 1.5");
-  EXPECT_EQ(count(s, "alert: 重要訊息——衝堂考："), 1u) << s;
-  EXPECT_EQ(count(s, "alert: 重要訊息——扣考： | 考試科目備註欄呈現「扣考」者，不得參加該科目之考試"), 1u) << s;
+  EXPECT_EQ(countOf(s, "alert: 重要訊息——衝堂考："), 1u) << s;
+  EXPECT_EQ(countOf(s, "alert: 重要訊息——扣考： | 考試科目備註欄呈現「扣考」者，不得參加該科目之考試"), 1u) << s;
   EXPECT_TRUE(has(s, "另以校級電子信箱通知。 | 我知道了！\n")) << s;
   EXPECT_TRUE(has(s, "  header 2: \\t服務學習\n  row 2.0: 成績座號: 19 | 扣考\n")) << s;
   EXPECT_EQ(table().heightForRow({2, 0}), 60);

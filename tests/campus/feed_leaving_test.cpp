@@ -41,8 +41,7 @@ constexpr auto PopToRoot = Transition::Kind::PopToRoot;
 TEST_F(LeavingTest, NewsScreensMoveAndReportAsEachButtonSays) {
   startReady();
   size_t mark = nav().transitions().size();
-  run("tap 4");
-  run("wait 1.5");
+  loaded("tap 4");
   run("row 0 0");
   run("tap 3");    // detail: web page
   run("tap 101");  // web page: back
@@ -50,8 +49,7 @@ TEST_F(LeavingTest, NewsScreensMoveAndReportAsEachButtonSays) {
   run("tap 2");  // detail: back
   EXPECT_EQ(usageReports(), 0u) << "back from the detail sends nothing";
   run("tap 3");
-  run("row chooseTableview 0 0");
-  std::string s = run("wait 1.5");
+  std::string s = loaded("row chooseTableview 0 0");
   ASSERT_TRUE(has(s, "screen: newsListViewController depth 5")) << s;
   run("row 0 2");
   run("tap 3");
@@ -76,16 +74,13 @@ TEST_F(LeavingTest, NewsScreensMoveAndReportAsEachButtonSays) {
 
   // The list's two buttons and the detail's home button report.
   mark = nav().transitions().size();
-  run("tap 4");
-  run("wait 1.5");
+  loaded("tap 4");
   run("tap 2");
   EXPECT_EQ(usageReports(), 1u);
-  run("tap 4");
-  run("wait 1.5");
+  loaded("tap 4");
   run("tap 1");
   EXPECT_EQ(usageReports(), 2u);
-  run("tap 4");
-  run("wait 1.5");
+  loaded("tap 4");
   run("row 0 0");
   run("tap 1");
   EXPECT_EQ(usageReports(), 3u);
@@ -104,11 +99,9 @@ TEST_F(LeavingTest, NewsScreensMoveAndReportAsEachButtonSays) {
 TEST_F(LeavingTest, ActivityAndLabScreensMoveAndReportAsEachButtonSays) {
   startReady();
   size_t mark = nav().transitions().size();
-  run("tap 6");
-  run("wait 1.5");
+  loaded("tap 6");
   run("tap 3");
-  run("row chooseTableview 0 4");
-  run("wait 1.5");
+  loaded("row chooseTableview 0 4");
   EXPECT_EQ(requestsFor("/Data/xml/act-4.xml").size(), 2u);
   run("row 0 0");
   run("tap 2");
@@ -117,8 +110,7 @@ TEST_F(LeavingTest, ActivityAndLabScreensMoveAndReportAsEachButtonSays) {
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
   EXPECT_EQ(usageReports(), 1u);
 
-  run("tap 1");
-  run("wait 1.5");
+  loaded("tap 1");
   run("row 0 0");  // only deselects
   s = run("tap 3");
   EXPECT_TRUE(has(s, "screen: computerSeatXMLParser depth 4")) << s;
@@ -126,8 +118,7 @@ TEST_F(LeavingTest, ActivityAndLabScreensMoveAndReportAsEachButtonSays) {
   run("wait 1.5");
   run("tap 2");
   EXPECT_EQ(usageReports(), 2u);
-  run("tap 1");
-  run("wait 1.5");
+  loaded("tap 1");
   run("tap 1");
   EXPECT_EQ(usageReports(), 3u);
 
@@ -149,8 +140,7 @@ TEST_F(LeavingTest, ActivityAndLabScreensMoveAndReportAsEachButtonSays) {
 
 TEST_F(LeavingTest, WebPageDimsWhileLoading) {
   startReady();
-  run("tap 6");
-  run("wait 1.5");
+  loaded("tap 6");
   run("row 0 0");
   std::string s = run("tap 3");
   ASSERT_TRUE(has(s, "screen: inforActWebViewController depth 5")) << s;

@@ -4,8 +4,6 @@
 
 #include "campus/info/info_loaders.h"
 #include "campus/info/info_screens.h"
-#include "campus/info/lab_screens.h"
-#include "markup/feed_loader.h"
 #include "markup/feed_records.h"
 #include "platform/files.h"
 #include "tests/campus/feeds_support.h"
@@ -14,22 +12,6 @@
 
 namespace yx {
 namespace {
-
-TEST(FeedText, IntegerValueReadsLikeAPerson) {
-  EXPECT_EQ(FeedLoaderViewController::intValue("5015"), 5015);
-  EXPECT_EQ(FeedLoaderViewController::intValue(" -12x"), -12);
-  EXPECT_EQ(FeedLoaderViewController::intValue("77\t\t"), 77);
-  EXPECT_EQ(FeedLoaderViewController::intValue("abc"), 0);
-  EXPECT_EQ(FeedLoaderViewController::intValue(""), 0);
-  EXPECT_EQ(FeedLoaderViewController::intValue("99999999999999999999"), 2147483647);
-  EXPECT_EQ(FeedLoaderViewController::intValue("-99999999999999999999"), -2147483647 - 1);
-}
-
-TEST(FeedText, LabHeaderIsThreeCharactersShorter) {
-  EXPECT_EQ(computerViewController::headerText("2013-05-01 10:20:30"), "最後更新：2013-05-01 10:20");
-  EXPECT_EQ(computerViewController::headerText("上午十點"), "最後更新：上");
-  EXPECT_EQ(computerViewController::headerText(""), "最後");
-}
 
 TEST(FeedText, GenericLoaderModeIsTheFirstWordFoundInTheFeedPath) {
   EXPECT_EQ(xmlParser::modeFor("http://h/Data/xml/act-0.xml"), "act");
@@ -44,9 +26,8 @@ TEST(FeedText, GenericLoaderModeIsTheFirstWordFoundInTheFeedPath) {
 // The cache file is a property list another program takes back exactly
 // (Python's plistlib), and so does the list screens' own reader.
 TEST(FeedText, CacheFileTextSurvivesEveryReader) {
-  char tmpl[] = "/tmp/yx-records-XXXXXX";
-  const std::string dir = ::mkdtemp(tmpl);
-  const std::string path = dir + "/news.plist";
+  test::ScratchDir dir;
+  const std::string path = dir / "news.plist";
   FeedRecords records({"編號", "公告"});
   const std::string odd = "a&b<c>d\r\n\te\r]]>雲岫 \"q\" 'q'";
   records.append({"1", odd});
@@ -81,8 +62,7 @@ TEST(FeedText, CacheFileTextSurvivesEveryReader) {
   EXPECT_FALSE(FeedRecords::readFile(path, {"公告"}));
   ASSERT_TRUE(Files::writeFileAtomically(path, "<plist><array><dict><key>公告</key>"));
   EXPECT_FALSE(FeedRecords::readFile(path, {"公告"}));
-  EXPECT_FALSE(FeedRecords::readFile(dir + "/absent.plist", {"公告"}));
-  Files::removeItem(dir);
+  EXPECT_FALSE(FeedRecords::readFile(dir / "absent.plist", {"公告"}));
 }
 
 }  // namespace

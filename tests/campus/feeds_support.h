@@ -1,7 +1,6 @@
 #pragma once
 // Shared set-up for the news, activities and lab-seat screen tests.
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,18 +12,13 @@
 #include "platform/settings.h"
 #include "platform/ui/view_controller.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/scratch.h"
 
 namespace yx::test {
 
 // What a shell command prints, without the final newlines.
 inline std::string commandOutput(const std::string& cmd) {
-  std::string out;
-  if (FILE* f = ::popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    ::pclose(f);
-  }
+  std::string out = runShell(cmd).out;
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
@@ -35,6 +29,13 @@ protected:
   void startReady() {
     rememberProfileDelivered();
     start();
+  }
+
+  // Runs a command that starts a feed loader and lets the loader finish (its
+  // progress alert counts to a hundred in a second); what the screen is then.
+  std::string loaded(const std::string& command) {
+    run(command);
+    return run("wait 1.5");
   }
 
   // A simulator overlay folder; files are given by their campus data path.

@@ -52,7 +52,7 @@ TEST_F(HomeMenuTest, NewUserIsPromptedAfterLoadAndMustAcceptTheTerms) {
   EXPECT_TRUE(has(s, "screen: userDataViewController depth 3")) << s;
 }
 
-TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsage) {
+TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsageAndBlankTagsDoNothing) {
   startRegistered();
   run("net off");
   for (int tag : {1, 2, 4, 5, 6, 10, 11, 13, 14, 16, 19, 20}) {
@@ -70,11 +70,7 @@ TEST_F(HomeMenuTest, OfflineNetworkEntriesAreRefusedWithoutRecordingUsage) {
     Application::shared().navigation()->popToRootViewControllerAnimated(false);
     EXPECT_NE(screen().find("depth 1"), std::string::npos) << "tag " << tag << "\n" << screen();
   }
-}
-
-// A returning user is never prompted; blank tags do nothing.
-TEST_F(HomeMenuTest, BlankAndOutOfRangeTagsDoNothing) {
-  startRegistered();
+  // Blank tags do nothing, and a returning user is never prompted.
   for (int tag : {15, 18}) {
     std::string s = run("tap " + std::to_string(tag));
     EXPECT_NE(s.find("screen: corvaleViewController depth 1"), std::string::npos);
@@ -88,7 +84,7 @@ TEST_F(HomeMenuTest, BlankAndOutOfRangeTagsDoNothing) {
   EXPECT_TRUE(Alerts::visible().empty());
 }
 
-TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageAndTheMenuResetsOnlyTheName) {
+TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageBackReportsItAndTheMenuResetsOnlyTheName) {
   startRegistered();
   run("wait 60");
   std::string s = run("tap 12");
@@ -98,10 +94,17 @@ TEST_F(HomeMenuTest, OpeningAnEntryRecordsUsageAndTheMenuResetsOnlyTheName) {
   EXPECT_EQ(st.stringForKey("啓動時間").value_or(""), "20261207093100");
   EXPECT_EQ(st.stringForKey("user_X").value_or(""), fmtF(Deployment::current().longitude));
   EXPECT_EQ(st.stringForKey("user_Y").value_or(""), fmtF(Deployment::current().latitude));
+  run("wait 30");
   run("tap 1");  // back
   EXPECT_NE(screen().find("screen: corvaleViewController depth 1"), std::string::npos);
   EXPECT_EQ(st.stringForKey("功能名稱").value_or(""), "首頁");
   EXPECT_EQ(st.stringForKey("啓動時間").value_or(""), "20261207093100");
+  // Back sent the exit report: fields in order, latitude as fx, a missing id as "(null)".
+  auto reports = requestsFor("/Data/situ1.aspx");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0]["raw_query"], "pk=(null)&fx=" + st.stringForKey("user_Y").value_or("?") + "&fy=" +
+                                         st.stringForKey("user_X").value_or("?") +
+                                         "&fn=%E9%97%9C%E6%96%BC%E6%88%91%E5%80%91&fs=20261207093100&fe=20261207093130");
 }
 
 TEST_F(HomeMenuTest, EachMenuLoadLooksUpTheWifiAddress) {

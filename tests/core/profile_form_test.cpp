@@ -43,7 +43,7 @@ protected:
   }
 };
 
-TEST_F(ProfileFormTest, UnitListFollowsStatusAndNeedsOne) {
+TEST_F(ProfileFormTest, UnitListFollowsStatusAndTheBirthYearIsCheckedAsTyped) {
   openForm();
   EXPECT_EQ(unitRows(), -1) << "the unit picker opened before a status";
   EXPECT_EQ(screen().find("confirmLabel"), std::string::npos);
@@ -56,11 +56,9 @@ TEST_F(ProfileFormTest, UnitListFollowsStatusAndNeedsOne) {
   EXPECT_NE(screen().find("field unitField: " + staffUnitList()[0]), std::string::npos) << "unit kept";
   choose("statusField", 1, 3);  // 教師
   EXPECT_EQ(unitRows(), 29);
-}
 
-TEST_F(ProfileFormTest, BirthYearLiveCheck) {
-  openForm();
-  std::string s = run("type birthField 115");  // the current ROC year (2026)
+  // The birth year is checked as it is typed.
+  s = run("type birthField 115");  // the current ROC year (2026)
   EXPECT_NE(s.find("field birthField: 115"), std::string::npos);
   s = run("type birthField 116");
   EXPECT_NE(s.find("field birthField: [請輸入正確出生年(民國)]"), std::string::npos) << s;

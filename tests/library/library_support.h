@@ -77,10 +77,6 @@ protected:
     run("tap 1");
   }
 
-  template <class T> T* top() {
-    auto* nav = Application::shared().navigation();
-    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
-  }
   std::vector<nlohmann::json> logins() { return requestsFor("/cgi-bin/patron-activity"); }
   std::optional<std::string> setting(const std::string& key) { return Settings::standard().stringForKey(key); }
   // What the settings file holds under a key, read by Python's plistlib:

@@ -94,7 +94,7 @@ TEST(XmlEventParserTest, PiecesOfAnySizeGiveTheSameEventsAsTheWhole) {
   EXPECT_EQ(r.errors, std::vector<long>{4});
 }
 
-TEST(XmlEventParserTest, AbortFromCallbackStopsWithoutErrorOrEnd) {
+TEST(XmlEventParserTest, AbortOrExceptionFromCallbackStopsWithoutErrorOrEnd) {
   XmlEventParser parser("<r><a/><b/><c/></r>");
   Recorder r;
   r.parser = &parser;
@@ -112,15 +112,11 @@ TEST(XmlEventParserTest, AbortFromCallbackStopsWithoutErrorOrEnd) {
   EXPECT_TRUE(parser.parse());
   EXPECT_FALSE(parser.aborted());
   EXPECT_EQ(r.events.back(), "document end");
-}
-
-TEST(XmlEventParserTest, DelegateExceptionPropagatesAfterCleanStop) {
-  XmlEventParser parser("<r><a/><b/></r>");
-  Recorder r;
+  // A delegate that throws stops the parse cleanly; the exception reaches the caller.
+  r.events.clear();
   r.throwAt = "a";
-  parser.setDelegate(&r);
   EXPECT_THROW(parser.parse(), std::runtime_error);
-  EXPECT_EQ(r.events.size(), 2u);
+  EXPECT_EQ(r.events, (std::vector<std::string>{"start r", "start a"}));
 }
 
 TEST(XmlEventParserTest, InternalEntitiesAndLegacyEncodingsArriveAsCharacters) {

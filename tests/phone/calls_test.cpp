@@ -8,7 +8,6 @@
 
 #include "phone/frequent_numbers.h"
 #include "phone/phone_kit.h"
-#include "platform/dates.h"
 #include "tests/phone/phone_support.h"
 
 namespace yx::test {
@@ -20,7 +19,8 @@ class CallsTest : public PhoneFixture {
 protected:
   void SetUp() override {
     PhoneFixture::SetUp();
-    options.now = "2026-12-28T09:05:00+08:00";  // a Monday whose week-based year is 2027
+    // A Monday whose week-based year is 2027: call times carry the calendar year.
+    options.now = "2026-12-28T09:05:00+08:00";
   }
   // The bundled 電子計算機中心 lines: 服務台 has 2354 and 2355.
   void openComputerCentre() {
@@ -198,21 +198,6 @@ TEST_F(CallsTest, RankingByIntegerCountsFramesAndOddStoredValues) {
   // Redialling a number whose count was no number starts it at 1.
   run("tapcell 1 3 teleClick");
   EXPECT_EQ(storedSettings()["schoolCallDic2"]["12345"], "1");
-}
-
-TEST(CallTimes, TheCalendarYearAroundNewYear) {
-  ASSERT_TRUE(setTimeZone("Asia/Taipei"));
-  const std::vector<std::pair<const char*, const char*>> days = {
-      {"2026-12-27T10:00:00+08:00", "2026/12/27 10:00"}, {"2026-12-28T23:59:00+08:00", "2026/12/28 23:59"},
-      {"2026-12-29T00:00:00+08:00", "2026/12/29 00:00"}, {"2026-12-30T12:30:00+08:00", "2026/12/30 12:30"},
-      {"2026-12-31T23:59:00+08:00", "2026/12/31 23:59"}, {"2027-01-01T00:01:00+08:00", "2027/01/01 00:01"}};
-  for (auto [when, shown] : days) {
-    auto t = parseDate("yyyy-MM-dd'T'HH:mm:ssXXX", when);
-    ASSERT_TRUE(t) << when;
-    setClock(std::make_shared<ManualClock>(*t));
-    EXPECT_EQ(phone::callTimeNow(), shown);
-  }
-  setClock(nullptr);
 }
 
 // ---------------------------------------------------------- Telephone menu

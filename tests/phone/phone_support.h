@@ -4,8 +4,6 @@
 // its class, the settings file read back by Python's plistlib, and the
 // simulator's log of one path.
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -13,6 +11,7 @@
 #include "platform/settings.h"
 #include "platform/ui/view_controller.h"
 #include "tests/campus/feeds_support.h"
+#include "tests/support/scratch.h"
 
 namespace yx::test {
 
@@ -45,10 +44,6 @@ protected:
   // A value stored before the app starts.
   void storeBeforeStart(const std::string& key, Value v) { stored_.emplace_back(key, std::move(v)); }
 
-  template <class T> T* top() {
-    auto* nav = Application::shared().navigation();
-    return nav ? dynamic_cast<T*>(nav->topViewController()) : nullptr;
-  }
 
   // The buttons a row of the screen's table "myTableView" holds.
   std::vector<Button*> rowButtons(int section, int row) {
@@ -61,25 +56,11 @@ protected:
     return out;
   }
 
-  // settings.plist as another program reads it (JSON of plistlib's reading).
-  nlohmann::json storedSettings() { return nlohmann::json::parse(storedSettingsText(), nullptr, false); }
-  // The stored keys in file order.
+  // settings.plist as another program reads it (JSON of plistlib's reading),
+  // and its keys in file order.
+  nlohmann::json storedSettings() { return plistJson(dataDir() + "/settings.plist"); }
   std::vector<std::string> storedKeys() {
-    std::vector<std::string> keys;
-    auto j = nlohmann::ordered_json::parse(storedSettingsText(), nullptr, false);
-    for (auto& [k, v] : j.items()) keys.push_back(k);
-    return keys;
-  }
-  std::string storedSettingsText() {
-    std::string out = commandOutput("python3 -c 'import plistlib,json,sys\nprint(json.dumps(plistlib.load(open(sys.argv[1],"
-                                    "\"rb\")),ensure_ascii=False))' '" + dataDir() + "/settings.plist' 2>&1");
-    EXPECT_FALSE(nlohmann::json::parse(out, nullptr, false).is_discarded()) << out;
-    return out;
-  }
-
-  static unsigned fileMode(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
+    return keysOf(plistJson<nlohmann::ordered_json>(dataDir() + "/settings.plist"));
   }
 
   // The driver's listing of opened URLs.

@@ -6,6 +6,7 @@
 #include "platform/image_loader.h"
 #include "platform/runloop.h"
 #include "tests/platform/loopback_server.h"
+#include "tests/support/scratch.h"
 
 #if defined(__clang__)
 #pragma clang diagnostic push
@@ -189,6 +190,26 @@ TEST_F(ImageLoaderTest, AViewShowsOnlyTheAnswerToItsLatestRequest) {
   EXPECT_TRUE(button->image().empty());
   button->setImage("上一頁.png");
   EXPECT_FALSE(button->imageData());
+}
+
+// Bundled pictures by name (with or without ".png"), never from outside
+// their folder; only whole pictures are pictures.
+TEST(Image, NamedPicturesStayInTheirFolderAndOnlyWholePicturesCount) {
+  test::ScratchDir dir;
+  const std::string bytes = png(3, 2);
+  dir.write("hl_p1.png", bytes);
+  Image::setResourceDirectory(dir.path);
+  for (const char* name : {"hl_p1", "hl_p1.png"}) {
+    Image img = Image::named(name);
+    EXPECT_EQ(img.width(), 3) << name;
+    EXPECT_EQ(img.height(), 2) << name;
+  }
+  EXPECT_TRUE(Image::named("absent").empty());
+  EXPECT_TRUE(Image::named("../" + dir.path.substr(5) + "/hl_p1").empty());
+  EXPECT_TRUE(Image::isImage(bytes));
+  EXPECT_FALSE(Image::isImage(bytes.substr(0, bytes.size() - 20)));
+  EXPECT_FALSE(Image::isImage("<html>not a picture</html>"));
+  EXPECT_FALSE(Image::isImage(""));
 }
 
 }  // namespace

@@ -1,16 +1,11 @@
 // Reachability classification, the override the driver uses, change
-// callbacks on the main queue; device, location and image stand-ins.
+// callbacks on the main queue; the device and location.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "platform/device.h"
-#include "platform/files.h"
-#include "platform/image.h"
 #include "platform/location.h"
 #include "platform/network_state.h"
 #include "platform/runloop.h"
-#include "tests/support/scratch.h"
 
 namespace yx {
 namespace {
@@ -80,23 +75,16 @@ TEST(NetworkState, MonitoringNoticesChangesOnItsTimer) {
   RunLoop::main().reset();
 }
 
-TEST(DeviceAndLocation, StandInsReplaceTheRealValues) {
+// The driver's stand-ins for both are checked with the screens that use them.
+TEST(DeviceAndLocation, RealValuesAreReadAndAMissingFixFails) {
   DeviceInfo real = Device::info();
   EXPECT_FALSE(real.systemName.empty());
   EXPECT_FALSE(real.model.empty());
-  Device::setInfoOverride(DeviceInfo{"TestPad", "Linux", "6.1"});
-  EXPECT_EQ(Device::info().model, "TestPad");
-  Device::setInfoOverride(std::nullopt);
-  EXPECT_EQ(Device::info().model, real.model);
-
   auto addrs = Device::ipv4Addresses();
   ASSERT_TRUE(addrs);
   bool loopback = false;
   for (const auto& a : *addrs) loopback = loopback || a.ipv4 == "127.0.0.1";
   EXPECT_TRUE(loopback);
-  Device::setAddressesOverride(std::vector<InterfaceAddress>{{"en0", "10.1.2.3"}});
-  EXPECT_EQ((*Device::ipv4Addresses())[0].ipv4, "10.1.2.3");
-  Device::setAddressesOverride(std::nullopt);
 
   RunLoop::main().reset();
   Location& loc = Location::shared();
@@ -109,36 +97,6 @@ TEST(DeviceAndLocation, StandInsReplaceTheRealValues) {
   RunLoop::main().runUntilIdle();
   EXPECT_EQ(answers, (std::vector<std::string>{"fail", "121.5398"}));
   loc.setCoordinate(std::nullopt);
-}
-
-TEST(Image, DecodesBundledAndDownloadedPictures) {
-  test::ScratchDir scratch;
-  const std::string dir = scratch.path;
-  // A 3x2 PNG written by Python's zlib and struct, not by us.
-  std::string cmd =
-      "python3 -c \"import zlib,struct,sys\n"
-      "def chunk(t,d): return struct.pack('>I',len(d))+t+d+struct.pack('>I',zlib.crc32(t+d))\n"
-      "raw=b''.join(b'\\x00'+b'\\xff\\x00\\x00'*3 for _ in range(2))\n"
-      "png=b'\\x89PNG\\r\\n\\x1a\\n'+chunk(b'IHDR',struct.pack('>IIBBBBB',3,2,8,2,0,0,0))"
-      "+chunk(b'IDAT',zlib.compress(raw))+chunk(b'IEND',b'')\n"
-      "open(sys.argv[1],'wb').write(png)\" " +
-      dir + "/hl_p1.png";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
-  Image::setResourceDirectory(dir);
-  for (const char* name : {"hl_p1", "hl_p1.png"}) {
-    Image img = Image::named(name);
-    EXPECT_FALSE(img.empty()) << name;
-    EXPECT_EQ(img.width(), 3);
-    EXPECT_EQ(img.height(), 2);
-  }
-  EXPECT_TRUE(Image::named("absent").empty());
-  EXPECT_TRUE(Image::named("../" + dir.substr(5) + "/hl_p1").empty());
-  auto bytes = Files::readFile(dir + "/hl_p1.png");
-  ASSERT_TRUE(bytes);
-  EXPECT_TRUE(Image::isImage(*bytes));
-  EXPECT_FALSE(Image::isImage(bytes->substr(0, bytes->size() - 20)));  // truncated
-  EXPECT_FALSE(Image::isImage("<html>not a picture</html>"));
-  EXPECT_FALSE(Image::isImage(""));
 }
 
 }  // namespace
