@@ -9,7 +9,6 @@ std::shared_ptr<View> addLibraryHeader(ViewController& vc, const std::string& ti
                                        std::function<void(int tag)> onTag) {
   auto bar = addHeaderBar(vc, title, 1, 2, std::move(onTag), "hl_g1.jpg");
   bar->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleBottomMargin);
-  if (auto* back = bar->viewNamed("backButton")) back->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   if (auto* label = bar->viewNamed("titleLabel"))
     label->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin);
   return bar;

@@ -41,8 +41,7 @@ bool storeRoster(const std::string& courseCode, long status, const std::string& 
 
 void TeacherCourseListBase::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  addHeaderBar(*this, title(), 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg")
-      ->setAutoresizingMask(A::FlexibleWidth);
+  addHeaderBar(*this, title(), 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
 
   countLbl_ = make<Label>(Rect{12, 50, 200, 28});
   countLbl_->setName("countLbl");
@@ -297,8 +296,7 @@ void teacherEleStuViewController::alertViewClickedButtonAtIndex(AlertView& alert
 
 void teacherEleStuShowPDFViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  addHeaderBar(*this, "修課學生名單", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg")
-      ->setAutoresizingMask(A::FlexibleWidth);
+  addHeaderBar(*this, "修課學生名單", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
   web_ = make<WebView>(Rect{0, 50, 320, 568 - 120});
   web_->setName("pdfView");
   web_->setScalesPageToFit(true);

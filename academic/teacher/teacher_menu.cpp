@@ -30,8 +30,7 @@ void handOver(ViewController& destination, const TeacherHandover& h) {
 
 void imTeacherViewController::viewDidLoad() {
   view().setBackgroundPattern("hl_g1.jpg");
-  auto bar = addHeaderBar(*this, "教師專區", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
-  bar->setAutoresizingMask(A::FlexibleWidth);
+  addHeaderBar(*this, "教師專區", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
 
   struct Service {
     int tag;

@@ -26,7 +26,7 @@ double ArticleViewController::captionHeight(size_t length) {
 
 void ArticleViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 3, [this](int tag) { btnEvent(tag); });
+  addHeaderBar(*this, "雲岫學報", 1, 3, [this](int tag) { btnEvent(tag); });
   timeLbl = make<Label>(Rect{10, headlineTop() - 26, 300, 24});
   timeLbl->setName("timeLbl");
   timeLbl->setFont(14, true);

@@ -32,7 +32,7 @@ void addIconView(TableViewCell& cell) {
 
 void BoardViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, title());
+  addHeaderBar(*this, title(), 1, 2, [this](int tag) { btnEvent(tag); });
   littleIconImgview = make<ImageView>(Rect{10, 49, 24, 24});
   littleIconImgview->setName("littleIconImgview");
   view().addSubview(littleIconImgview);

@@ -19,7 +19,7 @@ constexpr const char* kSectionKey = "chiNewsType";
 
 void NewsListViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, headerTitle());
+  addHeaderBar(*this, headerTitle(), 1, 2, [this](int tag) { btnEvent(tag); });
   addOwnViews();
   const double top = contentTop();
   timeLbl = make<Label>(Rect{10, top, 200, 22});

@@ -12,7 +12,7 @@ namespace yx {
 
 void imageDBViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
+  addHeaderBar(*this, "近期圖輯", 1, 2, [this](int tag) { btnEvent(tag); });
   myTableview = addTable(view(), areaBelow(44, 518), "myTableview", this, this);
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
   loadData();
@@ -82,7 +82,7 @@ imageDBthumbCell::imageDBthumbCell() : TableViewCell(Style::Default, "imageCellI
 
 void imageDBthumbViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
+  addHeaderBar(*this, "近期圖輯", 1, 2, [this](int tag) { btnEvent(tag); });
   myCollectionview = make<CollectionView>(Rect{5, 49, 310, 469});
   myCollectionview->setName("myCollectionview");
   myCollectionview->setItemSize(Size{100, 120});
@@ -144,7 +144,7 @@ void imageDBthumbViewController::btnEvent(int tag) {
 
 void imageDBdetailViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
+  addHeaderBar(*this, "近期圖輯", 1, 2, [this](int tag) { btnEvent(tag); });
   titleLbl = make<Label>(Rect{10, 50, 300, 26}, imageTitle);
   titleLbl->setName("titleLbl");
   titleLbl->setFont(17, true);

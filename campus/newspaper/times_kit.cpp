@@ -3,7 +3,6 @@
 #include <unicode/utf8.h>
 
 #include "core/deployment.h"
-#include "core/screen_kit.h"
 #include "platform/escape.h"
 
 namespace yx::times {
@@ -77,13 +76,6 @@ size_t utf16Length(std::string_view s) {
     units += c > 0xFFFF ? 2 : 1;  // a malformed byte counts as one replacement character
   }
   return units;
-}
-
-std::shared_ptr<View> addTimesHeader(ViewController& vc, int homeTag, int backTag, std::function<void(int)> onTag,
-                                     const std::string& title) {
-  auto bar = addHeaderBar(vc, title, homeTag, backTag, std::move(onTag));
-  bar->setAutoresizingMask(Autoresizing::FlexibleWidth);
-  return bar;
 }
 
 void BottomBar::moveTo(double y) {

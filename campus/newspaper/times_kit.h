@@ -1,7 +1,7 @@
 #pragma once
 // What the campus newspaper's screens share: where its feeds and pictures
-// live, reading a feed into a document, the header and the bottom bar every
-// screen has, and the few text rules of its pages.
+// live, reading items out of a feed, the bottom bar every screen has, and the
+// few text rules of its pages.
 
 #include <functional>
 #include <memory>
@@ -42,10 +42,6 @@ std::vector<std::string> childTexts(const DomElement& item, const std::vector<st
 
 // Length in UTF-16 units (what the pages' length rules count).
 size_t utf16Length(std::string_view utf8);
-
-// The shared header ("雲岫學報" unless given) with home and back buttons.
-std::shared_ptr<View> addTimesHeader(ViewController& vc, int homeTag, int backTag, std::function<void(int)> onTag,
-                                     const std::string& title = "雲岫學報");
 
 // The 320 x 50 bottom bar image "001_03.png" with, at its right, an untitled
 // 50 x 50 back button whose picture is "上一頁.png" (its foreground image, so

@@ -12,7 +12,7 @@ timesHomeWebViewController::~timesHomeWebViewController() {
 
 void timesHomeWebViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); });
+  addHeaderBar(*this, "雲岫學報", 1, 2, [this](int tag) { btnEvent(tag); });
   myWebview = make<WebView>(Rect{0, 44, 320, 524});
   myWebview->setName("myWebview");
   myWebview->setScalesPageToFit(true);
