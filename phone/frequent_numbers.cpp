@@ -2,6 +2,7 @@
 
 #include "core/screen_kit.h"
 #include "phone/phone_kit.h"
+#include "platform/text.h"
 #include "platform/ui/common_views.h"
 
 namespace yx::phone {
@@ -78,7 +79,7 @@ std::shared_ptr<TableViewCell> schoolCallOftenViewController::tableViewCellForRo
     cell->timeLbl().setText("撥打次數 : " + record_.countTextFor(number));
   }
   cell->titleLbl().setText(record_.nameFor(number).value_or(""));
-  auto b = makeButton(buttonFrame(characterCount(number)), number, "teleClick", [this](Button& x) { teleClick(x); });
+  auto b = makeButton(buttonFrame(utf8Length(number)), number, "teleClick", [this](Button& x) { teleClick(x); });
   b->setTitleColor(Color::white());
   b->setBackgroundImage(btnImage_);
   cell->contentView().addSubview(b);

@@ -7,7 +7,6 @@
 #include "markup/feed_loader.h"
 #include "platform/dates.h"
 #include "platform/runloop.h"
-#include "platform/text.h"
 #include "platform/ui/common_views.h"
 
 namespace yx::phone {
@@ -57,8 +56,6 @@ int leadingInt(std::string_view text) {
   while (i < text.size() && (text[i] == '\v' || text[i] == '\f')) ++i;
   return FeedLoaderViewController::intValue(text.substr(i));
 }
-
-size_t characterCount(std::string_view text) { return utf8Length(text); }
 
 std::string sipURL(const std::string& number) {
   static const std::string_view kUserChars = "-_.!~*'()&=+$,;?/";

@@ -30,9 +30,6 @@ std::vector<std::string> splitText(const std::string& text, char separator);
 // none; clamped to the int range), as C's atoi reads it.
 int leadingInt(std::string_view text);
 
-// Characters (code points) in UTF-8 text.
-size_t characterCount(std::string_view text);
-
 // "sip:" and the number as a SIP user part: the characters a SIP user part
 // may carry stay, every other byte (space, "#", "%", non-ASCII …) is
 // written %XX. "2354" gives "sip:2354"; an empty number "sip:".

@@ -3,6 +3,7 @@
 #include "campus/info/guide_kit.h"
 #include "core/screen_kit.h"
 #include "platform/dates.h"
+#include "platform/text.h"
 #include "platform/text_measure.h"
 #include "platform/ui/common_views.h"
 

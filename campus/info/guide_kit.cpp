@@ -38,20 +38,6 @@ std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, co
   return columns;
 }
 
-std::string utf8Slice(std::string_view text, size_t from, size_t count) {
-  size_t i = 0, chars = 0, start = std::string_view::npos;
-  while (i <= text.size()) {
-    if (chars == from && start == std::string_view::npos) start = i;
-    if (chars == from + count) return std::string(text.substr(start, i - start));
-    if (i == text.size()) break;
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    i = std::min(text.size(), i + len);
-    ++chars;
-  }
-  return {};
-}
-
 std::shared_ptr<Label> addCountBar(ViewController& vc) {
   auto bar = make<View>(areaBelow(kCountBarTop));
   bar->setName("countBar");

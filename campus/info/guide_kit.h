@@ -21,10 +21,6 @@ namespace yx {
 std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, const std::string& item,
                                                       const std::vector<std::string>& fields);
 
-// The character-wise substring [from, from + count) of UTF-8 text ("" when
-// the text is shorter than from + count characters).
-std::string utf8Slice(std::string_view text, size_t from, size_t count);
-
 // The 30-point bar at the bottom of a guide list holding the count label
 // "countLbl"; the list's table ends where it starts.
 inline constexpr double kCountBarTop = 538;

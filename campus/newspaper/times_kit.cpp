@@ -1,7 +1,5 @@
 #include "campus/newspaper/times_kit.h"
 
-#include <unicode/utf8.h>
-
 #include "core/deployment.h"
 #include "platform/escape.h"
 
@@ -65,17 +63,6 @@ std::vector<std::string> childTexts(const DomElement& item, const std::vector<st
       }
   }
   return texts;
-}
-
-size_t utf16Length(std::string_view s) {
-  size_t units = 0;
-  int32_t i = 0, n = static_cast<int32_t>(s.size());
-  while (i < n) {
-    UChar32 c;
-    U8_NEXT(s.data(), i, n, c);
-    units += c > 0xFFFF ? 2 : 1;  // a malformed byte counts as one replacement character
-  }
-  return units;
 }
 
 void BottomBar::moveTo(double y) {

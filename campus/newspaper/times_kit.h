@@ -40,9 +40,6 @@ std::string childText(const DomElement& item, const std::string& name);
 // (what long lists use).
 std::vector<std::string> childTexts(const DomElement& item, const std::vector<std::string>& names);
 
-// Length in UTF-16 units (what the pages' length rules count).
-size_t utf16Length(std::string_view utf8);
-
 // The 320 x 50 bottom bar image "001_03.png" with, at its right, an untitled
 // 50 x 50 back button whose picture is "上一頁.png" (its foreground image, so
 // `tap TAG 上一頁.png` finds it).
