@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/common_views.h"
 #include "platform/ui/view.h"
 #include "platform/ui/view_controller.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the telephone, Wi-Fi and feedback screens share: reading the
-// directory feeds, the campus server's URLs, handing numbers to the
-// softphone, and the small layout helpers of these screens.
+// directory feeds, handing numbers to the softphone, and the small layout
+// helpers of these screens.
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,7 @@
 #include "campus/info/guide_kit.h"
 
+#include "platform/ui/common_views.h"
+
 #include <libxml/tree.h>
 
 #include <cstring>

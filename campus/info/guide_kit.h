@@ -1,7 +1,7 @@
 #pragma once
 // What the campus guide screens (today's messages, the calendar, the map, the
-// buildings, the cameras) share: a blocking XML fetch read column by column,
-// the count text, and the parts every one of their screens lays out alike.
+// buildings, the cameras) share: reading a document column by column, and
+// the count bar at the bottom of their lists.
 
 #include <memory>
 #include <string>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "markup/dom.h"
-#include "platform/ui/common_views.h"
 #include "platform/ui/view_controller.h"
 
 namespace yx {
