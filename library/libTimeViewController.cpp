@@ -20,13 +20,10 @@ void libTimeViewController::viewDidLoad() {
 }
 
 void libTimeViewController::startParser() {
-  HttpResult r;
-  try {
-    r = httpGet(Deployment::current().url("library_info", "/vesplint/open.xml"), 60);
-  } catch (const DeploymentError&) {
-    r.ok = false;
-  }
-  hours_ = r.ok ? OpeningHours::parse(r.body) : OpeningHours{};
+  // An error page is no document of hours: it reads as none.
+  auto url = serverURL("library_info", "/vesplint/open.xml");
+  auto body = url ? fetchBody(*url) : std::nullopt;
+  hours_ = body ? OpeningHours::parse(*body) : OpeningHours{};
   titlAry_ = hours_.menuRows();
   detailAry_.assign(4, "");
   myTableview_->reloadData();
