@@ -5,6 +5,7 @@
 #include "platform/application.h"
 #include "platform/dates.h"
 #include "platform/escape.h"
+#include "platform/http.h"
 #include "platform/location.h"
 #include "platform/runloop.h"
 #include "platform/settings.h"
@@ -81,6 +82,30 @@ std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title,
   addButton(backTag, Rect{265, 5, 50, 34}, "backButton", "返回", "btn_back.png", Autoresizing::FlexibleLeftMargin);
   vc.view().addSubview(bar);
   return bar;
+}
+
+std::optional<std::string> serverURL(std::string_view kind, std::string_view pathAndQuery) {
+  try {
+    return Deployment::current().url(kind, pathAndQuery);
+  } catch (const DeploymentError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> fetchBody(const std::string& url) {
+  HttpResult r = httpGet(url, 60);
+  if (!r.ok || r.status >= 400) return std::nullopt;
+  return std::move(r.body);
+}
+
+std::shared_ptr<DomDocument> fetchDocument(const std::string& url) {
+  auto body = fetchBody(url);
+  return body ? DomDocument::initWithData(*body) : nullptr;
+}
+
+std::string countText(std::size_t n, bool spaced) {
+  const char* gap = spaced ? " " : "";
+  return std::string("共") + gap + std::to_string(n) + gap + "筆";
 }
 
 namespace {

@@ -15,12 +15,16 @@
 // All of these are called on the main thread, except startUsageExitReport()'s
 // own work, which runs on a detached (counted) background thread.
 
+#include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/app_delegate.h"
+#include "markup/dom.h"
 #include "platform/ui/alert.h"
 #include "platform/ui/view_controller.h"
 
@@ -62,6 +66,19 @@ bool networkReachable();
 // Returns the bar (already added to vc's view).
 std::shared_ptr<View> addHeaderBar(ViewController& vc, const std::string& title, int homeTag, int backTag,
                   std::function<void(int tag)> onTag, const std::string& pattern = "hl_b1.jpg");
+
+// The URL of a path on a server the deployment names; nothing when it names
+// no such server (callers treat that like a dead server).
+std::optional<std::string> serverURL(std::string_view kind, std::string_view pathAndQuery);
+// One blocking GET (60 s): the body, or nothing when the transfer fails or
+// the server answers an error status (400 and above: an error page is no feed).
+std::optional<std::string> fetchBody(const std::string& url);
+// fetchBody parsed as a document: null also when the bytes are not a
+// well-formed document (empty, truncated, over the HTTP size limit).
+std::shared_ptr<DomDocument> fetchDocument(const std::string& url);
+
+// The count under a list: "共 %lu 筆", or "共%lu筆" when not spaced.
+std::string countText(std::size_t n, bool spaced = true);
 
 // Records the Usage record for a feature being opened with this usage label
 // (what the Home menu does before pushing an entry's screen): "user_X",

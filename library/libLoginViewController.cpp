@@ -5,6 +5,7 @@
 #include "library/patron_activity.h"
 #include "library/patron_list.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -69,11 +70,7 @@ void libLoginViewController::viewDidLoad() {
   button(Rect{50, 220, 100, 40}, "查詢", "inquiryBtn", [this] { inquiryBtn(); });
   button(Rect{170, 220, 100, 40}, "清除", "resetBtn", [this] { resetBtn(); });
 
-  indicator_ = make<ActivityIndicator>(Rect{141.5, 290, 37, 37});
-  indicator_->setName("indicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), Rect{141.5, 290, 37, 37}, "indicator", FlexibleLeftMargin | FlexibleRightMargin);
 }
 
 void libLoginViewController::inquiryBtn() {

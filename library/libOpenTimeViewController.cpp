@@ -2,6 +2,7 @@
 
 #include "core/screen_kit.h"
 #include "library/library_kit.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -33,7 +34,7 @@ const std::vector<BuildingGroup>& libOpenTimeViewController::groups() const {
 void libOpenTimeViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, titleStr_ + "開放時間", [this](int tag) { btnEvent(tag); });
-  myTableview_ = addTable(view(), 44, this, this);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
 }
 
 int libOpenTimeViewController::numberOfSectionsInTableView(TableView&) { return static_cast<int>(groups().size()); }

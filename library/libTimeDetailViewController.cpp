@@ -3,6 +3,7 @@
 #include "core/screen_kit.h"
 #include "library/library_kit.h"
 #include "platform/dates.h"
+#include "platform/ui/common_views.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +23,7 @@ void libTimeDetailViewController::viewDidLoad() {
   addLibraryHeader(*this, "休館日", [this](int tag) { btnEvent(tag); });
   countLbl_ = addCountLabel(view());
   countLbl_->setText(countText(dates_.size()));
-  myTableview_ = addTable(view(), 76, this, this);
+  myTableview_ = addTable(view(), areaBelow(76), "myTableview", this, this);
 }
 
 void libTimeDetailViewController::viewDidAppear(bool) {

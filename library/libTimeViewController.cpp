@@ -6,6 +6,7 @@
 #include "library/libTimeDetailViewController.h"
 #include "library/library_kit.h"
 #include "platform/http.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -14,18 +15,15 @@ using namespace library;
 void libTimeViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "開放時間", [this](int tag) { btnEvent(tag); });
-  myTableview_ = addTable(view(), 44, this, this);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
   startParser();
 }
 
 void libTimeViewController::startParser() {
-  HttpResult r;
-  try {
-    r = httpGet(Deployment::current().url("library_info", "/vesplint/open.xml"), 60);
-  } catch (const DeploymentError&) {
-    r.ok = false;
-  }
-  hours_ = r.ok ? OpeningHours::parse(r.body) : OpeningHours{};
+  // An error page is no document of hours: it reads as none.
+  auto url = serverURL("library_info", "/vesplint/open.xml");
+  auto body = url ? fetchBody(*url) : std::nullopt;
+  hours_ = body ? OpeningHours::parse(*body) : OpeningHours{};
   titlAry_ = hours_.menuRows();
   detailAry_.assign(4, "");
   myTableview_->reloadData();

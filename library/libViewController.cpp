@@ -6,6 +6,7 @@
 #include "library/patron_activity.h"
 #include "library/patron_list.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -61,7 +62,7 @@ void libViewController::viewDidLoad() {
   logoutBtn->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(logoutBtn);
 
-  indicator_ = addSpinner(view(), 330);
+  indicator_ = addSpinner(view(), Rect{141.5, 330, 37, 37}, "indicator");
 
   // A stored password means a patron is logged in: refresh the account.
   readCredentials();

@@ -9,7 +9,6 @@ std::shared_ptr<View> addLibraryHeader(ViewController& vc, const std::string& ti
                                        std::function<void(int tag)> onTag) {
   auto bar = addHeaderBar(vc, title, 1, 2, std::move(onTag), "hl_g1.jpg");
   bar->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleBottomMargin);
-  if (auto* back = bar->viewNamed("backButton")) back->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   if (auto* label = bar->viewNamed("titleLabel"))
     label->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin);
   return bar;
@@ -33,8 +32,6 @@ void leavePatronList(ViewController& vc) {
   if (position < stack.size()) nav->popToViewController(stack[position].get(), true);
 }
 
-std::string countText(unsigned long n) { return "共 " + std::to_string(n) + " 筆"; }
-
 std::shared_ptr<Label> addCountLabel(View& root) {
   auto l = make<Label>(Rect{10, 48, 300, 24});
   l->setName("countLbl");
@@ -43,26 +40,6 @@ std::shared_ptr<Label> addCountLabel(View& root) {
   l->setAutoresizingMask(Autoresizing::FlexibleWidth);
   root.addSubview(l);
   return l;
-}
-
-std::shared_ptr<TableView> addTable(View& root, double top, TableViewDataSource* source, TableViewDelegate* delegate) {
-  auto t = make<TableView>(Rect{0, top, kScreenWidth, kScreenHeight - top});
-  t->setName("myTableview");
-  t->setAutoresizingMask(Autoresizing::FlexibleSize);
-  root.addSubview(t);
-  t->setDelegate(delegate);
-  t->setDataSource(source);
-  return t;
-}
-
-std::shared_ptr<ActivityIndicator> addSpinner(View& root, double y) {
-  using namespace Autoresizing;
-  auto s = make<ActivityIndicator>(Rect{141.5, y, 37, 37});
-  s->setName("indicator");
-  s->setLarge(true);
-  s->setAutoresizingMask(FlexibleLeftMargin | FlexibleRightMargin | FlexibleTopMargin | FlexibleBottomMargin);
-  root.addSubview(s);
-  return s;
 }
 
 std::shared_ptr<Label> addCellLabel(View& content, Rect frame, const char* name, double fontSize, Color color,

@@ -35,16 +35,8 @@ inline constexpr const char* kPlaceholderFormatImage = "format_other.png";
 // also when the login screen sits between); otherwise to position 4.
 void leavePatronList(ViewController& vc);
 
-// "共 %lu 筆"
-std::string countText(unsigned long n);
-
-// The pieces most library screens are built from, already added to `root`:
-// the count label under the header ("countLbl", right-aligned), the table
-// filling the screen from `top` down ("myTableview", stretching with the
-// screen), and a large spinner ("indicator") centred at `y`.
+// The count label under the header ("countLbl", right-aligned), added to root.
 std::shared_ptr<Label> addCountLabel(View& root);
-std::shared_ptr<TableView> addTable(View& root, double top, TableViewDataSource* source, TableViewDelegate* delegate);
-std::shared_ptr<ActivityIndicator> addSpinner(View& root, double y);
 // A named label of a table cell's content.
 std::shared_ptr<Label> addCellLabel(View& content, Rect frame, const char* name, double fontSize, Color color,
                                     TextAlignment align = TextAlignment::Left, unsigned mask = Autoresizing::None);

@@ -2,6 +2,7 @@
 
 #include "core/screen_kit.h"
 #include "library/library_kit.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -21,7 +22,7 @@ void LibraryWebViewController::viewDidLoad() {
   webView_->setAutoresizingMask(FlexibleSize);
   webView_->setDelegate(this);
   view().addSubview(webView_);
-  indicator_ = addSpinner(view(), 265);
+  indicator_ = addSpinner(view(), Rect{141.5, 265, 37, 37}, "indicator");
   load(pageURL());
 }
 

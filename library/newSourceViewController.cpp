@@ -7,6 +7,7 @@
 #include "library/newSourceWebViewController.h"
 #include "markup/text_util.h"
 #include "platform/http.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -27,22 +28,18 @@ void newSourceViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, "電子資源新訊", [this](int tag) { btnEvent(tag); });
   countLbl_ = addCountLabel(view());
-  myTableview_ = addTable(view(), 76, this, this);
-  indicator_ = addSpinner(view(), 265);
+  myTableview_ = addTable(view(), areaBelow(76), "myTableview", this, this);
+  indicator_ = addSpinner(view(), Rect{141.5, 265, 37, 37}, "indicator");
   indicator_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
 }
 
 void newSourceViewController::startParser() {
-  HttpResult r;
-  try {
-    r = httpGet(Deployment::current().url("library_web", "/xhr/announcements/rssfeed/59519819.rss"), 60);
-  } catch (const DeploymentError&) {
-    r.ok = false;
-  }
-  // No feed: an empty list, and the spinner keeps turning.
-  if (!r.ok) return;
-  auto items = parseNewsFeed(r.body);
+  auto url = serverURL("library_web", "/xhr/announcements/rssfeed/59519819.rss");
+  auto body = url ? fetchBody(*url) : std::nullopt;
+  // No feed (an error page is none): an empty list, and the spinner keeps turning.
+  if (!body) return;
+  auto items = parseNewsFeed(*body);
   if (!items) return;
   for (auto& item : *items) {
     titleAry_.push_back(std::move(item.title));

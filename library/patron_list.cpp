@@ -6,6 +6,7 @@
 #include "library/libWebViewController.h"
 #include "library/patron_activity.h"
 #include "library/timeOutViewController.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -45,7 +46,8 @@ void PatronListViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
   addLibraryHeader(*this, headerTitle(), [this](int tag) { btnEvent(tag); });
   countLbl_ = addCountLabel(view());
-  myTableview_ = addTable(view(), 76 + addViewsAboveTable(76), this, this);
+  const double top = 76 + addViewsAboveTable(76);
+  myTableview_ = addTable(view(), areaBelow(top), "myTableview", this, this);
 
   titleAry_.clear();
   if (!parserData(data_)) return;

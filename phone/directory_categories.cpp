@@ -3,6 +3,7 @@
 #include "core/screen_kit.h"
 #include "phone/directory_extensions.h"
 #include "phone/phone_kit.h"
+#include "platform/ui/common_views.h"
 #include "platform/ui/search_field.h"
 
 namespace yx::phone {
@@ -24,13 +25,8 @@ std::shared_ptr<TableViewCell> directoryCell(const std::string& reuseIdentifier,
 
 std::shared_ptr<TableView> directoryTable(ViewController& vc, double top, TableViewDataSource* source,
                                           TableViewDelegate* delegate) {
-  auto table = make<TableView>(Rect{0, top, 320, kScreenHeight - top});
-  table->setName("myTableView");
+  auto table = addTable(vc.view(), areaBelow(top), "myTableView", source, delegate);
   table->setRowHeight(40);
-  table->setAutoresizingMask(Autoresizing::FlexibleSize);
-  table->setDelegate(delegate);
-  table->setDataSource(source);
-  vc.view().addSubview(table);
   return table;
 }
 

@@ -5,6 +5,7 @@
 #include "phone/phone_kit.h"
 #include "platform/application.h"
 #include "platform/device.h"
+#include "platform/text.h"
 #include "platform/ui/search_field.h"
 
 namespace yx::phone {
@@ -114,7 +115,7 @@ std::shared_ptr<TableViewCell> schoolCallDetail2ViewController::tableViewCellFor
   std::vector<std::string> pieces = splitText(teleAry_[row], ',');
   for (size_t i = 0; i < pieces.size(); ++i) {
     const double n = static_cast<double>(i);
-    const size_t length = characterCount(pieces[i]);
+    const size_t length = utf8Length(pieces[i]);
     if (length == 0) continue;  // a line without a number has nothing to show or call
     std::shared_ptr<Button> b;
     if (length <= 4) {

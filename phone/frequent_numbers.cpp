@@ -2,6 +2,8 @@
 
 #include "core/screen_kit.h"
 #include "phone/phone_kit.h"
+#include "platform/text.h"
+#include "platform/ui/common_views.h"
 
 namespace yx::phone {
 
@@ -40,10 +42,6 @@ void schoolCallOftenViewController::viewDidLoad() {
   bar->addSubview(clear);
   view().addSubview(bar);
 
-  table_ = make<TableView>(Rect{0, 84, 320, 484});
-  table_->setName("myTableView");
-  table_->setAutoresizingMask(Autoresizing::FlexibleSize);
-
   record_ = CallRecord::loadAsStored();
   // The last three calls, newest first; a list shorter than the other reads "" where it ends.
   const size_t phones = record_.phoneCount(), times = record_.timeCount();
@@ -51,9 +49,7 @@ void schoolCallOftenViewController::viewDidLoad() {
     recent_.push_back({record_.phoneAt(phones - 1 - r), r < times ? record_.timeAt(times - 1 - r) : std::string()});
   btnImage_ = "分機號碼背景.png";
 
-  table_->setDelegate(this);
-  table_->setDataSource(this);
-  view().addSubview(table_);
+  table_ = addTable(view(), areaBelow(84), "myTableView", this, this);
   performAfterDelay(0.1, [this] { startSort(); });
 }
 
@@ -83,7 +79,7 @@ std::shared_ptr<TableViewCell> schoolCallOftenViewController::tableViewCellForRo
     cell->timeLbl().setText("撥打次數 : " + record_.countTextFor(number));
   }
   cell->titleLbl().setText(record_.nameFor(number).value_or(""));
-  auto b = makeButton(buttonFrame(characterCount(number)), number, "teleClick", [this](Button& x) { teleClick(x); });
+  auto b = makeButton(buttonFrame(utf8Length(number)), number, "teleClick", [this](Button& x) { teleClick(x); });
   b->setTitleColor(Color::white());
   b->setBackgroundImage(btnImage_);
   cell->contentView().addSubview(b);

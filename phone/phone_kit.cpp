@@ -2,29 +2,14 @@
 
 #include <cstdio>
 
-#include "core/deployment.h"
+#include "core/screen_kit.h"
 #include "markup/dom.h"
 #include "markup/feed_loader.h"
 #include "platform/dates.h"
-#include "platform/http.h"
 #include "platform/runloop.h"
-#include "platform/text.h"
+#include "platform/ui/common_views.h"
 
 namespace yx::phone {
-
-std::optional<std::string> serverURL(std::string_view kind, std::string_view pathAndQuery) {
-  try {
-    return Deployment::current().url(kind, pathAndQuery);
-  } catch (const DeploymentError&) {
-    return std::nullopt;
-  }
-}
-
-std::optional<std::string> fetchBody(const std::string& url) {
-  HttpResult r = httpGet(url, 60);
-  if (!r.ok || r.status >= 400) return std::nullopt;
-  return std::move(r.body);
-}
 
 std::optional<FeedRows> readDirectoryFeed(std::string_view body, const std::vector<std::string>& fields) {
   auto doc = DomDocument::initWithData(body);
@@ -72,8 +57,6 @@ int leadingInt(std::string_view text) {
   return FeedLoaderViewController::intValue(text.substr(i));
 }
 
-size_t characterCount(std::string_view text) { return utf8Length(text); }
-
 std::string sipURL(const std::string& number) {
   static const std::string_view kUserChars = "-_.!~*'()&=+$,;?/";
   static const char* const kHex = "0123456789ABCDEF";
@@ -113,12 +96,8 @@ std::shared_ptr<TextField> makeField(Rect frame, const std::string& name, const 
 }
 
 std::shared_ptr<ActivityIndicator> addSpinner(View& parent) {
-  auto spinner = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  spinner->setName("activityIndicator");
-  spinner->setLarge(true);
-  spinner->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  parent.addSubview(spinner);
-  return spinner;
+  return yx::addSpinner(parent, Rect{141.5, 265.5, 37, 37}, "activityIndicator",
+                       Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
 }
 
 std::shared_ptr<Label> makeTextLabel(Rect frame, const std::string& text, double fontSize) {

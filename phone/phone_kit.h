@@ -1,7 +1,7 @@
 #pragma once
 // What the telephone, Wi-Fi and feedback screens share: reading the
-// directory feeds, the campus server's URLs, handing numbers to the
-// softphone, and the small layout helpers of these screens.
+// directory feeds, handing numbers to the softphone, and the small layout
+// helpers of these screens.
 
 #include <functional>
 #include <memory>
@@ -13,14 +13,6 @@
 #include "platform/ui/view_controller.h"
 
 namespace yx::phone {
-
-// Base URL of a server kind joined with a path; nothing when the deployment
-// has no such server (the caller treats that like a dead server).
-std::optional<std::string> serverURL(std::string_view kind, std::string_view pathAndQuery);
-
-// A blocking GET (60 s); the body, or nothing when the transfer failed or the
-// server answered with an error status (an error page is no feed).
-std::optional<std::string> fetchBody(const std::string& url);
 
 // The "dp" entries of a directory feed: for each entry, the string value of
 // the first child element of each wanted name (empty text when the entry has
@@ -37,9 +29,6 @@ std::vector<std::string> splitText(const std::string& text, char separator);
 // The integer a text starts with (leading blanks, a sign, digits; 0 when
 // none; clamped to the int range), as C's atoi reads it.
 int leadingInt(std::string_view text);
-
-// Characters (code points) in UTF-8 text.
-size_t characterCount(std::string_view text);
 
 // "sip:" and the number as a SIP user part: the characters a SIP user part
 // may carry stay, every other byte (space, "#", "%", non-ASCII …) is

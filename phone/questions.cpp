@@ -2,6 +2,7 @@
 
 #include "core/screen_kit.h"
 #include "phone/phone_kit.h"
+#include "platform/ui/common_views.h"
 
 namespace yx::phone {
 
@@ -41,12 +42,7 @@ void QAViewController::viewDidLoad() {
   tea->setBorder(1, 8, Color::rgb(0, 122, 255));
   view().addSubview(tea);
 
-  table_ = make<TableView>(Rect{0, 92, 320, 476});
-  table_->setName("myTableView");
-  table_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  table_->setDelegate(this);
-  table_->setDataSource(this);
-  view().addSubview(table_);
+  table_ = addTable(view(), areaBelow(92), "myTableView", this, this);
 }
 
 void QAViewController::btnEvent(int tag) {

@@ -1,6 +1,7 @@
 #include "phone/wifi_check.h"
 
 #include "core/ip_address.h"
+#include "core/screen_kit.h"
 #include "phone/phone_kit.h"
 #include "platform/escape.h"
 #include "platform/http.h"

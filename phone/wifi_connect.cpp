@@ -5,6 +5,7 @@
 #include "phone/phone_kit.h"
 #include "phone/wifi_check.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx::phone {
 
@@ -49,11 +50,8 @@ void wifiConnectViewController::viewDidLoad() {
   progressView_->setBorder(0, 10);
   progressView_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
   progressView_->setHidden(true);
-  spinner_ = make<ActivityIndicator>(Rect{56.5, 20, 37, 37});
-  spinner_->setName("activityIndicator");
-  spinner_->setLarge(true);
+  spinner_ = addSpinner(*progressView_, Rect{56.5, 20, 37, 37}, "activityIndicator", Autoresizing::None);
   spinner_->setHidden(true);
-  progressView_->addSubview(spinner_);
   auto wait = make<Label>(Rect{0, 64, 150, 24}, "登入中…");
   wait->setTextColor(Color::white());
   wait->setAlignment(TextAlignment::Center);

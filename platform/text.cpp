@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <unicode/utf8.h>
+
 namespace yx {
 
 std::optional<std::string> decodeAscii(const std::optional<std::string>& bytes) {
@@ -73,6 +75,23 @@ std::size_t utf8Offset(std::string_view text, std::size_t index) {
   std::size_t i = 0;
   for (; i < text.size() && index > 0; --index) i += charBytes(text, i);
   return i;
+}
+
+std::string utf8Slice(std::string_view text, std::size_t from, std::size_t count) {
+  if (utf8Length(text) < from + count) return {};
+  const std::size_t start = utf8Offset(text, from);
+  return std::string(text.substr(start, utf8Offset(text, from + count) - start));
+}
+
+std::size_t utf16Length(std::string_view s) {
+  std::size_t units = 0;
+  int32_t i = 0, n = static_cast<int32_t>(s.size());
+  while (i < n) {
+    UChar32 c;
+    U8_NEXT(s.data(), i, n, c);
+    units += c > 0xFFFF ? 2 : 1;
+  }
+  return units;
 }
 
 }  // namespace yx

@@ -22,5 +22,11 @@ std::size_t utf8Length(std::string_view text);
 // The byte offset where character `index` starts (the text's size when the
 // index is at or past its end).
 std::size_t utf8Offset(std::string_view text, std::size_t index);
+// The characters [from, from + count) of UTF-8 text ("" when the text is
+// shorter than from + count characters).
+std::string utf8Slice(std::string_view text, std::size_t from, std::size_t count);
+// Length in UTF-16 code units; a malformed byte counts as one replacement
+// character.
+std::size_t utf16Length(std::string_view utf8);
 
 }  // namespace yx

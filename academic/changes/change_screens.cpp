@@ -3,6 +3,7 @@
 #include "core/screen_kit.h"
 #include "platform/dates.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -75,17 +76,11 @@ std::shared_ptr<Label> cellLabel(View& into, const char* name, Rect frame, doubl
 }
 
 std::shared_ptr<TableView> changeTable(ViewController& vc, Rect frame) {
-  auto table = make<TableView>(frame);
-  table->setName("myTableView");
+  auto table = addTable(vc.view(), frame, "myTableView");
   table->setRowHeight(ChangeCell::kHeight);
-  table->setAutoresizingMask(A::FlexibleSize);
-  vc.view().addSubview(table);
   return table;
 }
 
-void fitHeaderBar(const std::shared_ptr<View>& bar) {
-  if (bar) bar->setAutoresizingMask(A::FlexibleWidth);
-}
 
 }  // namespace
 
@@ -135,7 +130,7 @@ std::shared_ptr<ChangeCell> changeCell(TableView& table, const std::string& reus
 
 void ChangeEntryViewController::viewDidLoad() {
   view().setBackgroundPattern(config_.pattern);
-  fitHeaderBar(addHeaderBar(*this, "課程異動", 0, 1, [this](int tag) { btnEvent(tag); }, config_.pattern));
+  addHeaderBar(*this, "課程異動", 0, 1, [this](int tag) { btnEvent(tag); }, config_.pattern);
 
   auto intro = make<Label>(Rect{20, 60, 280, 44}, "課程調動、停課與補課的消息，會在課前提醒您。");
   intro->setName("introLbl");
@@ -236,8 +231,8 @@ void ChangeEntryViewController::btnEvent(int tag) {
 
 void SemesterChangesViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  fitHeaderBar(addHeaderBar(*this, "整學期異動", config_.semesterHomeTag, config_.semesterBackTag,
-                            [this](int tag) { btnEvent(tag); }, config_.pattern));
+  addHeaderBar(*this, "整學期異動", config_.semesterHomeTag, config_.semesterBackTag,
+               [this](int tag) { btnEvent(tag); }, config_.pattern);
   table_ = changeTable(*this, Rect{0, 44, 320, 524});
   table_->setDataSource(this);
   table_->setDelegate(this);
@@ -297,7 +292,7 @@ std::string TemporaryChangesViewController::listKey(const std::string& suffix) c
 
 void TemporaryChangesViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  fitHeaderBar(addHeaderBar(*this, "暫時異動", 0, 1, [this](int tag) { btnEvent(tag); }, config_.pattern));
+  addHeaderBar(*this, "暫時異動", 0, 1, [this](int tag) { btnEvent(tag); }, config_.pattern);
   identity_ = storedIdentity(*config_.kind).value_or("");
   table_ = changeTable(*this, Rect{0, 44, 320, 468});
   table_->setDataSource(this);
@@ -403,10 +398,10 @@ std::string changeNoticeQAViewController::text() {
 
 void changeNoticeQAViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  fitHeaderBar(addHeaderBar(*this, "通知功能說明", 1, 2, [this](int tag) {
+  addHeaderBar(*this, "通知功能說明", 1, 2, [this](int tag) {
     if (tag == 1) goHome(*this, false);
     else goBack(*this, false);
-  }));
+  });
   auto tv = make<TextView>(Rect{10, 50, 300, 508}, text());
   tv->setName("qaText");
   tv->setEditable(false);

@@ -4,6 +4,7 @@
 #include "markup/dom.h"
 #include "platform/http.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -25,11 +26,8 @@ subjectChangeViewController::subjectChangeViewController() : SignInFormViewContr
 
 void subjectChangeViewController::viewDidLoad() {
   SignInFormViewController::viewDidLoad();
-  indicator_ = make<ActivityIndicator>(Rect{140, 400, 40, 40});
-  indicator_->setName("activityIndicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), Rect{140, 400, 40, 40}, "activityIndicator",
+                          Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin);
 }
 
 void subjectChangeViewController::submit(const std::string& number, const std::string& password) {

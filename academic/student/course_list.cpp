@@ -2,14 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
-
 #include "academic/student/calendar_export.h"
 #include "academic/student/student_common.h"
 #include "academic/student/student_sign_in.h"
 #include "core/screen_kit.h"
 #include "markup/feed_loader.h"
 #include "platform/files.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -112,20 +111,13 @@ void inquiryResultsViewController::viewDidLoad() {
     exportToCalendar(courseCalendarEntries(records_, now()), "courses.ics");
   }));
 
-  tableView_ = make<TableView>(Rect{0, 82, kScreenWidth, kScreenHeight - 82});
-  tableView_->setName("tableView");
-  tableView_->setAutoresizingMask(Autoresizing::FlexibleSize);
+  tableView_ = addTable(view(), areaBelow(82), "tableView", this, this);
   tableView_->setRowHeight(60);
-  tableView_->setDataSource(this);
-  tableView_->setDelegate(this);
-  view().addSubview(tableView_);
 
   refreshCache();
   rowsAtLoad_ = records_.size();
   againBtn_->setHidden(false);
-  char count[64];
-  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(rowsAtLoad_));
-  countLbl_->setText(count);
+  countLbl_->setText(countText(rowsAtLoad_));
   tableView_->reloadData();
 }
 

@@ -2,6 +2,7 @@
 
 #include "academic/student/student_sign_in.h"
 #include "core/screen_kit.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -46,13 +47,8 @@ void examScoreXMLViewController::viewDidLoad() {
   auto bar = addHeaderBar(*this, "期中期末成績", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_p1.jpg");
   titleLabel_ = std::static_pointer_cast<Label>(bar->viewNamed("titleLabel")->shared_from_this());
 
-  tableView_ = make<TableView>(Rect{0, 44, kScreenWidth, kScreenHeight - 44});
-  tableView_->setName("tableView");
-  tableView_->setAutoresizingMask(Autoresizing::FlexibleSize);
+  tableView_ = addTable(view(), areaBelow(44), "tableView", this, this);
   tableView_->setRowHeight(55);
-  tableView_->setDataSource(this);
-  tableView_->setDelegate(this);
-  view().addSubview(tableView_);
 }
 
 void examScoreXMLViewController::btnEvent(int tag) {

@@ -7,6 +7,7 @@
 #include "core/screen_kit.h"
 #include "platform/files.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -138,12 +139,7 @@ void testListInquiryViewController::viewDidLoad() {
     exportToCalendar(examCalendarEntries(cached ? cached->asArray() : Value::Array{}), "exams.ics");
   }));
 
-  tableView_ = make<TableView>(Rect{0, 82, kScreenWidth, kScreenHeight - 82});
-  tableView_->setName("tableView");
-  tableView_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  tableView_->setDataSource(this);
-  tableView_->setDelegate(this);
-  view().addSubview(tableView_);
+  tableView_ = addTable(view(), areaBelow(82), "tableView", this, this);
 
   // What an earlier answer left, at once, before any network answer.
   rebuildDisplay();

@@ -1,12 +1,11 @@
 #include "academic/teacher/teacher_courses.h"
 
-#include <cstdio>
-
 #include "academic/course_changes.h"
 #include "core/screen_kit.h"
 #include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -17,12 +16,6 @@ namespace {
 constexpr const char* kLastUpdateKey = "teacherEleStuLastUpdateTime";
 const Color kInk = Color::rgb(0x22, 0x2b, 0x33);
 const Color kGray = Color::rgb(0x5f, 0x6b, 0x73);
-
-std::string countText(size_t n) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "共 %lu 筆", static_cast<unsigned long>(n));
-  return buf;
-}
 
 std::string trimmed(const std::string& s) {
   const char* ws = " \t\r\n\v\f";
@@ -48,8 +41,7 @@ bool storeRoster(const std::string& courseCode, long status, const std::string& 
 
 void TeacherCourseListBase::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  addHeaderBar(*this, title(), 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg")
-      ->setAutoresizingMask(A::FlexibleWidth);
+  addHeaderBar(*this, title(), 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
 
   countLbl_ = make<Label>(Rect{12, 50, 200, 28});
   countLbl_->setName("countLbl");
@@ -66,20 +58,10 @@ void TeacherCourseListBase::viewDidLoad() {
   reload->setAutoresizingMask(A::FlexibleLeftMargin);
   view().addSubview(reload);
 
-  table_ = make<TableView>(Rect{0, 84, 320, 484});
-  table_->setName("myTableView");
+  table_ = addTable(view(), areaBelow(84), "myTableView", this, this);
   table_->setRowHeight(rowHeight());
-  table_->setAutoresizingMask(A::FlexibleSize);
-  table_->setDataSource(this);
-  table_->setDelegate(this);
-  view().addSubview(table_);
 
-  indicator_ = make<ActivityIndicator>(Rect{140, 264, 40, 40});
-  indicator_->setName("activityIndicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(A::FlexibleLeftMargin | A::FlexibleRightMargin | A::FlexibleTopMargin |
-                                  A::FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), Rect{140, 264, 40, 40}, "activityIndicator");
 
   url_ = teacherURL(kTeacherCourseListMethod, handover_);
   indicator_->startAnimating();
@@ -314,20 +296,14 @@ void teacherEleStuViewController::alertViewClickedButtonAtIndex(AlertView& alert
 
 void teacherEleStuShowPDFViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  addHeaderBar(*this, "修課學生名單", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg")
-      ->setAutoresizingMask(A::FlexibleWidth);
+  addHeaderBar(*this, "修課學生名單", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
   web_ = make<WebView>(Rect{0, 50, 320, 568 - 120});
   web_->setName("pdfView");
   web_->setScalesPageToFit(true);
   web_->setDelegate(this);
   web_->setAutoresizingMask(A::FlexibleSize);
   view().addSubview(web_);
-  indicator_ = make<ActivityIndicator>(Rect{140, 254, 40, 40});
-  indicator_->setName("activityIndicator");
-  indicator_->setLarge(true);
-  indicator_->setAutoresizingMask(A::FlexibleLeftMargin | A::FlexibleRightMargin | A::FlexibleTopMargin |
-                                  A::FlexibleBottomMargin);
-  view().addSubview(indicator_);
+  indicator_ = addSpinner(view(), Rect{140, 254, 40, 40}, "activityIndicator");
   indicator_->startAnimating();
   performAfterDelay(0.1, [this] { show(); });
 }

@@ -3,6 +3,7 @@
 #include "academic/signing.h"
 #include "core/screen_kit.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -19,16 +20,6 @@ const char* teacherServiceSegue(int which) {
 namespace {
 const char* kUsageNames[] = {"我的授課表", "修課學生", "課程異動"};
 
-std::shared_ptr<ActivityIndicator> addIndicator(View& into, Rect frame) {
-  auto spinner = make<ActivityIndicator>(frame);
-  spinner->setName("activityIndicator");
-  spinner->setLarge(true);
-  spinner->setAutoresizingMask(A::FlexibleLeftMargin | A::FlexibleRightMargin | A::FlexibleTopMargin |
-                               A::FlexibleBottomMargin);
-  into.addSubview(spinner);
-  return spinner;
-}
-
 // Hands the signed values to a service screen.
 void handOver(ViewController& destination, const TeacherHandover& h) {
   if (auto* service = dynamic_cast<TeacherServiceScreen*>(&destination)) service->setHandover(h);
@@ -39,8 +30,7 @@ void handOver(ViewController& destination, const TeacherHandover& h) {
 
 void imTeacherViewController::viewDidLoad() {
   view().setBackgroundPattern("hl_g1.jpg");
-  auto bar = addHeaderBar(*this, "教師專區", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
-  bar->setAutoresizingMask(A::FlexibleWidth);
+  addHeaderBar(*this, "教師專區", 1, 2, [this](int tag) { btnEvent(tag); }, "hl_g1.jpg");
 
   struct Service {
     int tag;
@@ -79,7 +69,7 @@ void imTeacherViewController::viewDidLoad() {
   statusLbl_->setAutoresizingMask(A::FlexibleWidth);
   view().addSubview(statusLbl_);
 
-  indicator_ = addIndicator(view(), Rect{140, 470, 40, 40});
+  indicator_ = addSpinner(view(), Rect{140, 470, 40, 40}, "activityIndicator");
 }
 
 void imTeacherViewController::showSignedIn() {
@@ -164,7 +154,7 @@ imTeacherLoginViewController::imTeacherLoginViewController() : SignInFormViewCon
 void imTeacherLoginViewController::viewDidLoad() {
   SignInFormViewController::viewDidLoad();
   passwordField().setName("pwField");
-  indicator_ = addIndicator(view(), Rect{140, 400, 40, 40});
+  indicator_ = addSpinner(view(), Rect{140, 400, 40, 40}, "activityIndicator");
 }
 
 void imTeacherLoginViewController::viewWillDisappear(bool) { indicator_->stopAnimating(); }

@@ -7,6 +7,7 @@
 #include "platform/dates.h"
 #include "platform/files.h"
 #include "platform/resources.h"
+#include "platform/ui/common_views.h"
 #include "platform/ui/search_field.h"
 
 namespace yx {
@@ -43,7 +44,7 @@ std::vector<std::vector<std::string>>& houseListsViewController::usageList() {
 
 void houseListsViewController::viewDidLoad() {
   addHeaderBar(*this, "建築物對照", 0, 1, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, false);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview");
   // The search field takes the top of the list's space.
   constexpr double kSearchHeight = 40;
   Rect table = myTableview_->frame();

@@ -1,10 +1,11 @@
 #include "campus/info/calendar.h"
 
 #include "campus/info/guide_kit.h"
-#include "core/deployment.h"
 #include "core/screen_kit.h"
 #include "platform/dates.h"
+#include "platform/text.h"
 #include "platform/text_measure.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -54,9 +55,7 @@ const char* semesterName(int semester) { return semester == 0 ? "第一學期" :
 
 void calendarViewController::viewDidLoad() {
   addHeaderBar(*this, "行事曆", 1, 2, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, false);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
 }
 
 std::shared_ptr<TableViewCell> calendarViewController::tableViewCellForRow(TableView&, IndexPath ip) {
@@ -79,9 +78,9 @@ void calendarViewController::btnEvent(int tag) {
 
 void calendarDetailViewController::viewDidLoad() {
   addHeaderBar(*this, semesterName(semester_), 1, 2, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, true);
+  myTableview_ = addTable(view(), areaBelow(44, kCountBarTop), "myTableview");
   countLbl_ = addCountBar(*this);
-  myActivity_ = addSpinner(*this);
+  myActivity_ = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity_->startAnimating();
   performAfterDelay(0.1, [this] { startParser(); });
   myTableview_->setDelegate(this);
@@ -89,11 +88,8 @@ void calendarDetailViewController::viewDidLoad() {
 }
 
 void calendarDetailViewController::startParser() {
-  std::shared_ptr<DomDocument> doc;
-  try {
-    doc = fetchDocument(Deployment::current().url("campus_data", "/data/xml/cal.xml"));
-  } catch (const DeploymentError&) {
-  }
+  auto url = serverURL("campus_data", "/data/xml/cal.xml");
+  auto doc = url ? fetchDocument(*url) : nullptr;
   // Unreachable or unreadable: the list stays empty, the spinner turning.
   if (!doc) return;
   readCalendarFeed(*doc, first_, second_);

@@ -1,24 +1,13 @@
 #include "campus/info/guide_kit.h"
 
+#include "platform/ui/common_views.h"
+
 #include <libxml/tree.h>
 
 #include <cstring>
 
-#include "platform/escape.h"
-#include "platform/http.h"
 
 namespace yx {
-
-std::shared_ptr<DomDocument> parseDocument(std::string_view bytes) {
-  if (bytes.empty()) return nullptr;
-  return DomDocument::initWithData(bytes);
-}
-
-std::shared_ptr<DomDocument> fetchDocument(const std::string& url) {
-  HttpResult r = httpGet(url);
-  if (!r.ok || r.status >= 400) return nullptr;
-  return parseDocument(r.body);
-}
 
 namespace {
 const char* name(const xmlNode* n) { return reinterpret_cast<const char*>(n->name); }
@@ -51,32 +40,8 @@ std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, co
   return columns;
 }
 
-std::string countText(size_t n) { return "共 " + fmtLU(static_cast<unsigned long>(n)) + " 筆"; }
-
-std::string utf8Slice(std::string_view text, size_t from, size_t count) {
-  size_t i = 0, chars = 0, start = std::string_view::npos;
-  while (i <= text.size()) {
-    if (chars == from && start == std::string_view::npos) start = i;
-    if (chars == from + count) return std::string(text.substr(start, i - start));
-    if (i == text.size()) break;
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    i = std::min(text.size(), i + len);
-    ++chars;
-  }
-  return {};
-}
-
-std::shared_ptr<TableView> addListTable(ViewController& vc, bool withCountBar) {
-  auto table = make<TableView>(Rect{0, 44, 320, withCountBar ? 494.0 : 524.0});
-  table->setName("myTableview");
-  table->setAutoresizingMask(Autoresizing::FlexibleSize);
-  vc.view().addSubview(table);
-  return table;
-}
-
 std::shared_ptr<Label> addCountBar(ViewController& vc) {
-  auto bar = make<View>(Rect{0, 538, 320, 30});
+  auto bar = make<View>(areaBelow(kCountBarTop));
   bar->setName("countBar");
   bar->setBackgroundColor(Color::rgb(238, 241, 244));
   bar->setAutoresizingMask(Autoresizing::FlexibleWidth | Autoresizing::FlexibleTopMargin);
@@ -89,16 +54,6 @@ std::shared_ptr<Label> addCountBar(ViewController& vc) {
   bar->addSubview(count);
   vc.view().addSubview(bar);
   return count;
-}
-
-std::shared_ptr<ActivityIndicator> addSpinner(ViewController& vc) {
-  auto spinner = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  spinner->setName("myActivity");
-  spinner->setLarge(true);
-  spinner->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin |
-                               Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin);
-  vc.view().addSubview(spinner);
-  return spinner;
 }
 
 }  // namespace yx

@@ -1,7 +1,7 @@
 #pragma once
 // What the campus guide screens (today's messages, the calendar, the map, the
-// buildings, the cameras) share: a blocking XML fetch read column by column,
-// the count text, and the parts every one of their screens lays out alike.
+// buildings, the cameras) share: reading a document column by column, and
+// the count bar at the bottom of their lists.
 
 #include <memory>
 #include <string>
@@ -13,13 +13,6 @@
 
 namespace yx {
 
-// Fetches a document with one blocking GET. Nothing when the transfer fails,
-// the server answers an error status (400 and above) or the body is not a
-// well-formed document (empty, truncated, over the HTTP size limit).
-std::shared_ptr<DomDocument> fetchDocument(const std::string& url);
-// Parses bytes as a document (nothing when they are not well formed).
-std::shared_ptr<DomDocument> parseDocument(std::string_view bytes);
-
 // Every element named `item` directly under the root (whatever the root's
 // name), in document order: for each of `fields`, the whole text of the
 // item's first child element of that name, "" when it has none. One column
@@ -27,18 +20,9 @@ std::shared_ptr<DomDocument> parseDocument(std::string_view bytes);
 std::vector<std::vector<std::string>> readItemColumns(const DomDocument& doc, const std::string& item,
                                                       const std::vector<std::string>& fields);
 
-// "共 %lu 筆".
-std::string countText(size_t n);
-
-// The character-wise substring [from, from + count) of UTF-8 text ("" when
-// the text is shorter than from + count characters).
-std::string utf8Slice(std::string_view text, size_t from, size_t count);
-
-// The guide screens' shared frame pieces. The table fills the space between
-// the header and a 30-point bottom bar holding the count label "countLbl";
-// the spinner "myActivity" turns over the middle of the table.
-std::shared_ptr<TableView> addListTable(ViewController& vc, bool withCountBar);
+// The 30-point bar at the bottom of a guide list holding the count label
+// "countLbl"; the list's table ends where it starts.
+inline constexpr double kCountBarTop = 538;
 std::shared_ptr<Label> addCountBar(ViewController& vc);
-std::shared_ptr<ActivityIndicator> addSpinner(ViewController& vc);
 
 }  // namespace yx

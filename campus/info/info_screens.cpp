@@ -1,13 +1,12 @@
 #include "campus/info/info_screens.h"
 
-#include <cstdio>
-
 #include "campus/info/info_loaders.h"
 #include "core/deployment.h"
 #include "core/screen_kit.h"
 #include "markup/feed_loader.h"
 #include "platform/escape.h"
 #include "platform/files.h"
+#include "platform/ui/common_views.h"
 #include "platform/ui/view.h"
 
 
@@ -73,10 +72,7 @@ void InfoListViewController::viewDidLoad() {
   countLbl_->setAlignment(TextAlignment::Right);
   view().addSubview(countLbl_);
 
-  myTableview_ = make<TableView>(Rect{0, 84, 320, 484});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview_);
+  myTableview_ = addTable(view(), areaBelow(84), "myTableview");
 
   alphaBtn_ = make<Button>(Rect{0, 0, 320, 568});
   alphaBtn_->setName("alphaBtn");
@@ -87,14 +83,12 @@ void InfoListViewController::viewDidLoad() {
   alphaBtn_->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(alphaBtn_);
 
-  chooseTableview_ = make<TableView>(Rect{40, 100, 240, 360});
-  chooseTableview_->setName("chooseTableview");
+  chooseTableview_ = addTable(view(), Rect{40, 100, 240, 360}, "chooseTableview", nullptr, nullptr,
+                              Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
+                                  Autoresizing::FlexibleBottomMargin);
   chooseTableview_->setTag(111);
-  chooseTableview_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleHeight |
-                                        Autoresizing::FlexibleBottomMargin);
   chooseTableview_->setHidden(true);
   chooseTableview_->setBorder(1, 10);  // a framed popup over the dimmed list
-  view().addSubview(chooseTableview_);
 
   kindAry_ = kinds();
   bool found = readCache();
@@ -106,9 +100,7 @@ void InfoListViewController::viewDidLoad() {
     t->setDelegate(this);
     t->setDataSource(this);
   }
-  char count[64];
-  std::snprintf(count, sizeof count, "共 %lu 筆", static_cast<unsigned long>(records_->size()));
-  countLbl_->setText(count);
+  countLbl_->setText(countText(records_->size()));
   if (!found) showAlert("提醒", "此類別目前無相關資訊。", "確定");
 }
 
@@ -363,12 +355,7 @@ void InfoWebViewController::webViewDidStartLoad(WebView&) {
     view().addSubview(overlay_);
   }
   const Rect area = overlay_->frame();
-  spinner_ = make<ActivityIndicator>(Rect{(area.width - 37) / 2, (area.height - 37) / 2, 37, 37});
-  spinner_->setName("spinner");
-  spinner_->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin |
-                                Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  spinner_->setLarge(true);
-  overlay_->addSubview(spinner_);
+  spinner_ = addSpinner(*overlay_, Rect{(area.width - 37) / 2, (area.height - 37) / 2, 37, 37}, "spinner");
   spinner_->startAnimating();
   overlay_->setHidden(false);
 }

@@ -7,6 +7,7 @@
 #include "campus/info/info_screens.h"
 #include "core/screen_kit.h"
 #include "markup/feed_loader.h"
+#include "platform/ui/common_views.h"
 #include "platform/ui/view.h"
 
 namespace yx {
@@ -40,10 +41,7 @@ void computerViewController::viewDidLoad() {
   refresh->setAction([this](Button& b) { btnEvent(b.tag()); });
   view().addSubview(refresh);
 
-  myTableview_ = make<TableView>(Rect{0, 84, 320, 484});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview_);
+  myTableview_ = addTable(view(), areaBelow(84), "myTableview");
   if (!getLabsAry_) {
     auto cached = readFeedCache("labs", computerSeatXMLParser::fields());
     getLabsAry_ = std::make_shared<const FeedRecords>(cached ? std::move(*cached)

@@ -1,9 +1,8 @@
 #include "campus/info/today_news.h"
 
 #include "campus/info/guide_kit.h"
-#include "core/deployment.h"
 #include "core/screen_kit.h"
-#include "platform/http.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -21,7 +20,7 @@ std::string todayActivityTime(std::string text) {
 }
 
 TodayReadResult readTodayFeed(std::string_view body, bool activities, TodayItems& into) {
-  auto doc = parseDocument(body);
+  auto doc = DomDocument::initWithData(body);
   if (!doc) return TodayReadResult::Unreadable;
   auto append = [](std::vector<std::string>& to, std::vector<std::string>& from, bool time = false) {
     to.reserve(to.size() + from.size());
@@ -78,10 +77,8 @@ std::string at(const std::vector<std::string>& column, size_t row) {
 
 void todayNewsViewController::viewDidLoad() {
   addHeaderBar(*this, "本日訊息", 1, 2, [this](int tag) { btnEvent(tag); });
-  myTableview_ = addListTable(*this, false);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
   myTableview_->setRowHeight(40);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
 }
 
 std::shared_ptr<TableViewCell> todayNewsViewController::tableViewCellForRow(TableView&, IndexPath ip) {
@@ -105,27 +102,20 @@ void todayNewsViewController::btnEvent(int tag) {
 void todayNewsDetailViewController::viewDidLoad() {
   auto bar = addHeaderBar(*this, todayKindTitle(whichNews_), 1, 2, [this](int tag) { btnEvent(tag); });
   titleLabel_ = bar->findNamed<Label>("titleLabel");
-  myTableview_ = addListTable(*this, true);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), areaBelow(44, kCountBarTop), "myTableview", this, this);
   countLbl_ = addCountBar(*this);
-  myActivity_ = addSpinner(*this);
+  myActivity_ = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity_->startAnimating();
   performAfterDelay(0.1, [this] { loadData(); });
 }
 
 void todayNewsDetailViewController::loadData() {
-  std::string url;
-  try {
-    url = Deployment::current().url("campus_data", "/data/xml/today-" + std::to_string(whichNews_) + ".xml");
-  } catch (const DeploymentError&) {
-    return;
-  }
-  HttpResult r = httpGet(url);
-  // A failed transfer, an error page or a body that is no document: the list
-  // stays empty and the spinner keeps turning.
-  if (!r.ok || r.status >= 400) return;
-  switch (readTodayFeed(r.body, todayKindIsActivity(whichNews_), items_)) {
+  auto url = serverURL("campus_data", "/data/xml/today-" + std::to_string(whichNews_) + ".xml");
+  auto body = url ? fetchBody(*url) : std::nullopt;
+  // No server, a failed transfer, an error page or a body that is no
+  // document: the list stays empty and the spinner keeps turning.
+  if (!body) return;
+  switch (readTodayFeed(*body, todayKindIsActivity(whichNews_), items_)) {
     case TodayReadResult::Unreadable: return;
     case TodayReadResult::NoItems:
       AlertView::create("", "今天沒有" + (titleLabel_ ? titleLabel_->text() : "") + "唷！", sharedAs<AlertViewDelegate>(),

@@ -7,6 +7,7 @@
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
 #include "platform/settings.h"
+#include "platform/text.h"
 #include "platform/text_measure.h"
 
 namespace yx {
@@ -26,7 +27,7 @@ double ArticleViewController::captionHeight(size_t length) {
 
 void ArticleViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 3, [this](int tag) { btnEvent(tag); });
+  addHeaderBar(*this, "雲岫學報", 1, 3, [this](int tag) { btnEvent(tag); });
   timeLbl = make<Label>(Rect{10, headlineTop() - 26, 300, 24});
   timeLbl->setName("timeLbl");
   timeLbl->setFont(14, true);
@@ -34,7 +35,7 @@ void ArticleViewController::viewDidLoad() {
   view().addSubview(timeLbl);
   beforeLoading();
 
-  auto doc = times::loadFeed(times::articleURL(newsNo));
+  auto doc = fetchDocument(times::articleURL(newsNo));
   if (!doc) {
     onUnparsable();
     return;
@@ -64,7 +65,7 @@ void ArticleViewController::addScrollArea(double top) {
 // picture and its caption, the body, the second and third pictures with
 // theirs (as many as the article has items, at most three), the bottom bar.
 void ArticleViewController::buildPage() {
-  const auto [headlineHeight, scrollTop] = headlineLayout(times::utf16Length(titleStr));
+  const auto [headlineHeight, scrollTop] = headlineLayout(utf16Length(titleStr));
   titleLbl = make<Label>(Rect{10, headlineTop(), 300, headlineHeight}, titleStr);
   titleLbl->setName("titleLbl");
   titleLbl->setBackgroundColor(Color::white());
@@ -86,7 +87,7 @@ void ArticleViewController::buildPage() {
     imgView_[i] = b;
 
     const std::string& caption = imgExpAry[i];
-    auto l = make<Label>(Rect{20, 0, 280, captionHeight(times::utf16Length(caption))}, caption);
+    auto l = make<Label>(Rect{20, 0, 280, captionHeight(utf16Length(caption))}, caption);
     l->setName("imgDesLbl_" + std::to_string(i + 1));
     l->setFont(12);
     l->setTextColor(i == 0 ? Color::rgb(153, 0, 0) : Color::rgb(165, 13, 29));

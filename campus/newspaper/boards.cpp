@@ -5,6 +5,7 @@
 #include "campus/newspaper/times_kit.h"
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -31,7 +32,7 @@ void addIconView(TableViewCell& cell) {
 
 void BoardViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, title());
+  addHeaderBar(*this, title(), 1, 2, [this](int tag) { btnEvent(tag); });
   littleIconImgview = make<ImageView>(Rect{10, 49, 24, 24});
   littleIconImgview->setName("littleIconImgview");
   view().addSubview(littleIconImgview);
@@ -41,10 +42,7 @@ void BoardViewController::viewDidLoad() {
   countLbl->setAlignment(TextAlignment::Right);
   countLbl->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   view().addSubview(countLbl);
-  myTableview = make<TableView>(Rect{0, 76, 320, 442});
-  myTableview->setName("myTableview");
-  myTableview->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview);
+  myTableview = addTable(view(), areaBelow(76, 518), "myTableview");
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
 
   loadData();
@@ -53,7 +51,7 @@ void BoardViewController::viewDidLoad() {
 }
 
 void BoardViewController::loadData() {
-  auto doc = times::loadFeed(feedURL());
+  auto doc = fetchDocument(feedURL());
   if (!doc) return;
   // The icon may come after the list is shown; the table then shows it.
   std::weak_ptr<ViewController> weak = weak_from_this();
@@ -93,7 +91,7 @@ void BoardViewController::loadData() {
 // The count follows the entries at once (cells made later set it again).
 void BoardViewController::reloadTable() {
   myTableview->reloadData();
-  countLbl->setText(times::countText(dateAry.size()));
+  countLbl->setText(countText(dateAry.size(), /*spaced=*/false));
 }
 
 double BoardViewController::tableViewHeightForHeaderInSection(TableView&, int section) {
@@ -143,7 +141,7 @@ std::shared_ptr<TableViewCell> BoardViewController::tableViewCellForRow(TableVie
   fillCell(*cell, entry, marked);
   labelIn(*cell, "dateLbl").setText("日期/時間: " + dateAry[entry] + "/" + timeAry[entry]);
   labelIn(*cell, "placeLbl").setText("主辦/地點: " + planAry[entry] + "/" + placeAry[entry]);
-  countLbl->setText(times::countText(dateAry.size()));
+  countLbl->setText(countText(dateAry.size(), /*spaced=*/false));
   return cell;
 }
 

@@ -7,6 +7,7 @@
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
 #include "platform/settings.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -18,7 +19,7 @@ constexpr const char* kSectionKey = "chiNewsType";
 
 void NewsListViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, headerTitle());
+  addHeaderBar(*this, headerTitle(), 1, 2, [this](int tag) { btnEvent(tag); });
   addOwnViews();
   const double top = contentTop();
   timeLbl = make<Label>(Rect{10, top, 200, 22});
@@ -32,13 +33,8 @@ void NewsListViewController::viewDidLoad() {
   countLbl->setAlignment(TextAlignment::Right);
   countLbl->setAutoresizingMask(Autoresizing::FlexibleLeftMargin);
   view().addSubview(countLbl);
-  myTableview = make<TableView>(Rect{0, top + 24, 320, 518 - top - 24});
-  myTableview->setName("myTableview");
-  myTableview->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview);
+  myTableview = addTable(view(), areaBelow(top + 24, 518), "myTableview", this, this);
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
-  myTableview->setDelegate(this);
-  myTableview->setDataSource(this);
 }
 
 void NewsListViewController::emptyLists() {
@@ -53,7 +49,7 @@ void NewsListViewController::emptyLists() {
 // The count follows the rows at once (cells made later set it again).
 void NewsListViewController::reloadTable() {
   myTableview->reloadData();
-  countLbl->setText(times::countText(newsTitAry.size()));
+  countLbl->setText(countText(newsTitAry.size(), /*spaced=*/false));
   countLbl->setHidden(isPlaceholderOnly());
 }
 
@@ -62,7 +58,7 @@ bool NewsListViewController::isPlaceholderOnly() const {
 }
 
 void NewsListViewController::loadList(const std::string& url) {
-  auto doc = times::loadFeed(url);
+  auto doc = fetchDocument(url);
   if (!doc) return;
   static const std::vector<std::string> kFields = {"編號", "期別", "發佈日期", "標題", "圖片路徑"};
   for (const auto& item : times::itemsNamed(*doc, itemName())) {
@@ -119,7 +115,7 @@ std::shared_ptr<TableViewCell> NewsListViewController::tableViewCellForRow(Table
   const bool placeholder = !placeholderPicture().empty() && newsTitAry[row] == placeholderTitle();
   if (placeholder) picture->setImageNamed(placeholderPicture());
   countLbl->setHidden(placeholder);
-  countLbl->setText(times::countText(newsTitAry.size()));
+  countLbl->setText(countText(newsTitAry.size(), /*spaced=*/false));
   return cell;
 }
 

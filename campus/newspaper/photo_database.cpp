@@ -4,6 +4,7 @@
 #include "campus/newspaper/times_web_page.h"
 #include "core/screen_kit.h"
 #include "platform/image_loader.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -11,19 +12,14 @@ namespace yx {
 
 void imageDBViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
-  myTableview = make<TableView>(Rect{0, 44, 320, 474});
-  myTableview->setName("myTableview");
-  myTableview->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview);
+  addHeaderBar(*this, "近期圖輯", 1, 2, [this](int tag) { btnEvent(tag); });
+  myTableview = addTable(view(), areaBelow(44, 518), "myTableview", this, this);
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
-  myTableview->setDelegate(this);
-  myTableview->setDataSource(this);
   loadData();
 }
 
 void imageDBViewController::loadData() {
-  auto doc = times::loadFeed(times::photoIssuesURL());
+  auto doc = fetchDocument(times::photoIssuesURL());
   if (!doc) return;
   for (const auto& entry : times::itemsNamed(*doc, "pic_db")) {
     timeAry.push_back(times::childText(*entry, "期別"));
@@ -86,18 +82,13 @@ imageDBthumbCell::imageDBthumbCell() : TableViewCell(Style::Default, "imageCellI
 
 void imageDBthumbViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
+  addHeaderBar(*this, "近期圖輯", 1, 2, [this](int tag) { btnEvent(tag); });
   myCollectionview = make<CollectionView>(Rect{5, 49, 310, 469});
   myCollectionview->setName("myCollectionview");
   myCollectionview->setItemSize(Size{100, 120});
   myCollectionview->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(myCollectionview);
-  myActivity = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  myActivity->setName("myActivity");
-  myActivity->setLarge(true);
-  myActivity->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin |
-                                  Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  view().addSubview(myActivity);
+  myActivity = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity->startAnimating();
   times::addBottomBar(view(), 3, [this](int tag) { btnEvent(tag); });
   // The grid fills a moment after the screen shows, so the spinner is seen turning.
@@ -107,7 +98,7 @@ void imageDBthumbViewController::viewDidLoad() {
 
 void imageDBthumbViewController::loadData(const std::string& issue) {
   // A feed that cannot be read leaves the grid empty and the spinner turning.
-  auto doc = times::loadFeed(times::photoIssueURL(issue));
+  auto doc = fetchDocument(times::photoIssueURL(issue));
   if (!doc) return;
   for (const auto& entry : times::itemsNamed(*doc, "pic_db")) {
     titleAry.push_back(times::childText(*entry, "圖片標題"));
@@ -153,7 +144,7 @@ void imageDBthumbViewController::btnEvent(int tag) {
 
 void imageDBdetailViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); }, "近期圖輯");
+  addHeaderBar(*this, "近期圖輯", 1, 2, [this](int tag) { btnEvent(tag); });
   titleLbl = make<Label>(Rect{10, 50, 300, 26}, imageTitle);
   titleLbl->setName("titleLbl");
   titleLbl->setFont(17, true);

@@ -1,11 +1,7 @@
 #include "campus/newspaper/times_kit.h"
 
-#include <unicode/utf8.h>
-
 #include "core/deployment.h"
-#include "core/screen_kit.h"
 #include "platform/escape.h"
-#include "platform/http.h"
 
 namespace yx::times {
 
@@ -32,12 +28,6 @@ std::string thumbnailURL(const std::string& path) {
 std::string pictureURL(const std::string& path) { return newspaper("/ashx/getILPic.ashx?im=" + queryValueEscape(path)); }
 std::string homePageURL() { return newspaper("/"); }
 std::string askPictureURL() { return newspaper("/gallery/AskPic.aspx"); }
-
-std::shared_ptr<DomDocument> loadFeed(const std::string& url) {
-  HttpResult r = httpGet(url, 60);
-  if (!r.ok || r.status >= 400) return nullptr;
-  return DomDocument::initWithData(r.body);
-}
 
 std::vector<DomElementPtr> itemsNamed(const DomDocument& doc, const std::string& name) {
   std::vector<DomElementPtr> out;
@@ -75,24 +65,6 @@ std::vector<std::string> childTexts(const DomElement& item, const std::vector<st
   return texts;
 }
 
-size_t utf16Length(std::string_view s) {
-  size_t units = 0;
-  int32_t i = 0, n = static_cast<int32_t>(s.size());
-  while (i < n) {
-    UChar32 c;
-    U8_NEXT(s.data(), i, n, c);
-    units += c > 0xFFFF ? 2 : 1;  // a malformed byte counts as one replacement character
-  }
-  return units;
-}
-
-std::shared_ptr<View> addTimesHeader(ViewController& vc, int homeTag, int backTag, std::function<void(int)> onTag,
-                                     const std::string& title) {
-  auto bar = addHeaderBar(vc, title, homeTag, backTag, std::move(onTag));
-  bar->setAutoresizingMask(Autoresizing::FlexibleWidth);
-  return bar;
-}
-
 void BottomBar::moveTo(double y) {
   bar->setFrame(Rect{0, y, 320, 50});
   back->setFrame(Rect{270, y, 50, 50});
@@ -116,7 +88,5 @@ BottomBar addBottomBar(View& parent, int tag, std::function<void(int)> onTag, do
   parent.addSubview(b.back);
   return b;
 }
-
-std::string countText(size_t n) { return "共" + std::to_string(n) + "筆"; }
 
 }  // namespace yx::times

@@ -1,7 +1,7 @@
 #pragma once
 // What the campus newspaper's screens share: where its feeds and pictures
-// live, reading a feed into a document, the header and the bottom bar every
-// screen has, and the few text rules of its pages.
+// live, reading items out of a feed, the bottom bar every screen has, and the
+// few text rules of its pages.
 
 #include <functional>
 #include <memory>
@@ -32,11 +32,6 @@ std::string pictureURL(const std::string& picturePath);    // "/ashx/getILPic.as
 std::string homePageURL();                                 // the root "/"
 std::string askPictureURL();                               // "/gallery/AskPic.aspx"
 
-// Fetches a feed synchronously (60-second time-out) and parses it. Null when
-// it cannot be fetched, when the server answers an error status (a proxy's
-// error page is no feed), or when the bytes are not a document.
-std::shared_ptr<DomDocument> loadFeed(const std::string& url);
-
 // The elements of that name directly under the root, in document order.
 std::vector<DomElementPtr> itemsNamed(const DomDocument& doc, const std::string& name);
 // The whole text of the first child element of that name; "" when missing.
@@ -44,13 +39,6 @@ std::string childText(const DomElement& item, const std::string& name);
 // The same for several names at once, in one pass over the item's children
 // (what long lists use).
 std::vector<std::string> childTexts(const DomElement& item, const std::vector<std::string>& names);
-
-// Length in UTF-16 units (what the pages' length rules count).
-size_t utf16Length(std::string_view utf8);
-
-// The shared header ("雲岫學報" unless given) with home and back buttons.
-std::shared_ptr<View> addTimesHeader(ViewController& vc, int homeTag, int backTag, std::function<void(int)> onTag,
-                                     const std::string& title = "雲岫學報");
 
 // The 320 x 50 bottom bar image "001_03.png" with, at its right, an untitled
 // 50 x 50 back button whose picture is "上一頁.png" (its foreground image, so
@@ -64,8 +52,5 @@ struct BottomBar {
 // kept there as the screen grows.
 BottomBar addBottomBar(View& parent, int tag, std::function<void(int)> onTag, double y = 518,
                        bool stickToBottom = true);
-
-// "共%lu筆".
-std::string countText(size_t n);
 
 }  // namespace yx::times

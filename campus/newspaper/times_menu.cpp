@@ -15,7 +15,7 @@ const wynTimesViewController::Entry wynTimesViewController::kEntries[5] = {
 
 void wynTimesViewController::viewDidLoad() {
   view().setBackgroundPattern("hl_r1.jpg");
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); });
+  addHeaderBar(*this, "雲岫學報", 1, 2, [this](int tag) { btnEvent(tag); });
   // Two columns of picture buttons, titled with their entries.
   for (int tag = 0; tag < 5; ++tag) {
     const Entry& e = kEntries[tag];

@@ -2,6 +2,7 @@
 
 #include "campus/newspaper/times_kit.h"
 #include "core/screen_kit.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -11,18 +12,13 @@ timesHomeWebViewController::~timesHomeWebViewController() {
 
 void timesHomeWebViewController::viewDidLoad() {
   view().setBackgroundColor(Color::white());
-  times::addTimesHeader(*this, 1, 2, [this](int tag) { btnEvent(tag); });
+  addHeaderBar(*this, "雲岫學報", 1, 2, [this](int tag) { btnEvent(tag); });
   myWebview = make<WebView>(Rect{0, 44, 320, 524});
   myWebview->setName("myWebview");
   myWebview->setScalesPageToFit(true);
   myWebview->setAutoresizingMask(Autoresizing::FlexibleSize);
   view().addSubview(myWebview);
-  myActivity = make<ActivityIndicator>(Rect{141.5, 265.5, 37, 37});
-  myActivity->setName("myActivity");
-  myActivity->setLarge(true);
-  myActivity->setAutoresizingMask(Autoresizing::FlexibleLeftMargin | Autoresizing::FlexibleRightMargin |
-                                  Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-  view().addSubview(myActivity);
+  myActivity = addSpinner(view(), Rect{141.5, 265.5, 37, 37}, "myActivity");
   myActivity->startAnimating();
 
   myWebview->setDelegate(this);

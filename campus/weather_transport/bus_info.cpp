@@ -4,6 +4,7 @@
 #include "core/deployment.h"
 #include "core/screen_kit.h"
 #include "platform/escape.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -86,11 +87,8 @@ void busInforViewController::webViewDidStartLoad(WebView& web) {
     cover_->setBackgroundColor(Color::black());
     cover_->setAlpha(0.6f);
     cover_->setAutoresizingMask(Autoresizing::FlexibleSize);
-    myActivity_ = make<ActivityIndicator>(Rect{141, 187, 37, 37});
-    myActivity_->setName("myActivity");
-    myActivity_->setLarge(true);
-    myActivity_->setAutoresizingMask(Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
-    cover_->addSubview(myActivity_);
+    myActivity_ = addSpinner(*cover_, Rect{141, 187, 37, 37}, "myActivity",
+                             Autoresizing::FlexibleTopMargin | Autoresizing::FlexibleBottomMargin);
     view().addSubview(cover_);
   }
   myActivity_->startAnimating();

@@ -2,6 +2,7 @@
 
 #include "core/screen_kit.h"
 #include "platform/escape.h"
+#include "platform/ui/common_views.h"
 
 namespace yx {
 
@@ -14,12 +15,7 @@ const std::vector<std::string>& timeListsViewController::timeListAry() {
 
 void timeListsViewController::viewDidLoad() {
   addHeaderBar(*this, "節次對照表", 0, 1, [this](int tag) { btnEvent(tag); });
-  myTableview_ = make<TableView>(Rect{0, 44, 320, 524});
-  myTableview_->setName("myTableview");
-  myTableview_->setAutoresizingMask(Autoresizing::FlexibleSize);
-  view().addSubview(myTableview_);
-  myTableview_->setDelegate(this);
-  myTableview_->setDataSource(this);
+  myTableview_ = addTable(view(), areaBelow(44), "myTableview", this, this);
 }
 
 int timeListsViewController::tableViewNumberOfRowsInSection(TableView&, int) {

@@ -142,12 +142,23 @@ TEST_F(HoursTest, ItemsShowMonthAndDayAndOpenTheirPagesEscapedOnce) {
   EXPECT_EQ(requestsFor("/Data/situ1.aspx").size(), 1u) << "back from the news list reports";
 }
 
-// Opening hours or news that are not XML: empty lists, no alert, the news
+// Opening hours or news that are not XML, or well-formed documents under an
+// error status (an error page is no feed): empty lists, no alert, the news
 // spinner still turning.
-TEST_F(HoursTest, DocumentsThatAreNotXmlGiveEmptyLists) {
-  serve("library_info", "/vesplint/open.xml", "<OpenTime><Item><Term>學期中");
-  serve("library_web", "/xhr/announcements/rssfeed/59519819.rss", "<rss><channel><item><title>cut");
+class BadDocumentsTest : public HoursTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(BadDocumentsTest, GiveEmptyLists) {
+  if (!GetParam()) {
+    serve("library_info", "/vesplint/open.xml", "<OpenTime><Item><Term>學期中");
+    serve("library_web", "/xhr/announcements/rssfeed/59519819.rss", "<rss><channel><item><title>cut");
+  }
   startReady();
+  if (GetParam()) {
+    sim().setFault("/vesplint/open.xml",
+                   sim::Fault{.status = 500, .body = "<OpenTime><Item><Term>休館日</Term><Period>115/12/25</Period></Item></OpenTime>"});
+    sim().setFault("/xhr/announcements/rssfeed/59519819.rss",
+                   sim::Fault{.status = 404, .body = "<rss><channel><item><title>錯誤頁</title></item></channel></rss>"});
+  }
   std::string s = openFunction("開放時間");
   EXPECT_TRUE(has(s, "table myTableview rows 0")) << s;
   EXPECT_FALSE(has(s, "alert:")) << s;
@@ -163,6 +174,7 @@ TEST_F(HoursTest, DocumentsThatAreNotXmlGiveEmptyLists) {
   s = run("tap 1");
   EXPECT_TRUE(has(s, "screen: corvaleViewController depth 1")) << s;
 }
+INSTANTIATE_TEST_SUITE_P(NotXmlOrErrorStatus, BadDocumentsTest, testing::Bool());
 
 }  // namespace
 }  // namespace yx::test
