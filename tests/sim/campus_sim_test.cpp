@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "http_probe.h"
 #include "sim/campus_sim.h"
@@ -457,40 +458,60 @@ TEST(SimLifeCycle, FixedPortsNumberKindsInDeploymentOrderAndClashesAreReported) 
   GTEST_SKIP() << "no free port range";
 }
 
+// The standalone program, started with `args` (its standard error to
+// `errFile` when given): its printed base URL per kind, stopped by SIGTERM.
+struct SimProgram {
+  pid_t pid = -1;
+  FILE* out = nullptr;
+  std::map<std::string, std::string> urls;
+
+  SimProgram(const std::string& exe, std::vector<std::string> args, const std::string& errFile = {}) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid = fork();
+    if (pid == 0) {
+      dup2(fds[1], 1);
+      close(fds[0]);
+      if (!errFile.empty() && !freopen(errFile.c_str(), "w", stderr)) _exit(126);
+      std::vector<char*> argv{const_cast<char*>("campus-sim")};
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(exe.c_str(), argv.data());
+      _exit(127);
+    }
+    close(fds[1]);
+    out = fdopen(fds[0], "r");
+    char line[512];
+    while (out && urls.size() < 15 && fgets(line, sizeof line, out)) {
+      std::istringstream s(line);
+      std::string key, url;
+      s >> key >> url;
+      urls[key] = url;
+    }
+  }
+  int port(const std::string& kind) { return std::stoi(urls[kind].substr(urls[kind].rfind(':') + 1)); }
+  // The exit status after SIGTERM (-1 when it did not exit by itself).
+  int stop() {
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (out) fclose(out);
+    out = nullptr;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  ~SimProgram() {
+    if (out) stop();
+  }
+};
+
 TEST(SimStandalone, PrintsOneLinePerKindServesAndStopsOnSigterm) {
   ScratchDir dir;
   const std::string log = dir / "log.jsonl";
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    dup2(out[1], 1);
-    close(out[0]);
-    execl(YX_CAMPUS_SIM_EXE, "campus-sim", "--log", log.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  FILE* f = fdopen(out[0], "r");
-  std::map<std::string, std::string> urls;
-  char line[512];
-  while (urls.size() < 15 && fgets(line, sizeof line, f)) {
-    std::istringstream s(line);
-    std::string key, url;
-    s >> key >> url;
-    urls[key] = url;
-  }
-  ASSERT_EQ(urls.size(), 15u);
-  for (const auto& kind : Deployment::kinds()) ASSERT_TRUE(urls.count(kind)) << kind;
-  const int port = std::stoi(urls["campus_data"].substr(urls["campus_data"].rfind(':') + 1));
-  EXPECT_EQ(rawGet(port, "/data/xml/today-3.xml?k=%20").status, 200);
-
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  fclose(f);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  SimProgram sim(YX_CAMPUS_SIM_EXE, {"--log", log});
+  ASSERT_EQ(sim.urls.size(), 15u);
+  for (const auto& kind : Deployment::kinds()) ASSERT_TRUE(sim.urls.count(kind)) << kind;
+  EXPECT_EQ(rawGet(sim.port("campus_data"), "/data/xml/today-3.xml?k=%20").status, 200);
+  EXPECT_EQ(sim.stop(), 0);
   const json entry = json::parse(readWhole(log));
   EXPECT_EQ(entry["raw_query"], "k=%20");
 
@@ -506,39 +527,13 @@ TEST(SimStandalone, WithoutItsHttpModuleRefusesCallsAndSaysWhy) {
   std::filesystem::create_directories(dir / "bin");
   std::filesystem::copy_file(YX_CAMPUS_SIM_EXE, dir / "bin/campus-sim");
   const std::string err = dir / "err.txt";
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    dup2(out[1], 1);
-    close(out[0]);
-    freopen(err.c_str(), "w", stderr);
-    const std::string exe = dir / "bin/campus-sim";
-    execl(exe.c_str(), "campus-sim", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  FILE* f = fdopen(out[0], "r");
-  std::map<std::string, std::string> urls;
-  char line[512];
-  while (urls.size() < 15 && fgets(line, sizeof line, f)) {
-    std::istringstream s(line);
-    std::string key, url;
-    s >> key >> url;
-    urls[key] = url;
-  }
-  ASSERT_EQ(urls.size(), 15u);
+  SimProgram sim(dir / "bin/campus-sim", {}, err);
+  ASSERT_EQ(sim.urls.size(), 15u);
   for (const char* kind : {"campus_data", "academic"}) {
-    const int port = std::stoi(urls[kind].substr(urls[kind].rfind(':') + 1));
-    EXPECT_EQ(rawGet(port, "/").status, 0) << kind;
-    EXPECT_EQ(rawGet(port, "/").status, 0) << kind;
+    EXPECT_EQ(rawGet(sim.port(kind), "/").status, 0) << kind;
+    EXPECT_EQ(rawGet(sim.port(kind), "/").status, 0) << kind;
   }
-  kill(pid, SIGTERM);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  fclose(f);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(sim.stop(), 0);
   const std::string said = readWhole(err);
   EXPECT_EQ(yx::test::countOf(said, "\n"), 1u) << said;
   EXPECT_NE(said.find("campus-sim: the simulator's HTTP module " + (dir / "lib/yunxiu/libyx_sim_http.so") + " is missing"),
