@@ -13,6 +13,10 @@ BoxView {
         styleColor: attrs.outline || "transparent"
         font.pixelSize: Math.max(1, (attrs.fontSize || 17) * s)
         font.bold: !!attrs.bold
+        // Large bold text (a screen's title) is the regular face drawn
+        // bolder: at that size it looks as the bold face does, and the first
+        // screen need not open the bold collection for its one title.
+        font.styleName: attrs.bold && (attrs.fontSize || 17) >= 24 ? "Regular" : ""
         fontSizeMode: attrs.lines === 1 ? Text.HorizontalFit : Text.FixedSize
         minimumPixelSize: Math.max(1, Math.floor(font.pixelSize * (attrs.minScale || 1)))
         horizontalAlignment: attrs.align === "center" ? Text.AlignHCenter
