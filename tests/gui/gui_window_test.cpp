@@ -12,7 +12,6 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QTest>
-#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -21,9 +20,7 @@
 
 #include "app/gui/gui_app.h"
 #include "core/deployment.h"
-#include "platform/http.h"
 #include "platform/image.h"
-#include "platform/settings.h"
 #include "tests/gui/window_fixture.h"
 
 namespace yx::test {
@@ -110,56 +107,6 @@ TEST_F(WindowTest, HomeMenuShowsTheGridOfEntries) {
   EXPECT_FALSE(sees("雲岫學苑"));
 }
 
-// First run: the reminder alert, the terms with their box, then the Profile
-// form with a picker opened by tapping a field.
-TEST_F(WindowTest, FirstRunWalkThroughTheWindow) {
-  open();
-  gui_->execute("wait 2");
-  ASSERT_TRUE(item("alertDialog"));
-  EXPECT_TRUE(sees("提醒"));
-  EXPECT_TRUE(sees("請先輸入您的資料，謝謝。"));
-  // While the alert shows, the menu under it takes no taps.
-  click("button_12");
-  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
-  ASSERT_TRUE(click("alertButton_0"));
-  EXPECT_FALSE(item("alertDialog"));
-  EXPECT_EQ(gui_->bridge()->nav()->top(), "agreeProvisionViewController");
-  EXPECT_TRUE(sees("使用條款"));
-  EXPECT_TRUE(sees("我已閱讀並同意使用條款"));
-
-  ASSERT_TRUE(click("button_checkBox"));
-  EXPECT_NE(screen().find("button checkBox: checkbox2.png"), std::string::npos);
-  ASSERT_TRUE(click("button_agreeButton"));
-  EXPECT_EQ(gui_->bridge()->nav()->top(), "userDataViewController");
-  EXPECT_TRUE(sees("基本資料"));
-  EXPECT_TRUE(sees("出生年(民國)"));
-
-  // Typing into a field reaches the core as a person's edit.
-  QQuickItem* birth = item("field_birthField");
-  ASSERT_TRUE(birth);
-  click(birth);
-  for (char c : std::string("85")) QTest::keyClick(gui_->window(), c);
-  gui_->settle();
-  EXPECT_NE(screen().find("field birthField: 85"), std::string::npos) << screen();
-
-  // A field that opens a picker.
-  click("field_sexField");
-  gui_->settle();
-  bool picker = screen().find("picker") != std::string::npos;
-  shot("profile-picker.png");
-  if (picker) {
-    QList<QQuickItem*> wheels;
-    std::function<void(QQuickItem*)> walk = [&](QQuickItem* it) {
-      if (!it->isVisible()) return;
-      if (it->objectName().startsWith("picker_")) wheels << it;
-      for (auto* c : it->childItems()) walk(c);
-    };
-    walk(gui_->window()->contentItem());
-    EXPECT_FALSE(wheels.isEmpty());
-    EXPECT_TRUE(sees("略過"));
-  }
-}
-
 // Home → 近期消息: the progress alert counting, the list drawn lazily with
 // its rows, a tapped row opens the detail.
 TEST_F(WindowTest, NewsListAndDetail) {
@@ -185,13 +132,8 @@ TEST_F(WindowTest, NewsListAndDetail) {
 
   QQuickItem* table = item("table_myTableview");
   ASSERT_TRUE(table);
-  auto* model = gui_->bridge()->screen()->tableFor(
-      dynamic_cast<TableView*>(Application::shared().navigation()->topViewController()->view().viewNamed("myTableview")));
-  ASSERT_TRUE(model);
-  EXPECT_EQ(model->rowCount(), 16);
   // Tap the second row.
-  QVariant h = model->data(model->index(0), gui::TableModel::HeightRole);
-  click(table, QPointF(table->width() / 2, h.toDouble() * gui_->bridge()->scale() * 1.5));
+  click(table, QPointF(table->width() / 2, rowHeight("myTableview") * 1.5));
   EXPECT_NE(gui_->bridge()->nav()->top(), "newsListViewController");
   EXPECT_TRUE(sees("第十二屆雲岫人文社會學術研討會徵稿")) << texts().join(" / ").toStdString();
   shot("news-detail.png");
@@ -392,32 +334,28 @@ TEST_F(WindowTest, EveryViewKindDrawsAndTakesInput) {
   click("button_8");
   EXPECT_EQ(sink->taps, 1);
 
+  // The first view of a kind as the window lays it out, and a tap at a point
+  // inside it (in points from its corner).
+  auto viewOf = [&](const QString& type) {
+    for (const auto& r : gui_->bridge()->screen()->rows())
+      if (r.value("type") == type) return r;
+    return QVariantMap{};
+  };
+  auto tapIn = [&](const QString& type, double x, double y) {
+    const QVariantMap r = viewOf(type);
+    const double s = gui_->bridge()->scale();
+    const QPointF p((r.value("x").toDouble() + x) * s, (r.value("y").toDouble() + y) * s);
+    QTest::mouseClick(gui_->window(), Qt::LeftButton, Qt::NoModifier, p.toPoint());
+    gui_->settle();
+  };
   // The switch flips in the core.
-  const auto rows = gui_->bridge()->screen()->rows();
-  for (const auto& r : rows)
-    if (r.value("type") == "switch") {
-      QPointF p((r.value("x").toDouble() + 10) * gui_->bridge()->scale(),
-                (r.value("y").toDouble() + 10) * gui_->bridge()->scale());
-      QTest::mouseClick(gui_->window(), Qt::LeftButton, Qt::NoModifier, p.toPoint());
-      gui_->settle();
-    }
+  tapIn("switch", 10, 10);
   EXPECT_NE(screen().find("switch mySwitch: on"), std::string::npos) << screen();
-
-  // A grid item tapped.
-  for (const auto& r : rows)
-    if (r.value("type") == "grid") {
-      // Second item of the first line.
-      QPointF p((r.value("x").toDouble() + 75 + 30) * gui_->bridge()->scale(),
-                (r.value("y").toDouble() + 30) * gui_->bridge()->scale());
-      QTest::mouseClick(gui_->window(), Qt::LeftButton, Qt::NoModifier, p.toPoint());
-      gui_->settle();
-    }
+  tapIn("grid", 75 + 30, 30);  // second item of the first line
   EXPECT_EQ(sink->selectedItem, 1);
 
   // The picker reports a person's choice.
-  int pickerId = 0;
-  for (const auto& r : rows)
-    if (r.value("type") == "picker") pickerId = r.value("id").toInt();
+  const int pickerId = viewOf("picker").value("id").toInt();
   gui_->bridge()->screen()->pick(pickerId, 2);
   EXPECT_EQ(sink->picked, 2);
   gui_->settle();
@@ -429,9 +367,7 @@ TEST_F(WindowTest, EveryViewKindDrawsAndTakesInput) {
   EXPECT_EQ(item("picker_myPicker")->property("currentIndex").toInt(), 1);
 
   // Pinch zoom stays inside the screen's limits.
-  int scrollId = 0;
-  for (const auto& r : gui_->bridge()->screen()->rows())
-    if (r.value("type") == "scroll") scrollId = r.value("id").toInt();
+  const int scrollId = viewOf("scroll").value("id").toInt();
   auto* scroll = Application::shared().navigation()->topViewController()->view().findNamed<ScrollView>("zoomer");
   gui_->bridge()->screen()->zoom(scrollId, 10);
   EXPECT_DOUBLE_EQ(scroll->zoomScale(), 3);
@@ -450,35 +386,6 @@ TEST_F(WindowTest, EveryViewKindDrawsAndTakesInput) {
   gui_->settle();
   gui_->bridge()->screen()->pick(pickerId, 1);
   EXPECT_EQ(sink->picked, 2);
-}
-
-// While the core waits in a blocking request the window keeps running its
-// event loop, but taps wait until the call returns.
-TEST_F(WindowTest, BlockingRequestHoldsInputButKeepsPainting) {
-  open(true);
-  sim::Fault slow;
-  slow.delayMs = 600;
-  sim().setFault("/Data/xml/news-0.xml", slow);
-  const std::string url = Deployment::current().url("campus_data", "/Data/xml/news-0.xml");
-  bool sawBusy = false;
-  int ticks = 0;
-  QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    ++ticks;
-    if (gui_->bridge()->busy()) {
-      sawBusy = true;
-      click("button_12");
-    }
-  });
-  ticker.start(50);
-  HttpResult r = httpGet(url, 10);
-  ticker.stop();
-  EXPECT_TRUE(r.ok);
-  EXPECT_TRUE(sawBusy);
-  EXPECT_GE(ticks, 3);
-  EXPECT_FALSE(gui_->bridge()->busy());
-  gui_->settle();
-  EXPECT_EQ(gui_->bridge()->nav()->depth(), 1);
 }
 
 class pdfViewController : public ViewController, public WebViewDelegate {
@@ -516,15 +423,19 @@ QByteArray samplePdf() {
 // hears start and finish, or start and failure for a missing file.
 TEST_F(WindowTest, PdfFilesOpenInTheWindow) {
   open(true);
-  sim::Fault pdf;
-  pdf.status = 200;
-  pdf.body = samplePdf().toStdString();
-  pdf.contentType = "application/pdf";
-  sim().setFault("/Data/map.pdf", pdf);
-  auto screenA = std::make_shared<pdfViewController>();
-  screenA->url = Deployment::current().url("campus_data", "/Data/map.pdf");
-  Application::shared().navigation()->pushViewController(screenA, false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return bool((gui_->settle(), screenA->web->state() != WebView::State::Loading)); }, 10000));
+  auto openServed = [&](const char* path, int status, const std::string& body, const char* type) {
+    sim::Fault served;
+    served.status = status;
+    served.body = body;
+    served.contentType = type;
+    sim().setFault(path, served);
+    auto pdf = std::make_shared<pdfViewController>();
+    pdf->url = Deployment::current().url("campus_data", path);
+    Application::shared().navigation()->pushViewController(pdf, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bool((gui_->settle(), pdf->web->state() != WebView::State::Loading)); }, 10000));
+    return pdf;
+  };
+  auto screenA = openServed("/Data/map.pdf", 200, samplePdf().toStdString(), "application/pdf");
   EXPECT_EQ(screenA->web->stateName(), "loaded") << screenA->web->stateName();
   EXPECT_EQ(screenA->events, (std::vector<std::string>{"start", "finish"}));
   std::string copy = gui::QtWebBackend::pdfFileFor(screenA->web.get());
@@ -533,14 +444,7 @@ TEST_F(WindowTest, PdfFilesOpenInTheWindow) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return bool(inkPixels(gui_->grab()) > 10); }, 5000));
   shot("pdf.png");
 
-  sim::Fault missing;
-  missing.status = 404;
-  missing.body = "gone";
-  sim().setFault("/Data/old.pdf", missing);
-  auto screenB = std::make_shared<pdfViewController>();
-  screenB->url = Deployment::current().url("campus_data", "/Data/old.pdf");
-  Application::shared().navigation()->pushViewController(screenB, false);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return bool((gui_->settle(), screenB->web->state() != WebView::State::Loading)); }, 10000));
+  auto screenB = openServed("/Data/old.pdf", 404, "gone", "");
   EXPECT_EQ(screenB->events, (std::vector<std::string>{"start", "fail"}));
 
   // The local copies go with the window.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/gui/gui_app.h"
+#include "platform/application.h"
 #include "tests/support/app_fixture.h"
 
 namespace yx::test {
@@ -29,30 +30,35 @@ inline QGuiApplication& qtApp() {
   return *app;
 }
 
-inline QString shotPath(const QString& name) { return QString(YX_BINARY_DIR) + "/gui-screenshots/" + name; }
-
-inline void findAll(QQuickItem* item, const QString& name, QList<QQuickItem*>& out) {
+// The visible items under `item` that `match` picks, in tree order.
+inline void findAll(QQuickItem* item, const std::function<bool(QQuickItem*)>& match, QList<QQuickItem*>& out) {
   if (!item || !item->isVisible()) return;
-  if (item->objectName() == name) out << item;
-  for (QQuickItem* c : item->childItems()) findAll(c, name, out);
+  if (match(item)) out << item;
+  for (QQuickItem* c : item->childItems()) findAll(c, match, out);
+}
+inline void findAll(QQuickItem* item, const QString& name, QList<QQuickItem*>& out) {
+  findAll(item, [&](QQuickItem* it) { return it->objectName() == name; }, out);
 }
 
-class WindowTest : public AppFixture {
+// Any app fixture (the plain one, or one with a feature's presets) with the
+// window opened on its app.
+template <class Base>
+class WindowFixture : public Base {
 protected:
   void SetUp() override {
     qtApp();
-    AppFixture::SetUp();
+    Base::SetUp();
   }
   void TearDown() override {
     gui_.reset();
-    AppFixture::TearDown();
+    Base::TearDown();
   }
 
   void open(bool skipFirstRun = false) {
     gui::GuiApp::installWebBackend(false);
-    if (skipFirstRun) rememberProfileDelivered();
-    start();
-    gui_ = std::make_unique<gui::GuiApp>(driver(), gui::GuiOptions{});
+    if (skipFirstRun) this->rememberProfileDelivered();
+    this->start();
+    gui_ = std::make_unique<gui::GuiApp>(this->driver(), gui::GuiOptions{});
     QString err = gui_->load();
     ASSERT_TRUE(err.isEmpty()) << err.toStdString();
   }
@@ -61,6 +67,19 @@ protected:
     QList<QQuickItem*> found;
     findAll(gui_->window()->contentItem(), name, found);
     return found.isEmpty() ? nullptr : found.first();
+  }
+  // The first visible picker's wheel (null when none shows).
+  QQuickItem* visiblePicker() {
+    QList<QQuickItem*> found;
+    findAll(gui_->window()->contentItem(), [](QQuickItem* it) { return it->objectName().startsWith("picker_"); }, found);
+    return found.isEmpty() ? nullptr : found.first();
+  }
+  std::string top() { return gui_->bridge()->nav()->top().toStdString(); }
+  // The height of a table's first row in window pixels.
+  double rowHeight(const char* table) {
+    auto* model = gui_->bridge()->screen()->tableFor(
+        Application::shared().navigation()->topViewController()->view().viewNamed(table));
+    return model->data(model->index(0), gui::TableModel::HeightRole).toDouble() * gui_->bridge()->scale();
   }
 
   // A person's tap at the middle of an item (or at an offset inside it).
@@ -92,10 +111,11 @@ protected:
     return n;
   }
   void shot(const QString& name) {
-    EXPECT_TRUE(gui_->saveScreenshot(shotPath(name))) << name.toStdString();
+    EXPECT_TRUE(gui_->saveScreenshot(QString(YX_BINARY_DIR) + "/gui-screenshots/" + name)) << name.toStdString();
   }
 
   std::unique_ptr<gui::GuiApp> gui_;
 };
+using WindowTest = WindowFixture<AppFixture>;
 
 }  // namespace yx::test

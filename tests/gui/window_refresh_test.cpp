@@ -1,66 +1,28 @@
 // The window and the course-change refresh: hidden or minimised, the app is
 // in the background and refreshes every 15 minutes; shown again, it is in
-// the foreground and stops. A roster PDF on disk shows scaled to its page.
+// the foreground and stops.
 
-#include <QGuiApplication>
-#include <QQuickItem>
-#include <QTest>
 #include <QTimer>
 
-#include "app/gui/gui_app.h"
 #include "tests/academic/academic_support.h"
+#include "tests/gui/window_fixture.h"
 
 namespace yx::test {
 namespace {
 
-QGuiApplication& qtApp() {
-  static int argc = 1;
-  static char name[] = "yx_gui_refresh_tests";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QUICK_BACKEND", "software");
-    auto* a = new QGuiApplication(argc, argv);
-    gui::useAppFont();
-    return a;
-  }();
-  return *app;
-}
-
-class WindowRefreshTest : public AcademicFixture {
-protected:
-  void SetUp() override {
-    qtApp();
-    AcademicFixture::SetUp();
-  }
-  void TearDown() override {
-    gui_.reset();
-    AcademicFixture::TearDown();
-  }
-  void open() {
-    gui::GuiApp::installWebBackend(false);
-    start();
-    gui_ = std::make_unique<gui::GuiApp>(driver(), gui::GuiOptions{});
-    QString err = gui_->load();
-    ASSERT_TRUE(err.isEmpty()) << err.toStdString();
-    gui_->window()->show();
-    gui_->settle();
-  }
-  QTimer* refreshTimer() {
-    for (QTimer* t : gui_->window()->findChildren<QTimer*>())
-      if (t->interval() == 15 * 60 * 1000) return t;
-    return nullptr;
-  }
-  std::unique_ptr<gui::GuiApp> gui_;
-};
+using WindowRefreshTest = WindowFixture<AcademicFixture>;
 
 TEST_F(WindowRefreshTest, AHiddenWindowRefreshesEveryFifteenMinutes) {
   presetSignedIn(true, false);
   serveTemporary({{"1131001", "資工二A", "資料結構", "王明哲", "12/10(四)第3-4節", "12/17"}});
   open();
+  gui_->window()->show();
+  gui_->settle();
   auto& app = Application::shared();
   EXPECT_FALSE(app.inBackground());
-  QTimer* timer = refreshTimer();
+  QTimer* timer = nullptr;
+  for (QTimer* t : gui_->window()->findChildren<QTimer*>())
+    if (t->interval() == 15 * 60 * 1000) timer = t;
   ASSERT_NE(timer, nullptr);
   EXPECT_FALSE(timer->isActive());
 
