@@ -72,12 +72,14 @@ protected:
     for (const char* c = text; *c; ++c) QTest::keyClick(win(), *c);
     gui_->settle();
   }
-  // The view with the keyboard's focus ring, by name or tag ("" when none).
-  QString focused() {
-    View* v = gui_->bridge()->screen()->viewFor(gui_->bridge()->screen()->focusId());
+  // A view of the screen by name or tag ("" when none).
+  QString nameOf(int id) {
+    View* v = gui_->bridge()->screen()->viewFor(id);
     if (!v) return {};
     return v->name().empty() ? QString::number(v->tag()) : QString::fromStdString(v->name());
   }
+  // The view with the keyboard's focus ring.
+  QString focused() { return nameOf(gui_->bridge()->screen()->focusId()); }
   // Presses Tab until the ring reaches that view; false after a whole round.
   bool tabTo(const QString& nameOrTag) {
     for (int i = 0; i < 40; ++i) {
@@ -299,10 +301,7 @@ TEST_F(DesktopTest, FirstRunGateByKeyboardAtLaptopSize) {
   // Tab order on the form: the header's back, the fields top to bottom, the
   // two buttons.
   QStringList order;
-  for (int id : gui_->bridge()->screen()->focusChain()) {
-    View* v = gui_->bridge()->screen()->viewFor(id);
-    order << (v->name().empty() ? QString::number(v->tag()) : QString::fromStdString(v->name()));
-  }
+  for (int id : gui_->bridge()->screen()->focusChain()) order << nameOf(id);
   EXPECT_EQ(order, QStringList({"backButton", "sexField", "birthField", "statusField", "unitField", "housingField",
                                 "wayField", "1", "999"}));
   key(Qt::Key_Tab, Qt::ShiftModifier);
@@ -339,8 +338,9 @@ TEST_F(DesktopTest, FirstRunGateByKeyboardAtLaptopSize) {
 }
 
 // Enter presses an alert's default (last) button, Escape its cancel (first)
-// one; other keys do nothing under an alert.
-TEST_F(DesktopTest, AlertsAnswerEnterAndEscape) {
+// one; other keys do nothing under an alert. Without an alert, the keys go
+// back.
+TEST_F(DesktopTest, AlertsAndBackFromTheKeyboard) {
   struct Heard : AlertViewDelegate {
     std::vector<int> pressed;
     void alertViewClickedButtonAtIndex(AlertView&, int index) override { pressed.push_back(index); }
@@ -360,12 +360,9 @@ TEST_F(DesktopTest, AlertsAnswerEnterAndEscape) {
   key(Qt::Key_Escape);
   EXPECT_EQ(heard->pressed, (std::vector<int>{1, 0}));
   EXPECT_EQ(top(), "corvaleViewController") << "Escape under an alert goes nowhere else";
-}
 
-// Alt+Left and Escape press the back button exactly as a click does: the
-// same screen, the same usage report.
-TEST_F(DesktopTest, BackFromTheKeyboardIsAClickOnBack) {
-  open(true);
+  // Alt+Left and Escape press the back button exactly as a click does: the
+  // same screen, the same usage report.
   click("button_12");
   ASSERT_EQ(top(), "aboutMeViewController");
   const size_t before = usageReports();
