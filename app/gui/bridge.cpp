@@ -1,4 +1,5 @@
 #include "app/gui/bridge.h"
+#include "app/gui/view_items.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -226,6 +227,12 @@ void ScreenModel::flatten(View* v, double ox, double oy, double scale, const QVa
       a["fontSize"] = b->fontSize() * scale;
       a["image"] = b->imageData() ? fetchedUrl(a["id"].toInt(), b->imageData()) : imageUrl(b->image());
       a["background"] = imageUrl(b->backgroundImage());
+      // With both a picture and a title, the title is a caption under the
+      // picture, which may use 8 points beside it on either side; a button
+      // too short for both (a header's back button) shows the picture.
+      const bool caption = !a["image"].toString().isEmpty() && !b->title().empty() && h >= 50;
+      a["caption"] = caption;
+      a["overhang"] = caption ? 8.0 : 0.0;
       a["enabled"] = b->enabled();
       a["action"] = qs(b->actionName());
       break;
@@ -726,6 +733,24 @@ void ScreenModel::rebuildNow() {
   updateFocusChain();
   emit screenChanged();
   emit rebuilt();
+}
+
+QString ScreenModel::drawnBy(const QVariantMap& row) {
+  // Each kind is loaded the first time a screen shows one, so the first
+  // screen does not wait for pickers, web pages or PDF files.
+  static const QHash<QString, QString> files = {
+      {"view", "BoxView.qml"},          {"label", "LabelView.qml"},          {"field", "FieldView.qml"},
+      {"textview", "TextAreaView.qml"}, {"image", "ImageItemView.qml"},      {"scroll", "ScrollAreaView.qml"},
+      {"table", "TableItemView.qml"},   {"grid", "GridItemView.qml"},        {"picker", "PickerItemView.qml"},
+      {"switch", "SwitchView.qml"},     {"spinner", "SpinnerView.qml"},      {"progress", "ProgressBarView.qml"},
+      {"web", "WebItemView.qml"}};
+  const QString type = row.value("type").toString();
+  if (type == "button") {
+    const bool titleOnly = !row.value("text").toString().isEmpty() && row.value("image").toString().isEmpty() &&
+                           row.value("background").toString().isEmpty() && row.value("bg").toString().isEmpty();
+    return titleOnly ? QStringLiteral("TitleButtonView.qml") : QStringLiteral("ButtonView.qml");
+  }
+  return files.value(type, QStringLiteral("BoxView.qml"));
 }
 
 // ---------------------------------------------------------------- keyboard
@@ -1320,6 +1345,8 @@ WindowFit fitWindow(double width, double height) {
   fit.offsetX = std::max(0.0, (width - kScreenWidth * fit.scale) / 2);
   return fit;
 }
+
+void CoreBridge::place(QQuickItem* item, const QVariantMap& row) const { ViewItems::place(item, row, scale_); }
 
 void CoreBridge::fitTo(double width, double height) {
   WindowFit fit = fitWindow(width, height);

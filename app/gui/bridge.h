@@ -13,6 +13,7 @@
 #include <QAbstractListModel>
 #include <QHash>
 #include <QObject>
+#include <QQuickItem>
 #include <QQuickImageProvider>
 #include <QTimer>
 #include <QVariantMap>
@@ -112,6 +113,11 @@ public:
   Q_INVOKABLE void webStarted(int id);
   Q_INVOKABLE void webFinished(int id);
   Q_INVOKABLE void webFailed(int id, const QString& error);
+
+  // The QML file that draws a row: by its type, and for a button whether it
+  // has a picture or colour (or only a title, drawn on a face of its own).
+  static QString drawnBy(const QVariantMap& row);
+  Q_INVOKABLE QString fileFor(const QVariantMap& row) const { return drawnBy(row); }
 
   // The keyboard: a focus ring moves through the controls a person can reach
   // (buttons, fields, switches, pickers, tables and grids, in layout order;
@@ -281,6 +287,9 @@ public:
   // Fits the design to a window of that size (pixels): the scale, the offset
   // and the core's canvas, so every screen lays itself out for it.
   Q_INVOKABLE void fitTo(double width, double height);
+  // Puts a view's item where its row says, at the window's scale (the
+  // screen's items are placed by ViewItems; a table cell's parts ask here).
+  Q_INVOKABLE void place(QQuickItem* item, const QVariantMap& row) const;
   bool webEngine() const { return webEngine_; }
   void setWebEngine(bool on) { webEngine_ = on; }
   // Runs due tasks and timers, then arms the timer for the next deadline.

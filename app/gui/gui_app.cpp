@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QQmlComponent>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QThreadPool>
@@ -60,15 +63,17 @@ GuiApp::~GuiApp() {
     disconnect(window_, &QWindow::visibilityChanged, nullptr, nullptr);
     window_->close();
   }
-  const auto roots = engine_.rootObjects();
-  for (QObject* o : roots) delete o;
+  delete items_;
+  items_ = nullptr;
+  root_.reset();
   // Artwork still being decoded ahead finishes before the toolkit goes.
   QThreadPool::globalInstance()->waitForDone();
 }
 
 void GuiApp::installWebBackend(bool webEngine) { setWebBackend(std::make_shared<QtWebBackend>(webEngine)); }
 
-QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
+void GuiApp::startLoading() {
+  if (main_) return;
 #ifdef YX_IMAGE_DIR
   // Artwork turned into pictures at build time, unless told otherwise.
   if (qEnvironmentVariableIsEmpty("YX_IMAGE_DIR")) Image::setResourceDirectory(YX_IMAGE_DIR);
@@ -81,16 +86,41 @@ QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
   ctx->setContextProperty("yxScreen", bridge_->screen());
   ctx->setContextProperty("yxAlert", bridge_->alert());
   ctx->setContextProperty("yxNav", bridge_->nav());
-  QStringList warnings;
-  // Collects the warnings of loading only: the list lives on this call's stack.
-  auto collecting = connect(&engine_, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError>& list) {
-    for (const auto& e : list) warnings << e.toString();
+  // Collects the warnings of loading only.
+  collecting_ = connect(&engine_, &QQmlEngine::warnings, this, [this](const QList<QQmlError>& list) {
+    for (const auto& e : list) loadWarnings_ << e.toString();
   });
-  engine_.load(QUrl("qrc:/yx/qml/Main.qml"));
-  disconnect(collecting);
-  const auto roots = engine_.rootObjects();
-  window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
-  if (!window_) return "the window did not load: " + warnings.join("; ");
+  main_ = new QQmlComponent(&engine_, QUrl("qrc:/yx/qml/Main.qml"), QQmlComponent::Asynchronous, this);
+  items_ = new ViewItems(engine_, bridge_, this);
+}
+
+QString GuiApp::load(std::function<void(QQuickWindow*)> onWindow) {
+  startLoading();
+  // The core lays the first screen out for the window's size meanwhile, so
+  // its items are made once, for that size.
+  bridge_->fitTo(std::max(opts_.width, kMinWindowWidth), std::max(opts_.height, kMinWindowHeight));
+  // Meanwhile the fonts are set up (the system's font configuration, and
+  // the face every text uses), which the first text would wait for.
+  QFontMetricsF(QGuiApplication::font()).height();
+  // The loader thread asks this thread to run parts of the loading (a
+  // module's set-up), so the wait runs the event loop.
+  if (main_->isLoading()) {
+    QEventLoop wait;
+    connect(main_, &QQmlComponent::statusChanged, &wait, &QEventLoop::quit);
+    wait.exec();
+  }
+  QObject* root = main_->isReady() ? main_->create() : nullptr;
+  if (!root) loadWarnings_ << main_->errorString();
+  disconnect(collecting_);
+  delete main_;
+  main_ = nullptr;
+  window_ = qobject_cast<QQuickWindow*>(root);
+  if (!window_) {
+    delete root;
+    return "the window did not load: " + loadWarnings_.join("; ");
+  }
+  root_.reset(window_);
+  if (auto* layer = window_->findChild<QQuickItem*>("screenLayer")) items_->attach(layer);
   if (onWindow) onWindow(window_);
   followWindowState(window_);
   // The design follows the window's size: scale, offset and the core's canvas.

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/gui/bridge.h"
+#include "app/gui/view_items.h"
 
 namespace yx {
 class Driver;
@@ -37,9 +38,12 @@ public:
   // Installs the web backend; call before Driver::start.
   static void installWebBackend(bool webEngine);
 
-  // Loads the window; returns the error text on failure.
-  // Creates the window. `onWindow` (optional) is called as soon as it exists,
-  // before anything is drawn.
+  // Starts loading the window's QML on Qt's loader thread, so the rest of
+  // start-up (the core, the fonts) goes on meanwhile. load() starts it when
+  // it was not started.
+  void startLoading();
+  // Creates the window; returns the error text on failure. `onWindow`
+  // (optional) is called as soon as it exists, before anything is drawn.
   QString load(std::function<void(QQuickWindow*)> onWindow = {});
   QQuickWindow* window() const { return window_; }
   CoreBridge* bridge() { return bridge_; }
@@ -62,8 +66,13 @@ private:
   Driver& driver_;
   GuiOptions opts_;
   QQmlApplicationEngine engine_;
+  std::unique_ptr<QObject> root_;  // the window
   CoreBridge* bridge_;
   QQuickWindow* window_ = nullptr;
+  QQmlComponent* main_ = nullptr;  // the window's QML, while it loads
+  ViewItems* items_ = nullptr;
+  QStringList loadWarnings_;
+  QMetaObject::Connection collecting_;
 };
 
 }  // namespace yx::gui

@@ -114,11 +114,13 @@ int main(int argc, char** argv) {
   yx::gui::GuiApp::installWebBackend(webEngine);
   yx::gui::installDesktopIntegration();
   yx::Driver driver(opts);
+  // The window's QML loads on Qt's loader thread while the core starts.
+  yx::gui::GuiApp window(driver, gui);
+  window.startLoading();
   if (auto err = driver.start(yx::makeApplicationDelegate)) {
     std::cerr << "yunxiu: " << *err << "\n";
     return 2;
   }
-  yx::gui::GuiApp window(driver, gui);
   // --exit-after-first-frame: the first frame may be drawn while the window
   // loads (before the event loop runs) or later from the event loop.
   bool drawn = false;

@@ -121,10 +121,7 @@ protected:
       ASSERT_TRUE(layer);
       const QRectF window(-0.5, -0.5, size.width() + 1, size.height() + 1);
       int controls = 0;
-      for (QQuickItem* loader : layer->childItems()) {
-        // Each view's item is loaded by its own loader.
-        auto* it = loader->property("item").value<QQuickItem*>();
-        if (!it) continue;
+      for (QQuickItem* it : layer->childItems()) {
         QVariantMap attrs = it->property("attrs").toMap();
         if (!it->isVisible() || it->width() <= 0 || it->height() <= 0 || !isControl(attrs.value("type").toString()))
           continue;

@@ -2,15 +2,8 @@ import QtQuick
 
 // A plain view: its colour, then its tiled pattern over it (a pattern, like
 // the phone's pattern colours, takes the place of the plain colour).
+// Patterns belong to plain views: screens and bars.
 ViewBase {
-    Rectangle {
-        anchors.fill: parent
-        visible: !!attrs.bg || attrs.borderWidth > 0
-        color: attrs.bg || "transparent"
-        radius: (attrs.radius || 0) * s
-        border.width: (attrs.borderWidth || 0) * s
-        border.color: attrs.borderColor || "transparent"
-    }
     Image {
         anchors.fill: parent
         visible: !!attrs.pattern

@@ -1,7 +1,7 @@
 import QtQuick
 
 // A text field; the on-screen keyboard is the desktop's keyboard.
-BoxView {
+ViewBase {
     id: field
     Rectangle {
         anchors.fill: parent

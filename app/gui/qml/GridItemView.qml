@@ -1,6 +1,6 @@
 import QtQuick
 
-BoxView {
+ViewBase {
     GridView {
         id: grid
         anchors.fill: parent

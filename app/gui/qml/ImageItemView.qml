@@ -1,6 +1,6 @@
 import QtQuick
 
-BoxView {
+ViewBase {
     Image {
         id: picture
         anchors.fill: parent

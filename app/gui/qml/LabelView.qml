@@ -2,7 +2,7 @@ import QtQuick
 
 // A label: a one-line text wider than its label shrinks down to the label's
 // minimum font scale, then is cut at its end.
-BoxView {
+ViewBase {
     Text {
         objectName: "labelText"
         anchors.fill: parent

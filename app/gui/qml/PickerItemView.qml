@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 
 // A picker wheel; the selected row sits in the middle band.
-BoxView {
+ViewBase {
     id: picker
     Rectangle { anchors.fill: parent; color: "#f7f8fa"; border.color: "#d5dbe0"; radius: 6 * s }
     Tumbler {

@@ -1,6 +1,6 @@
 import QtQuick
 
-BoxView {
+ViewBase {
     Rectangle {
         anchors.verticalCenter: parent.verticalCenter
         width: parent.width

@@ -1,29 +1,19 @@
 import QtQuick
 
-// Every visible view of the top screen, drawn by its type. Each kind's QML
-// is loaded the first time a screen shows one, so the first screen does not
-// wait for kinds it does not have (pickers, web pages, PDF files).
+// The top screen: its own colour fills a window taller than the design. The
+// items that draw its views are put over it, one per view in drawing order.
 Item {
-    id: screen
-    function fileFor(type) {
-        const files = {
-            "view": "BoxView.qml", "label": "LabelView.qml", "button": "ButtonView.qml",
-            "field": "FieldView.qml", "textview": "TextAreaView.qml", "image": "ImageItemView.qml",
-            "scroll": "ScrollAreaView.qml", "table": "TableItemView.qml", "grid": "GridItemView.qml",
-            "picker": "PickerItemView.qml", "switch": "SwitchView.qml", "spinner": "SpinnerView.qml",
-            "progress": "ProgressBarView.qml", "web": "WebItemView.qml"
-        }
-        return files[type] || "BoxView.qml"
-    }
-    // The screen's own colour fills a window taller than the design.
     Rectangle { anchors.fill: parent; color: yxScreen.rootColor }
-    Repeater {
-        model: yxScreen
-        delegate: Loader {
-            required property string type
-            required property var attrs
-            Component.onCompleted: setSource(screen.fileFor(type), { "attrs": attrs })
-            onAttrsChanged: if (item) item.attrs = attrs
-        }
-    }
+
+    // The kinds of views nearly every screen shows, loaded with the window
+    // (the others are loaded the first time a screen shows one).
+    readonly property var kinds: ({
+        "BoxView.qml": box, "LabelView.qml": label, "ButtonView.qml": button,
+        "TitleButtonView.qml": titleButton, "ScrollAreaView.qml": scroll
+    })
+    Component { id: box; BoxView {} }
+    Component { id: label; LabelView {} }
+    Component { id: button; ButtonView {} }
+    Component { id: titleButton; TitleButtonView {} }
+    Component { id: scroll; ScrollAreaView {} }
 }

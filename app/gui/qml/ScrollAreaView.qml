@@ -3,7 +3,7 @@ import QtQuick
 // Drag to scroll; a zoomable area (the campus map) also zooms by pinch and by
 // the wheel, around the fingers or the pointer, within its limits. The core
 // keeps the offset and scale and hears when a zoom ends.
-BoxView {
+ViewBase {
     id: scroller
     readonly property bool zoomable: attrs.maxZoom > attrs.minZoom
     PinchArea {

@@ -1,7 +1,7 @@
 import QtQuick
 
 // Turns on its own animation, so it keeps turning while the core waits.
-BoxView {
+ViewBase {
     BusySpinner {
         anchors.centerIn: parent
         width: (attrs.large ? 37 : 20) * s

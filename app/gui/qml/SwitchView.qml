@@ -1,6 +1,6 @@
 import QtQuick
 
-BoxView {
+ViewBase {
     id: sw
     Accessible.role: Accessible.CheckBox
     Accessible.name: attrs.accessibleName || ""

@@ -1,7 +1,7 @@
 import QtQuick
 
 // A table: only the rows in view are asked of the core.
-BoxView {
+ViewBase {
     id: table
     // Scrolls the screen's code asks for: to a row (top, middle, bottom), or
     // to an offset it sets; the user's own scrolling is left alone.

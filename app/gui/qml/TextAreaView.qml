@@ -1,6 +1,6 @@
 import QtQuick
 
-BoxView {
+ViewBase {
     id: area
     Flickable {
         id: flick

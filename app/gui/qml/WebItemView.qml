@@ -2,7 +2,7 @@ import QtQuick
 
 // Web pages through the web engine, PDF files through QtPdf; without a web
 // engine (tests) the page is fetched by the core and its address shown.
-BoxView {
+ViewBase {
     id: web
     Rectangle { anchors.fill: parent; color: "white" }
     Loader {
