@@ -1,4 +1,5 @@
 #include "app/gui/bridge.h"
+#include "app/gui/picture_cache.h"
 #include "app/gui/view_items.h"
 
 #include <QBuffer>
@@ -1173,12 +1174,19 @@ QImage readPicture(const QByteArray& bytes, QSize fit = {}) {
 
 // A bundled picture by name; a file that is no picture falls back to the
 // toolkit's own search (a later candidate may be one). Null when none is.
-QImage decodeArtwork(const QString& name) {
+// `toKeep` gets the picture file's path when the picture was decoded now
+// and is worth keeping for the next start, which the caller asks for once
+// the picture is handed over.
+QImage decodeArtwork(const QString& name, std::string* toKeep = nullptr) {
   QImage img;
   const std::string path = yx::Image::pathNamed(name.toStdString());
   if (!path.empty()) {
+    // Decoded at an earlier start, or now.
+    img = readKeptPicture(path);
+    if (!img.isNull()) return img;
     QFile file(QString::fromStdString(path));
     if (file.open(QIODevice::ReadOnly)) img = readPicture(file);
+    if (!img.isNull() && toKeep) *toKeep = path;
   }
   if (img.isNull()) {
     yx::Image found = yx::Image::named(name.toStdString());
@@ -1203,7 +1211,12 @@ public:
     if (!started_.insert(name).second) return;
     auto promise = std::make_shared<std::promise<QImage>>();
     jobs_.emplace(name, promise->get_future().share());
-    QThreadPool::globalInstance()->start([name, promise] { promise->set_value(decodeArtwork(name)); });
+    QThreadPool::globalInstance()->start([name, promise] {
+      std::string toKeep;
+      QImage img = decodeArtwork(name, &toKeep);
+      promise->set_value(img);
+      if (!toKeep.empty()) keepPictureSoon(toKeep, img);
+    });
   }
   // The picture decoded ahead (null when it is no picture); nothing when it
   // was not started or was taken already.
@@ -1243,7 +1256,9 @@ QImage ImageProvider::requestImage(const QString& id, QSize* size, const QSize& 
     // Decoded once, ahead or here.
     const QString name = id.mid(5);
     std::optional<QImage> ahead = ArtworkAhead::shared().take(name);
-    img = ahead ? std::move(*ahead) : decodeArtwork(name);
+    std::string toKeep;
+    img = ahead ? std::move(*ahead) : decodeArtwork(name, &toKeep);
+    if (!toKeep.empty()) keepPictureSoon(toKeep, img);
     if (img.isNull()) img = placeholder(name, requested);
   } else if (id.startsWith("view/")) {
     // A fetched picture, decoded (off the GUI thread for asynchronous

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/cli/driver.h"
+#include "app/gui/picture_cache.h"
 #include "platform/image.h"
 #include "platform/runloop.h"
 
@@ -66,8 +67,10 @@ GuiApp::~GuiApp() {
   delete items_;
   items_ = nullptr;
   root_.reset();
-  // Artwork still being decoded ahead finishes before the toolkit goes.
+  // Artwork still being decoded ahead finishes before the toolkit goes, and
+  // what was decoded is kept for the next start.
   QThreadPool::globalInstance()->waitForDone();
+  keepWaitingPictures();
 }
 
 void GuiApp::installWebBackend(bool webEngine) { setWebBackend(std::make_shared<QtWebBackend>(webEngine)); }

@@ -5,11 +5,12 @@
 // ratio holds on any machine. Offscreen platform, software rendering, on a
 // data folder past the first-run gate. Reports medians.
 //
-//   yx_gui_bench [--runs N] [--app PATH] [--web-engine]
+//   yx_gui_bench [--runs N] [--app PATH] [--web-engine] [--first-start]
 //
 // --app measures another build of yunxiu (an older one, for a before and
 // after); --web-engine leaves the web engine enabled (loaded when a page
-// shows) instead of passing --no-web-engine.
+// shows) instead of passing --no-web-engine; --first-start removes the
+// artwork an earlier start decoded and kept, before each start.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -98,12 +99,13 @@ std::filesystem::path readyDataDir() {
 int main(int argc, char** argv) {
   int runs = 9;
   std::string app = std::string(YX_BINARY_DIR) + "/bin/yunxiu";
-  bool webEngine = false;
+  bool webEngine = false, firstStart = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
     else if (a == "--app" && i + 1 < argc) app = argv[++i];
     else if (a == "--web-engine") webEngine = true;
+    else if (a == "--first-start") firstStart = true;
     // Google Benchmark flags from scripts/bench.sh are not ours.
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -119,6 +121,8 @@ int main(int argc, char** argv) {
   std::vector<double> appFrame, appExit, appPeak, bareFrame, bareExit, barePeak, appCpu, bareCpu;
   for (int i = 0; i < runs; ++i) {
     Sample b = spawnAndTime({bare});
+    // A first start finds no artwork decoded at an earlier one.
+    if (firstStart) std::filesystem::remove_all(data / "Caches");
     Sample a = spawnAndTime(appArgs);
     if (a.firstFrameMs < 0 || b.firstFrameMs < 0) {
       std::fprintf(stderr, "yx_gui_bench: %s did not draw its first frame\n", a.firstFrameMs < 0 ? app.c_str() : bare.c_str());
@@ -137,7 +141,8 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(data);
   const double af = median(appFrame), bf = median(bareFrame), ae = median(appExit), be = median(bareExit);
   const double ap = median(appPeak), bp = median(barePeak);
-  std::printf("window start-up, median of %d runs (%s%s)\n", runs, app.c_str(), webEngine ? "" : " --no-web-engine");
+  std::printf("window start-up, median of %d runs (%s%s)%s\n", runs, app.c_str(), webEngine ? "" : " --no-web-engine",
+              firstStart ? ", each a first start" : "");
   std::printf("  first frame   yunxiu %7.1f ms   bare Qt Quick window %7.1f ms   ratio %.2f\n", af, bf, af / bf);
   std::printf("  process exit  yunxiu %7.1f ms   bare Qt Quick window %7.1f ms   ratio %.2f\n", ae, be, ae / be);
   std::printf("  peak memory   yunxiu %7.1f MB   bare Qt Quick window %7.1f MB   ratio %.2f\n", ap, bp, ap / bp);

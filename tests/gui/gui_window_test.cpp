@@ -18,9 +18,12 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "app/gui/gui_app.h"
+#include "app/gui/picture_cache.h"
 #include "core/deployment.h"
+#include "platform/files.h"
 #include "platform/image.h"
 #include "tests/academic/academic_support.h"
 #include "tests/gui/window_fixture.h"
@@ -107,6 +110,66 @@ TEST_F(WindowTest, HomeMenuShowsTheGridOfEntries) {
   QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(6, 200));
   EXPECT_TRUE(sees("圖書館"));
   EXPECT_FALSE(sees("雲岫學苑"));
+}
+
+// Artwork decoded once is kept under the data folder, and read back only
+// while it still matches its file: a changed picture file, a damaged kept
+// file or a picture too large to keep is decoded from the file.
+TEST_F(WindowTest, DecodedArtworkIsKeptWhileItMatchesItsFile) {
+  open(true);
+  const std::string keptDir = Files::join(Files::join(Files::dataDirectory(), "Caches"), "pictures");
+  // Kept a moment after the first frames.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Files::listByExtension(keptDir, "px").size() >= 18; }, 5000))
+      << "Home's icons and pattern";
+
+  ScratchDir dir;
+  const std::string src = dir / "art.png";
+  auto picture = [](QColor c, int side) {
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(c);
+    return img;
+  };
+  // The source file: only its path, size and time matter here.
+  auto saveAs = [&](const std::string& bytes, int secondsLater) {
+    dir.write("art.png", bytes);
+    std::filesystem::last_write_time(src, std::filesystem::file_time_type::clock::now() +
+                                              std::chrono::seconds(secondsLater));
+  };
+  auto keptFile = [&] {
+    std::string newest;
+    for (const auto& name : Files::listByExtension(keptDir, "px"))
+      if (newest.empty() || std::filesystem::last_write_time(Files::join(keptDir, name)) >
+                                std::filesystem::last_write_time(newest))
+        newest = Files::join(keptDir, name);
+    return newest;
+  };
+  const QImage red = picture(Qt::red, 8);
+  saveAs("red", 0);
+  gui::keepPicture(src, red);
+  EXPECT_EQ(gui::readKeptPicture(src), red);
+
+  saveAs("blue", 5);
+  EXPECT_TRUE(gui::readKeptPicture(src).isNull()) << "the file changed since";
+
+  const QImage blue = picture(Qt::blue, 8);
+  gui::keepPicture(src, blue);
+  const std::string kept = keptFile();
+  const std::string whole = *Files::readFile(kept);
+  // Cut short, another file's start, another width.
+  const std::vector<std::function<void(std::string&)>> damages = {
+      [](std::string& b) { b.resize(b.size() - 1); }, [](std::string& b) { b[0] ^= 1; },
+      [](std::string& b) { b[24] ^= 2; }};
+  for (const auto& damage : damages) {
+    std::string bytes = whole;
+    damage(bytes);
+    ASSERT_TRUE(Files::writeFileAtomically(kept, bytes));
+    const QImage back = gui::readKeptPicture(src);
+    EXPECT_TRUE(back.isNull()) << "a damaged kept file is not read";
+  }
+
+  saveAs("green", 10);
+  gui::keepPicture(src, picture(Qt::green, 1024));
+  EXPECT_TRUE(gui::readKeptPicture(src).isNull()) << "too large to keep";
 }
 
 // Home → 近期消息: the progress alert counting, the list drawn lazily with
