@@ -308,6 +308,7 @@ public:
     on->setTag(8);
     on->setAction([this](Button&) { ++taps; });
     view().addSubview(on);
+    onButton = on;
     auto pw = make<TextField>(Rect{10, 80, 140, 30});
     pw->setName("passwordField");
     pw->setSecureTextEntry(true);
@@ -365,6 +366,7 @@ public:
   std::shared_ptr<TableView> table;
   std::shared_ptr<PickerView> picker;
   std::shared_ptr<CollectionView> grid;
+  std::shared_ptr<Button> onButton;
 };
 
 // Every kind of view drawn, and input reaching the core only where a person
@@ -398,6 +400,18 @@ TEST_F(WindowTest, EveryViewKindDrawsAndTakesInput) {
   EXPECT_EQ(sink->taps, 0);
   click("button_8");
   EXPECT_EQ(sink->taps, 1);
+  // A title-only button given a picture is drawn as a picture button, in the
+  // same place among the views, and still takes taps.
+  ASSERT_TRUE(item("button_8") && item("button_8")->findChild<QQuickItem*>("buttonFace"));
+  sink->onButton->setImage("menu_1.png");
+  gui_->settle();
+  QQuickItem* pictured = item("button_8");
+  ASSERT_TRUE(pictured);
+  EXPECT_FALSE(pictured->findChild<QQuickItem*>("buttonFace"));
+  const auto drawn = item("screenLayer")->childItems();
+  EXPECT_EQ(drawn.indexOf(pictured), drawn.indexOf(item("button_7")) + 1);
+  click("button_8");
+  EXPECT_EQ(sink->taps, 2);
 
   // The first view of a kind as the window lays it out, and a tap at a point
   // inside it (in points from its corner).
