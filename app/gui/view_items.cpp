@@ -1,6 +1,5 @@
 #include "app/gui/view_items.h"
 
-#include <QEventLoop>
 #include <algorithm>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -25,17 +24,11 @@ ViewItems::~ViewItems() {
   for (auto& gone : disposed_) delete gone;
 }
 
-std::vector<QQuickItem*> ViewItems::items() const {
-  std::vector<QQuickItem*> out;
-  for (const Entry& e : entries_) out.push_back(e.item);
-  return out;
-}
-
 QVariantMap ViewItems::rowAt(int i) const {
   return model_->data(model_->index(i), ScreenModel::AttrsRole).toMap();
 }
 
-// A file not loaded ahead is loaded when first needed, on the spot.
+// A kind the layer did not load with the window is loaded when first shown.
 QQmlComponent* ViewItems::component(const QString& file) {
   QQmlComponent*& c = components_[file];
   if (!c) c = new QQmlComponent(&engine_, QUrl("qrc:/yx/qml/" + file), QQmlComponent::PreferSynchronous, this);

@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickItem>
-#include <QStringList>
 #include <QVariantMap>
 #include <vector>
 
@@ -31,9 +30,6 @@ public:
   // Draws the model's rows over `layer` from now on, with the kinds of
   // views it loaded (its property "kinds", components by file name).
   void attach(QQuickItem* layer);
-
-  // The items in row order (null where a file failed to load).
-  std::vector<QQuickItem*> items() const;
 
   // Puts a view's item where its row says, at a scale: its frame, cut by
   // the scroll view it is in (less the points it draws beside its edges),
