@@ -217,6 +217,7 @@ void XmlEventParser::begin() {
   entityCharacters_ = 0;
   fed_ = 0;
   head_.clear();
+  held_.clear();
   guard_ = std::make_unique<markup::AttributeGuard>();
 
   xmlSAXHandler sax;
@@ -270,19 +271,37 @@ bool XmlEventParser::feed(std::string_view bytes) {
   if (parsing_) return false;  // not re-entrant from its own callbacks
   auto ctxt = static_cast<xmlParserCtxtPtr>(outerContext_);
   markup::ExternalLoadBlock block;
+  // libxml2 is given the document in pieces of kFeedPiece from its start,
+  // however the bytes come: its push parser does not end the same way for
+  // every cut (a first piece shorter than the four bytes that tell the
+  // encoding, a byte at a time inside a processing instruction), and a
+  // document must read the same whole or piece by piece.
+  auto give = [&](std::string_view chunk) {
+    parsing_ = true;
+    xmlParseChunk(ctxt, chunk.data(), static_cast<int>(chunk.size()), 0);
+    parsing_ = false;
+    held_.clear();
+    rethrowPending();
+  };
   while (!bytes.empty() && !failed_ && !aborted_) {
-    std::string_view piece = bytes.substr(0, kFeedPiece);
+    std::string_view piece = bytes.substr(0, kFeedPiece - held_.size());
     bytes.remove_prefix(piece.size());
     const std::size_t allowed = guard_->scan(piece);
     if (allowed > 0) {
       if (head_.size() < 8) head_.append(piece.substr(0, std::min<std::size_t>(8 - head_.size(), allowed)));
       fed_ += allowed;
-      parsing_ = true;
-      xmlParseChunk(ctxt, piece.data(), static_cast<int>(allowed), 0);
-      parsing_ = false;
-      rethrowPending();
+      if (held_.empty() && allowed == kFeedPiece) {
+        give(piece);
+      } else {
+        held_.append(piece.substr(0, allowed));
+        if (held_.size() == kFeedPiece) give(held_);
+      }
     }
-    if (guard_->refused()) fail(ctxt, guard_->errorCode());
+    if (guard_->refused()) {
+      // What came before the refused markup is parsed, as for any cut.
+      if (!held_.empty() && !failed_ && !aborted_) give(held_);
+      fail(ctxt, guard_->errorCode());
+    }
   }
   return !failed_ && !aborted_;
 }
@@ -297,7 +316,9 @@ bool XmlEventParser::finish() {
     markup::ExternalLoadBlock block;
     parsing_ = true;
     terminating_ = true;
-    xmlParseChunk(ctxt, nullptr, 0, 1);
+    // The last piece goes in with the end.
+    xmlParseChunk(ctxt, held_.empty() ? nullptr : held_.data(), static_cast<int>(held_.size()), 1);
+    held_.clear();
     terminating_ = false;
     parsing_ = false;
     wellFormed = ctxt->wellFormed != 0;

@@ -85,6 +85,9 @@ private:
   std::size_t entityCharacters_ = 0;
   std::size_t fed_ = 0;
   std::string head_;  // the first bytes fed
+  // Bytes fed but not yet given to libxml2, which is always given the
+  // document in the same pieces (see feed()).
+  std::string held_;
   void* outerContext_ = nullptr;
   std::unique_ptr<markup::AttributeGuard> guard_;
 };
